@@ -1,0 +1,160 @@
+#include "platform/codepage.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace qm {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+bool IsUtf8Name(const std::string& name) {
+    std::string n;
+    for (char c : name) {
+        if (c != '-' && c != '_') n += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    }
+    return n == "UTF8";
+}
+
+std::string DetectCodeSet() {
+    locale_t loc = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+    std::string name;
+    if (loc != static_cast<locale_t>(nullptr)) {
+        const char* cs = nl_langinfo_l(CODESET, loc);
+        if (cs != nullptr) name = cs;
+        freelocale(loc);
+    }
+    // The plain C locale reports ASCII; treat it, and anything unusable, as UTF-8.
+    if (name.empty() || name == "ANSI_X3.4-1968" || name == "ASCII" || name == "US-ASCII") return "UTF-8";
+    iconv_t probe = iconv_open("UTF-8", name.c_str());
+    if (probe == reinterpret_cast<iconv_t>(-1)) return "UTF-8";
+    iconv_close(probe);
+    return IsUtf8Name(name) ? "UTF-8" : name;
+}
+
+// Length of the valid UTF-8 sequence starting at s[i], or 0 when invalid.
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) return 1;
+    std::size_t len = 0;
+    unsigned lo = 0x80, hi = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) len = 2;
+    else if (b0 == 0xE0) { len = 3; lo = 0xA0; }
+    else if (b0 >= 0xE1 && b0 <= 0xEC) len = 3;
+    else if (b0 == 0xED) { len = 3; hi = 0x9F; }
+    else if (b0 >= 0xEE && b0 <= 0xEF) len = 3;
+    else if (b0 == 0xF0) { len = 4; lo = 0x90; }
+    else if (b0 >= 0xF1 && b0 <= 0xF3) len = 4;
+    else if (b0 == 0xF4) { len = 4; hi = 0x8F; }
+    else return 0;
+    if (i + len > s.size()) return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if (b < lo || b > hi) return 0;
+        lo = 0x80;
+        hi = 0xBF;
+    }
+    return len;
+}
+
+// Runs iconv over the whole input; an unconvertible input byte (or character)
+// is replaced by `replacement` and skipped.
+std::string Convert(std::string_view in, const char* to, const char* from, std::string_view replacement,
+                    bool inputIsUtf8) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
+    std::string out;
+    std::vector<char> buf(in.size() * 4 + 16);
+    std::size_t pos = 0;
+    while (pos < in.size()) {
+        char* inPtr = const_cast<char*>(in.data() + pos);
+        std::size_t inLeft = in.size() - pos;
+        char* outPtr = buf.data();
+        std::size_t outLeft = buf.size();
+        const std::size_t r = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        out.append(buf.data(), static_cast<std::size_t>(outPtr - buf.data()));
+        pos = static_cast<std::size_t>(inPtr - in.data());
+        if (r != static_cast<std::size_t>(-1)) break;
+        if (errno == E2BIG) continue;
+        // EILSEQ or EINVAL: skip one offending unit.
+        out += replacement;
+        std::size_t skip = 1;
+        if (inputIsUtf8) {
+            const std::size_t len = Utf8SequenceLength(in, pos);
+            skip = len == 0 ? 1 : len;
+        }
+        pos += skip;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    // Flush any shift state.
+    char* outPtr = buf.data();
+    std::size_t outLeft = buf.size();
+    iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    out.append(buf.data(), static_cast<std::size_t>(outPtr - buf.data()));
+    iconv_close(cd);
+    return out;
+}
+
+}  // namespace
+
+const std::string& SystemCodeSet() {
+    static const std::string codeSet = DetectCodeSet();
+    return codeSet;
+}
+
+std::string SanitizeUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::size_t len = Utf8SequenceLength(bytes, i);
+        if (len == 0) {
+            out += kReplacement;
+            ++i;
+        } else {
+            out.append(bytes.substr(i, len));
+            i += len;
+        }
+    }
+    return out;
+}
+
+std::string ConvertToUtf8(std::string_view bytes, const std::string& fromCodeSet) {
+    if (IsUtf8Name(fromCodeSet)) return SanitizeUtf8(bytes);
+    return Convert(bytes, "UTF-8", fromCodeSet.c_str(), kReplacement, false);
+}
+
+std::string ConvertFromUtf8(std::string_view utf8, const std::string& toCodeSet) {
+    if (IsUtf8Name(toCodeSet)) {
+        std::string out;
+        out.reserve(utf8.size());
+        std::size_t i = 0;
+        while (i < utf8.size()) {
+            const std::size_t len = Utf8SequenceLength(utf8, i);
+            if (len == 0) {
+                out += '?';
+                ++i;
+            } else {
+                out.append(utf8.substr(i, len));
+                i += len;
+            }
+        }
+        return out;
+    }
+    return Convert(utf8, toCodeSet.c_str(), "UTF-8", "?", true);
+}
+
+std::string FromSystemCodePage(std::span<const std::uint8_t> bytes) {
+    return FromSystemCodePage(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+std::string FromSystemCodePage(std::string_view bytes) { return ConvertToUtf8(bytes, SystemCodeSet()); }
+
+std::string ToSystemCodePage(std::string_view utf8) { return ConvertFromUtf8(utf8, SystemCodeSet()); }
+
+}  // namespace qm

@@ -1,0 +1,33 @@
+// Text crossing the platform (identity strings, settings file, CSV file) is
+// in the system code page: the code set of the user's locale. Inside the
+// program every text is UTF-8. This module is the one place that converts.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// The code set name the conversions use ("UTF-8" for a plain C/POSIX locale,
+// since converting Japanese text to ASCII would destroy it).
+const std::string& SystemCodeSet();
+
+// Bytes in the system code page to UTF-8. Bytes that do not form a character
+// become U+FFFD, one per byte, so hostile input never stops the conversion.
+std::string FromSystemCodePage(std::span<const std::uint8_t> bytes);
+std::string FromSystemCodePage(std::string_view bytes);
+
+// UTF-8 to the system code page. A character the code page cannot hold
+// becomes "?"; invalid UTF-8 bytes become "?" too.
+std::string ToSystemCodePage(std::string_view utf8);
+
+// Explicit code sets, for tests and for callers that know the encoding.
+std::string ConvertToUtf8(std::string_view bytes, const std::string& fromCodeSet);
+std::string ConvertFromUtf8(std::string_view utf8, const std::string& toCodeSet);
+
+// Replaces every byte sequence that is not valid UTF-8 with U+FFFD.
+std::string SanitizeUtf8(std::string_view bytes);
+
+}  // namespace qm

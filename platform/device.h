@@ -1,0 +1,87 @@
+// Seams between the drive-data core and the operating system: the drive
+// device, the disk geometry and the volumes of each physical drive.
+//
+// The core builds every command block itself; a realisation only carries a
+// block to the drive and brings the answer back (SG_IO on Linux, the
+// simulated drive set in tests and demos, DeviceIoControl on Windows).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/command_block.h"
+
+namespace qm {
+
+using DriveSlot = int;  // drive position 0..15
+inline constexpr DriveSlot kSlotCount = 16;
+
+// Which driver path a drive is reached through: the per-drive device of the
+// NT family, or the one shared S.M.A.R.T. device of the 9x family that learns
+// the drive from the drive-number byte of each command block.
+enum class DriverFamily { Nt, Nine };
+
+// One opened drive. Destroying it closes the handle; no handle outlives one
+// read of the core.
+class DriveHandle {
+public:
+    virtual ~DriveHandle() = default;
+
+    // Driver version query. Returns false when the device is not a drive that
+    // the S.M.A.R.T. interface can talk to.
+    virtual bool SmartGetVersion() = 0;
+
+    // Carries one command block to the drive. `out` is 16 bytes for
+    // SendDriveCommand and 528 bytes for ReceiveDriveData, zero-filled by the
+    // caller; on success a data-in answer carries the sector from byte 16.
+    // Returns false when the drive or the driver refuses the command; `out`
+    // may then hold anything the realisation wrote before it failed.
+    virtual bool Exchange(ControlCode code, const CommandBlock& in, std::span<std::uint8_t> out) = 0;
+};
+
+// The published DISK_GEOMETRY numbers (MediaType left out: nobody reads it).
+struct DiskGeometry {
+    std::int64_t cylinders = 0;
+    std::uint32_t tracksPerCylinder = 0;
+    std::uint32_t sectorsPerTrack = 0;
+    std::uint32_t bytesPerSector = 0;
+    friend bool operator==(const DiskGeometry&, const DiskGeometry&) = default;
+};
+
+// Every drive position of the machine (or of a simulated drive set).
+class DriveProvider {
+public:
+    virtual ~DriveProvider() = default;
+
+    // The family test. Evaluated afresh for every open and every command block.
+    // Real systems answer the same for every slot; the simulated set can answer
+    // per slot.
+    virtual bool IsNtFamily(DriveSlot slot) = 0;
+
+    // Opens the device that serves `slot` on the given driver path. Returns
+    // nullptr when it cannot be opened (no device, no rights).
+    virtual std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) = 0;
+
+    // Disk geometry of the slot's disk, asked from the disk driver (not from
+    // the identity sector). nullopt when the disk cannot be opened; an opened
+    // disk whose query fails gives the all-zero geometry.
+    virtual std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) = 0;
+
+    // Names of the volumes on the slot's physical drive, in partition order
+    // (mount points on Linux). Empty when it has none or cannot be asked.
+    virtual std::vector<std::string> VolumesOf(DriveSlot slot) = 0;
+};
+
+// The administrator test: can this process open the disks and send
+// pass-through commands?
+class RightsProbe {
+public:
+    virtual ~RightsProbe() = default;
+    virtual bool IsAdministrator() = 0;
+};
+
+}  // namespace qm

@@ -1,0 +1,85 @@
+// The settings-file format: an INI text file in the system code page, read
+// and written the way the Windows profile functions do it, with writes that
+// can never leave a half-written file behind.
+//
+// Sections are "[name]" lines; entries are "key=value" lines. Section and key
+// names match without regard to ASCII letter case. The file is opened afresh
+// on every call; nothing is cached.
+//
+// Reading rules: white space around section names, keys and values is
+// trimmed; one pair of matching quotes (" or ') around a value is removed;
+// lines starting with ";" are comments; other lines are ignored. Lines end at
+// LF, CR LF, a lone CR or a NUL byte; a UTF-8 byte-order mark at the start is
+// skipped. Only the first section of a name and, in it, the first entry of a
+// key count. Writing keeps every other byte of the file as it was, uses the
+// file's line ends (CR LF for a new file), and stores a value that starts or
+// ends with white space, or is itself quoted, inside one pair of double
+// quotes, so that it reads back exactly as written.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qm {
+
+// What a read of a missing file, section or key returns.
+inline constexpr std::string_view kIniMissing = "ERROR";
+
+// Longest value a read returns, in bytes of the file's code page.
+inline constexpr std::size_t kIniValueLimit = 254;
+
+// Largest file the reader and writer accept. A larger file reads as missing
+// and is never rewritten (a write to it returns false), so a runaway or
+// hostile file costs bounded memory and is never truncated by a write.
+inline constexpr std::size_t kIniFileLimit = std::size_t{16} * 1024 * 1024;
+
+enum class InlineComments {
+    Keep,   // "a ; b" is the value (the profile-function behaviour; settings file)
+    Strip,  // a ";" after white space starts a comment (hand-written files such as drives.ini)
+};
+
+// Value of `key` in `section` of the file at `path`, converted to UTF-8 and cut
+// to at most kIniValueLimit bytes of the file's encoding (never inside a
+// character). Returns "ERROR" when the file, the section or the key is missing
+// (or unreadable); the empty text for a key present with an empty value.
+std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
+                         InlineComments comments = InlineComments::Keep);
+
+// Sets `key` in `section` to `value`: replaces the value in place when the key
+// exists, otherwise appends the key to the section, creating the section and
+// the file as needed. The new file is written to a temporary file beside it
+// and renamed over the old one, so a failure leaves the old file untouched.
+// Returns false when nothing was written: the file could not be written, or a
+// name or value could break the file's format (see IsSafeIniName and
+// IsSafeIniValue).
+bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
+                   std::string_view value);
+
+// A section or key name that can be stored without changing the meaning of
+// the file: non-empty after trimming, no line break or NUL, no "=" in a key,
+// no "]" in a section, no leading "[" or ";" in a key.
+bool IsSafeIniSection(std::string_view section);
+bool IsSafeIniKey(std::string_view key);
+// A value that can be stored: no line break and no NUL.
+bool IsSafeIniValue(std::string_view value);
+
+// Turns arbitrary text (such as a drive's model and serial) into a key that
+// IsSafeIniKey accepts: control characters, "=", and a leading "[" or ";"
+// are replaced by "_". The same input always gives the same key.
+std::string NeutralizeIniKey(std::string_view text);
+
+// Names of all sections of the file, in file order (for readers that walk a
+// whole file, such as the simulated drive set). Empty when unreadable.
+std::vector<std::string> ReadIniSections(const std::string& path);
+
+// The same three operations for a file in the code set `codeSet` (an iconv
+// name such as "SHIFT_JIS") instead of the system code page; section, key
+// and value texts are UTF-8 as above.
+std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
+                         InlineComments comments, const std::string& codeSet);
+bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
+                   std::string_view value, const std::string& codeSet);
+std::vector<std::string> ReadIniSections(const std::string& path, const std::string& codeSet);
+
+}  // namespace qm

@@ -1,0 +1,50 @@
+#include "smart/drive_record.h"
+
+namespace qm {
+
+AttributeRow GetAttributeRow(const DriveRecord& record, std::size_t k) {
+    AttributeRow row;
+    if (k >= record.attributeCount || k + 1 >= record.attributes.size()) return row;
+    const AttributeEntry& named = record.attributes[k];
+    const AttributeEntry& values = record.attributes[k + 1];
+    row.id = named.id;
+    row.name = named.name;
+    row.threshold = named.threshold;
+    row.current = values.current;
+    row.worst = values.worst;
+    row.raw = values.raw;
+    return row;
+}
+
+std::vector<AttributeRow> AttributeRows(const DriveRecord& record) {
+    std::vector<AttributeRow> rows;
+    rows.reserve(record.attributeCount);
+    for (std::size_t k = 0; k < record.attributeCount && k + 1 < record.attributes.size(); ++k) {
+        rows.push_back(GetAttributeRow(record, k));
+    }
+    return rows;
+}
+
+std::string TrimBlanks(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+std::vector<int> DriveTemperatures(const DriveRecord& record) {
+    std::vector<int> temperatures;
+    for (std::size_t k = 0; k < record.attributeCount && k + 1 < record.attributes.size(); ++k) {
+        if (record.attributes[k].id == 194 && record.attributes[k + 1].raw > 1) {
+            temperatures.push_back(record.attributes[k + 1].raw);
+        }
+    }
+    return temperatures;
+}
+
+int DriveTemperature(const DriveRecord& record) {
+    const auto all = DriveTemperatures(record);
+    return all.empty() ? -1 : all.front();
+}
+
+}  // namespace qm

@@ -1,0 +1,72 @@
+// What one read of a drive returns.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/device.h"
+
+namespace qm {
+
+// One element of the attribute array.
+//
+// Layout rule (every reader depends on it): the array has attributeCount + 1
+// elements. Element k carries id, name and threshold of the k-th attribute;
+// the measured values of that attribute (current, worst, raw) sit in element
+// k + 1. Element 0 therefore has zero values, and the last element has id 0,
+// an empty name and the values of the last attribute. Use AttributeRow() to
+// read a row.
+struct AttributeEntry {
+    std::uint8_t id = 0;
+    std::string name;
+    std::uint8_t current = 0;
+    std::uint8_t threshold = 0;
+    std::uint8_t worst = 0;
+    std::int32_t raw = 0;
+    friend bool operator==(const AttributeEntry&, const AttributeEntry&) = default;
+};
+
+struct DriveRecord {
+    std::uint8_t driveType = 0;     // 1 = drive identified (and read); 0 = no usable drive
+    std::string serialNumber;       // 20 characters as reported, blanks kept
+    std::string modelNumber;        // 40 characters as reported, blanks kept
+    std::string firmwareRevision;   // 8 characters as reported, blanks kept
+    std::int32_t cylinders = 0;     // identity word 1, sign-extended
+    std::int32_t heads = 0;         // identity word 3, sign-extended
+    std::int32_t sectorsPerTrack = 0;  // identity word 6, sign-extended
+    std::uint8_t attributeCount = 0;
+    std::vector<AttributeEntry> attributes;  // attributeCount + 1 elements (none when empty)
+    friend bool operator==(const DriveRecord&, const DriveRecord&) = default;
+};
+
+// One attribute as the user sees it: the fields of row k gathered from
+// elements k and k + 1.
+struct AttributeRow {
+    std::uint8_t id = 0;
+    std::string name;
+    std::uint8_t current = 0;
+    std::uint8_t threshold = 0;
+    std::uint8_t worst = 0;
+    std::int32_t raw = 0;
+    friend bool operator==(const AttributeRow&, const AttributeRow&) = default;
+};
+
+// Row k (0 <= k < attributeCount) of a record, following the layout rule.
+AttributeRow GetAttributeRow(const DriveRecord& record, std::size_t k);
+
+// All rows of a record, in table order.
+std::vector<AttributeRow> AttributeRows(const DriveRecord& record);
+
+// Leading and trailing blanks (U+0020 only) removed.
+std::string TrimBlanks(const std::string& text);
+
+// The drive's temperature in degrees Celsius: raw of the first row whose id is
+// 194, when that raw value is greater than 1. -1 when there is none.
+int DriveTemperature(const DriveRecord& record);
+
+// Every row with id 194 whose raw value is above 1, in table order: the
+// temperatures the monitoring pass and the icons act on.
+std::vector<int> DriveTemperatures(const DriveRecord& record);
+
+}  // namespace qm

@@ -1,0 +1,192 @@
+#include "smart/smart_reader.h"
+
+#include <array>
+#include <charconv>
+
+#include "platform/codepage.h"
+
+namespace qm {
+namespace {
+
+// Identity sector fields (byte offsets into the sector).
+constexpr std::size_t kIdentityBytes = 256;
+constexpr std::size_t kCylindersOffset = 2;        // word 1
+constexpr std::size_t kHeadsOffset = 6;            // word 3
+constexpr std::size_t kSectorsPerTrackOffset = 12; // word 6
+constexpr std::size_t kSerialOffset = 20, kSerialLength = 20;
+constexpr std::size_t kFirmwareOffset = 46, kFirmwareLength = 8;
+constexpr std::size_t kModelOffset = 54, kModelLength = 40;
+
+// Attribute and threshold sectors: 30 entries of 12 bytes from byte 2.
+constexpr std::size_t kTableEntries = 30;
+constexpr std::size_t kEntryOffset = 2;
+constexpr std::size_t kEntrySize = 12;
+constexpr std::uint8_t kTemperatureId = 194;
+
+CommandBlock BaseBlock(DriveSlot slot, bool ntFamily) {
+    CommandBlock block;
+    block.bytes[cb::DriveHead] = DriveHeadRegister(slot, ntFamily);
+    block.bytes[cb::DriveNumber] = static_cast<std::uint8_t>(slot);
+    return block;
+}
+
+CommandBlock SmartBlock(DriveSlot slot, bool ntFamily, std::uint8_t features, std::uint32_t bufferSize) {
+    CommandBlock block = BaseBlock(slot, ntFamily);
+    block.setBufferSize(bufferSize);
+    block.bytes[cb::Features] = features;
+    block.bytes[cb::SectorCount] = 1;
+    block.bytes[cb::SectorNumber] = 1;
+    block.bytes[cb::CylLow] = ata::SmartCylLow;
+    block.bytes[cb::CylHigh] = ata::SmartCylHigh;
+    block.bytes[cb::Command] = ata::Smart;
+    return block;
+}
+
+std::int32_t SignedWord(std::span<const std::uint8_t> s, std::size_t offset) {
+    const auto word = static_cast<std::uint16_t>(s[offset] | s[offset + 1] << 8);
+    return static_cast<std::int16_t>(word);
+}
+
+// Swaps the two bytes of every identity word and converts the field to text.
+std::string IdentityString(std::span<const std::uint8_t> s, std::size_t offset, std::size_t length) {
+    std::array<std::uint8_t, kModelLength> swapped{};
+    for (std::size_t i = 0; i + 1 < length; i += 2) {
+        swapped[i] = s[offset + i + 1];
+        swapped[i + 1] = s[offset + i];
+    }
+    return FromSystemCodePage(std::span<const std::uint8_t>(swapped.data(), length));
+}
+
+std::span<const std::uint8_t> DataSector(const std::array<std::uint8_t, kDataOutputSize>& out) {
+    return std::span<const std::uint8_t>(out).subspan(kDataOffset, kSectorSize);
+}
+
+}  // namespace
+
+std::uint8_t DriveHeadRegister(DriveSlot slot, bool ntFamily) {
+    if (ntFamily) return 0xA0;
+    return static_cast<std::uint8_t>(0xA0 | ((slot & 1) << 4));
+}
+
+CommandBlock EnableSmartBlock(DriveSlot slot, bool ntFamily) {
+    return SmartBlock(slot, ntFamily, ata::SmartEnable, 0);
+}
+
+CommandBlock IdentifyBlock(DriveSlot slot, bool ntFamily, std::uint8_t command) {
+    CommandBlock block = BaseBlock(slot, ntFamily);
+    block.setBufferSize(kSectorSize);
+    block.bytes[cb::SectorCount] = 1;
+    block.bytes[cb::SectorNumber] = 1;
+    block.bytes[cb::Command] = command;
+    return block;
+}
+
+CommandBlock ReadAttributesBlock(DriveSlot slot, bool ntFamily) {
+    return SmartBlock(slot, ntFamily, ata::SmartReadData, kSectorSize);
+}
+
+CommandBlock ReadThresholdsBlock(DriveSlot slot, bool ntFamily) {
+    return SmartBlock(slot, ntFamily, ata::SmartReadThresholds, kSectorSize);
+}
+
+bool DecodeIdentity(std::span<const std::uint8_t> sector, DriveRecord& record) {
+    if (sector.size() < kIdentityBytes) return false;
+    record.serialNumber = IdentityString(sector, kSerialOffset, kSerialLength);
+    record.modelNumber = IdentityString(sector, kModelOffset, kModelLength);
+    record.firmwareRevision = IdentityString(sector, kFirmwareOffset, kFirmwareLength);
+    record.cylinders = SignedWord(sector, kCylindersOffset);
+    record.heads = SignedWord(sector, kHeadsOffset);
+    record.sectorsPerTrack = SignedWord(sector, kSectorsPerTrackOffset);
+    return record.cylinders > 0;
+}
+
+DriveRecord SmartReader::ReadDrive(DriveSlot slot) { return Read(slot, true); }
+
+DriveRecord SmartReader::ProbeDrive(DriveSlot slot) { return Read(slot, false); }
+
+DriveRecord SmartReader::Read(DriveSlot slot, bool full) {
+    // Slots outside 0..15 have no device; the drive-number byte could not carry them.
+    if (slot < 0 || slot >= kSlotCount) return DriveRecord{};
+
+    const DriverFamily family = provider_.IsNtFamily(slot) ? DriverFamily::Nt : DriverFamily::Nine;
+    // The handle closes when it goes out of scope, on every path below.
+    std::unique_ptr<DriveHandle> handle = provider_.OpenDrive(slot, family);
+    if (!handle) return DriveRecord{};
+    if (!handle->SmartGetVersion()) return DriveRecord{};
+
+    working_.driveType = 0;
+    working_.attributeCount = 0;
+    working_.attributes.assign(1, AttributeEntry{});
+
+    working_.driveType = 1;
+    const CommandBlock enable = EnableSmartBlock(slot, provider_.IsNtFamily(slot));
+    std::array<std::uint8_t, kStatusOutputSize> status{};
+    if (!handle->Exchange(ControlCode::SendDriveCommand, enable, status)) return DriveRecord{};
+
+    if (!IdentifyDrive(*handle, ata::IdentifyDevice, slot)) return DriveRecord{};
+
+    if (full) {
+        names_.Build();
+        ReadAttributeTable(*handle, slot);
+        ReadThresholdTable(*handle, slot);
+    }
+    return working_;  // a deep copy: the caller owns it
+}
+
+bool SmartReader::IdentifyDrive(DriveHandle& handle, std::uint8_t command, DriveSlot slot) {
+    const CommandBlock block = IdentifyBlock(slot, provider_.IsNtFamily(slot), command);
+    std::array<std::uint8_t, kDataOutputSize> out{};
+    if (!handle.Exchange(ControlCode::ReceiveDriveData, block, out)) return false;
+    return DecodeIdentity(DataSector(out), working_);
+}
+
+bool SmartReader::ReadAttributeTable(DriveHandle& handle, DriveSlot slot) {
+    const CommandBlock block = ReadAttributesBlock(slot, provider_.IsNtFamily(slot));
+    std::array<std::uint8_t, kDataOutputSize> out{};
+    const bool ok = handle.Exchange(ControlCode::ReceiveDriveData, block, out);
+    // A refused exchange is read as an empty table, whatever the realisation left in the buffer.
+    if (!ok) out.fill(0);
+    const auto sector = DataSector(out);
+    for (std::size_t i = 0; i < kTableEntries; ++i) {
+        const auto entry = sector.subspan(kEntryOffset + kEntrySize * i, kEntrySize);
+        const std::uint8_t id = entry[0];
+        if (id == 0) continue;
+        const std::size_t n = working_.attributeCount;
+        AttributeEntry& named = working_.attributes[n];
+        named.id = id;
+        char key[4];
+        const auto [end, ec] = std::to_chars(key, key + sizeof key, static_cast<unsigned>(id));
+        const auto name = names_.Lookup(std::string_view(key, static_cast<std::size_t>(end - key)));
+        named.name = std::string(name ? *name : kUnknownAttributeName);
+
+        working_.attributeCount = static_cast<std::uint8_t>(n + 1);
+        working_.attributes.resize(n + 2);
+        AttributeEntry& values = working_.attributes[n + 1];
+        values.raw = id == kTemperatureId ? entry[5] : entry[6] * 256 + entry[5];
+        values.current = entry[3];
+        values.worst = entry[4];
+    }
+    return ok;
+}
+
+bool SmartReader::ReadThresholdTable(DriveHandle& handle, DriveSlot slot) {
+    const CommandBlock block = ReadThresholdsBlock(slot, provider_.IsNtFamily(slot));
+    std::array<std::uint8_t, kDataOutputSize> out{};
+    const bool ok = handle.Exchange(ControlCode::ReceiveDriveData, block, out);
+    if (!ok) out.fill(0);
+    const auto sector = DataSector(out);
+    for (std::size_t i = 0; i < kTableEntries; ++i) {
+        const auto entry = sector.subspan(kEntryOffset + kEntrySize * i, kEntrySize);
+        const std::uint8_t id = entry[0];
+        if (id == 0) continue;
+        for (std::size_t k = 0; k <= working_.attributeCount; ++k) {
+            if (working_.attributes[k].id == id) {
+                working_.attributes[k].threshold = entry[1];
+                break;
+            }
+        }
+    }
+    return ok;
+}
+
+}  // namespace qm

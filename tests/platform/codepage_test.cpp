@@ -1,0 +1,36 @@
+// Text conversion between the system code page and the program's UTF-8.
+#include <gtest/gtest.h>
+
+#include "platform/codepage.h"
+
+namespace qm {
+namespace {
+
+TEST(CodePageTest, Utf8PassesThroughAndInvalidBytesBecomeReplacements) {
+    EXPECT_EQ(SanitizeUtf8("abc"), "abc");
+    EXPECT_EQ(SanitizeUtf8("現在の温度"), "現在の温度");
+    EXPECT_EQ(SanitizeUtf8(std::string("a\xFF" "b", 3)), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(SanitizeUtf8(std::string("\xE7\x8F", 2)), "\xEF\xBF\xBD\xEF\xBF\xBD");  // cut character
+    EXPECT_EQ(SanitizeUtf8(std::string("\xED\xA0\x80", 3)).find("\xED"), std::string::npos);  // surrogate
+    EXPECT_EQ(SanitizeUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(CodePageTest, ShiftJisRoundTrip) {
+    const std::string sjis = ConvertFromUtf8("属性ID,属性名", "SHIFT_JIS");
+    EXPECT_EQ(sjis, "\x91\xae\x90\xab" "ID,\x91\xae\x90\xab\x96\xbc");
+    EXPECT_EQ(ConvertToUtf8(sjis, "SHIFT_JIS"), "属性ID,属性名");
+    // A character Shift-JIS cannot hold, and invalid UTF-8, become "?".
+    EXPECT_EQ(ConvertFromUtf8("a\xF0\x9F\x98\x80z", "SHIFT_JIS"), "a?z");
+    EXPECT_EQ(ConvertFromUtf8(std::string("a\xFFz"), "SHIFT_JIS"), "a?z");
+    // A lone lead byte does not stop the conversion.
+    EXPECT_EQ(ConvertToUtf8(std::string("A\x81"), "SHIFT_JIS"), "A\xEF\xBF\xBD");
+}
+
+TEST(CodePageTest, PlainLocaleCountsAsUtf8) {
+    // The tests run under the C locale (or a UTF-8 one): Japanese text must survive.
+    EXPECT_EQ(ToSystemCodePage("生の値"), "生の値");
+    EXPECT_EQ(FromSystemCodePage(std::string_view("生の値")), "生の値");
+}
+
+}  // namespace
+}  // namespace qm

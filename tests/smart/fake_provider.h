@@ -1,0 +1,157 @@
+// A scripted drive provider for the core's unit tests: each slot serves the
+// sectors the test puts in, refuses what the test says, and every call is
+// logged so tests can check order, registers and that handles get closed.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/device.h"
+
+namespace qm::test {
+
+using Sector = std::array<std::uint8_t, 512>;
+
+struct FakeDrive {
+    Sector identify{};
+    Sector data{};
+    Sector thresholds{};
+    bool failOpen = false, failVersion = false, failEnable = false, failIdentify = false;
+    bool failData = false, failThresholds = false;
+    bool junkOnFailure = false;  // a refused exchange leaves garbage in the buffer
+    std::optional<DiskGeometry> geometry;
+};
+
+struct FakeEvent {
+    std::string what;  // "open", "version", "send", "receive", "close"
+    DriveSlot slot = -1;
+    CommandBlock block{};
+};
+
+class FakeProvider : public DriveProvider {
+public:
+    std::map<DriveSlot, FakeDrive> drives;
+    bool nt = true;
+    std::vector<FakeEvent> log;
+    int openHandles = 0;
+
+    bool IsNtFamily(DriveSlot) override { return nt; }
+
+    std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily) override {
+        log.push_back({"open", slot, {}});
+        auto it = drives.find(slot);
+        if (it == drives.end() || it->second.failOpen) return nullptr;
+        ++openHandles;
+        return std::make_unique<Handle>(*this, slot);
+    }
+
+    std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override {
+        auto it = drives.find(slot);
+        if (it == drives.end()) return std::nullopt;
+        return it->second.geometry.value_or(DiskGeometry{});
+    }
+
+    std::vector<std::string> VolumesOf(DriveSlot) override { return {}; }
+
+    std::vector<std::string> Steps() const {
+        std::vector<std::string> s;
+        for (const auto& e : log) s.push_back(e.what);
+        return s;
+    }
+
+private:
+    class Handle : public DriveHandle {
+    public:
+        Handle(FakeProvider& p, DriveSlot slot) : p_(p), slot_(slot) {}
+        ~Handle() override {
+            --p_.openHandles;
+            p_.log.push_back({"close", slot_, {}});
+        }
+        bool SmartGetVersion() override {
+            p_.log.push_back({"version", slot_, {}});
+            return !p_.drives[slot_].failVersion;
+        }
+        bool Exchange(ControlCode code, const CommandBlock& in, std::span<std::uint8_t> out) override {
+            FakeDrive& d = p_.drives[slot_];
+            if (code == ControlCode::SendDriveCommand) {
+                p_.log.push_back({"send", slot_, in});
+                return out.size() == 16 && !d.failEnable;
+            }
+            p_.log.push_back({"receive", slot_, in});
+            if (out.size() != 528) return false;
+            const Sector* sector = nullptr;
+            bool fail = false;
+            if (in.command() == 0xEC) {
+                sector = &d.identify;
+                fail = d.failIdentify;
+            } else if (in.features() == 0xD0) {
+                sector = &d.data;
+                fail = d.failData;
+            } else if (in.features() == 0xD1) {
+                sector = &d.thresholds;
+                fail = d.failThresholds;
+            }
+            if (sector == nullptr || fail) {
+                if (d.junkOnFailure) std::fill(out.begin(), out.end(), std::uint8_t{0x5A});
+                return false;
+            }
+            std::copy(sector->begin(), sector->end(), out.begin() + 16);
+            return true;
+        }
+
+    private:
+        FakeProvider& p_;
+        DriveSlot slot_;
+    };
+};
+
+// Builders for sectors.
+inline void PutWord(Sector& s, std::size_t word, std::uint16_t v) {
+    s[2 * word] = static_cast<std::uint8_t>(v & 0xFF);
+    s[2 * word + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+// An identity string field as a drive stores it: padded with blanks, the two
+// bytes of each word swapped.
+inline void PutIdentityString(Sector& s, std::size_t offset, std::size_t length, const std::string& text) {
+    std::string padded = text;
+    padded.resize(length, ' ');
+    for (std::size_t i = 0; i < length; i += 2) {
+        s[offset + i] = static_cast<std::uint8_t>(padded[i + 1]);
+        s[offset + i + 1] = static_cast<std::uint8_t>(padded[i]);
+    }
+}
+
+inline Sector IdentitySector(const std::string& model, const std::string& serial, const std::string& firmware,
+                             std::uint16_t cylinders = 16383, std::uint16_t heads = 16, std::uint16_t sectors = 63) {
+    Sector s{};
+    PutWord(s, 1, cylinders);
+    PutWord(s, 3, heads);
+    PutWord(s, 6, sectors);
+    PutIdentityString(s, 20, 20, serial);
+    PutIdentityString(s, 46, 8, firmware);
+    PutIdentityString(s, 54, 40, model);
+    return s;
+}
+
+// Entry i of an attribute-values sector.
+inline void PutAttribute(Sector& s, std::size_t i, std::uint8_t id, std::uint8_t current, std::uint8_t worst,
+                         std::array<std::uint8_t, 6> raw = {}) {
+    const std::size_t e = 2 + 12 * i;
+    s[e] = id;
+    s[e + 3] = current;
+    s[e + 4] = worst;
+    for (std::size_t b = 0; b < 6; ++b) s[e + 5 + b] = raw[b];
+}
+
+inline void PutThreshold(Sector& s, std::size_t i, std::uint8_t id, std::uint8_t threshold) {
+    const std::size_t e = 2 + 12 * i;
+    s[e] = id;
+    s[e + 1] = threshold;
+}
+
+}  // namespace qm::test
