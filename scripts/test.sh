@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: once in a plain build (with the
+# end-to-end check on real emulated disks) and once under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Exits non-zero when anything fails.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+echo "== sanitizer build (ASan + UBSan) =="
+"$root/scripts/build.sh" build-asan -DQM_SANITIZE=ON -DQM_BUILD_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs" -LE vm
+
+echo "== plain build =="
+"$root/scripts/build.sh" build
+ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
