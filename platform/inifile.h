@@ -51,8 +51,12 @@ std::string ReadIniValue(const std::string& path, std::string_view section, std:
 // the file as needed. The new file is written to a temporary file beside it
 // and renamed over the old one, so a failure leaves the old file untouched.
 // Returns false when nothing was written: the file could not be written, or a
-// name or value could break the file's format (see IsSafeIniName and
-// IsSafeIniValue).
+// name or value could break the file's format (see IsSafeIniSection,
+// IsSafeIniKey and IsSafeIniValue).
+// A file that already holds the value is left alone (true). A file that
+// exists but cannot be read, is not a regular file or is larger than
+// kIniFileLimit is never replaced (false). The new file keeps the old one's
+// permission bits; a symbolic link is followed, so the link stays a link.
 bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value);
 
@@ -67,10 +71,15 @@ bool IsSafeIniValue(std::string_view value);
 // Turns arbitrary text (such as a drive's model and serial) into a key that
 // IsSafeIniKey accepts: control characters, "=", and a leading "[" or ";"
 // are replaced by "_". The same input always gives the same key.
+// Bytes that are not UTF-8 become U+FFFD, C1 control characters "_" too,
+// blanks at either end are dropped (the file would trim them), and a text
+// with nothing left gives "_".
 std::string NeutralizeIniKey(std::string_view text);
 
 // Names of all sections of the file, in file order (for readers that walk a
-// whole file, such as the simulated drive set). Empty when unreadable.
+// whole file, such as the simulated drive set). Empty when unreadable. A name
+// that repeats (in any letter case) is listed once, as first spelled: only
+// its first section is ever read.
 std::vector<std::string> ReadIniSections(const std::string& path);
 
 // The same three operations for a file in the code set `codeSet` (an iconv
