@@ -1,0 +1,150 @@
+#include "platform/linux/linux_drives.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <scsi/sg.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <utility>
+
+#include "platform/linux/sat.h"
+
+namespace qm {
+namespace {
+
+constexpr std::uint32_t kTracksPerCylinder = 255;
+constexpr std::uint32_t kSectorsPerTrack = 63;
+constexpr std::size_t kSenseBufferSize = 32;
+
+// An open file descriptor, closed when it goes.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd& operator=(Fd&&) = delete;
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+Fd OpenReadOnly(const std::filesystem::path& path) {
+    return Fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+}
+
+class LinuxDriveHandle final : public DriveHandle {
+public:
+    explicit LinuxDriveHandle(Fd fd) : fd_(std::move(fd)) {}
+
+    // True when the node is a block device that takes SG_IO commands.
+    bool SmartGetVersion() override {
+        struct stat st {};
+        if (::fstat(fd_.get(), &st) != 0 || !S_ISBLK(st.st_mode)) return false;
+        int version = 0;
+        return ::ioctl(fd_.get(), SG_GET_VERSION_NUM, &version) == 0 && version >= kMinSgVersion;
+    }
+
+    // One ATA PASS-THROUGH (16) command; false when it is refused anywhere on
+    // the way (bad arguments, ioctl, host adapter, driver, drive).
+    bool Exchange(ControlCode code, const CommandBlock& in, std::span<std::uint8_t> out) override {
+        const auto protocol = sat::ProtocolOf(code);
+        if (!protocol || out.size() < sat::OutputLength(*protocol)) return false;
+
+        sat::Cdb cdb = sat::BuildCdb(*protocol, in);
+        std::array<std::uint8_t, kSectorSize> sector{};
+        std::array<std::uint8_t, kSenseBufferSize> sense{};
+        const std::size_t length = sat::TransferLength(*protocol);
+
+        sg_io_hdr_t hdr{};
+        hdr.interface_id = 'S';
+        hdr.dxfer_direction = length > 0 ? SG_DXFER_FROM_DEV : SG_DXFER_NONE;
+        hdr.cmd_len = static_cast<unsigned char>(cdb.size());
+        hdr.mx_sb_len = static_cast<unsigned char>(sense.size());
+        hdr.dxfer_len = static_cast<unsigned int>(length);
+        hdr.dxferp = length > 0 ? sector.data() : nullptr;
+        hdr.cmdp = cdb.data();
+        hdr.sbp = sense.data();
+        hdr.timeout = static_cast<unsigned int>(kPassThroughTimeout.count());
+
+        sat::SgIoResult result;
+        if (::ioctl(fd_.get(), SG_IO, &hdr) != 0) result.ioctlErrno = errno != 0 ? errno : EIO;
+        result.scsiStatus = hdr.status;
+        result.hostStatus = hdr.host_status;
+        result.driverStatus = hdr.driver_status;
+        result.sense = std::span<const std::uint8_t>(sense).first(std::min<std::size_t>(hdr.sb_len_wr, sense.size()));
+
+        const sat::Outcome outcome = sat::Interpret(result);
+        sat::AssembleOutput(*protocol, outcome, sector, out);
+        return outcome.accepted;
+    }
+
+private:
+    Fd fd_;
+};
+
+}  // namespace
+
+std::optional<std::string> BlockDeviceName(DriveSlot slot) {
+    if (slot < 0 || slot >= kSlotCount) return std::nullopt;
+    return std::string("sd") + static_cast<char>('a' + slot);
+}
+
+DiskGeometry GeometryFromSize(std::uint64_t bytes, std::uint32_t sectorSize) {
+    if (bytes == 0 || sectorSize == 0) return {};
+    const std::uint64_t cylinderBytes = std::uint64_t{kTracksPerCylinder} * kSectorsPerTrack * sectorSize;
+    return DiskGeometry{static_cast<std::int64_t>(bytes / cylinderBytes), kTracksPerCylinder, kSectorsPerTrack,
+                        sectorSize};
+}
+
+LinuxDriveProvider::LinuxDriveProvider(std::filesystem::path deviceDir, LinuxVolumes volumes)
+    : deviceDir_(std::move(deviceDir)), volumes_(std::move(volumes)) {}
+
+bool LinuxDriveProvider::IsNtFamily(DriveSlot) { return true; }
+
+std::optional<std::filesystem::path> LinuxDriveProvider::DevicePath(DriveSlot slot) const {
+    const auto name = BlockDeviceName(slot);
+    if (!name) return std::nullopt;
+    return deviceDir_ / *name;
+}
+
+std::unique_ptr<DriveHandle> LinuxDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
+    if (family != DriverFamily::Nt) return nullptr;
+    const auto path = DevicePath(slot);
+    if (!path) return nullptr;
+    Fd fd = OpenReadOnly(*path);
+    if (!fd.valid()) return nullptr;
+    return std::make_unique<LinuxDriveHandle>(std::move(fd));
+}
+
+std::optional<DiskGeometry> LinuxDriveProvider::QueryDriveGeometry(DriveSlot slot) {
+    const auto path = DevicePath(slot);
+    if (!path) return std::nullopt;
+    const Fd fd = OpenReadOnly(*path);
+    if (!fd.valid()) return std::nullopt;
+    std::uint64_t bytes = 0;
+    int sectorSize = 0;
+    if (::ioctl(fd.get(), BLKGETSIZE64, &bytes) != 0 || ::ioctl(fd.get(), BLKSSZGET, &sectorSize) != 0 ||
+        sectorSize <= 0) {
+        return DiskGeometry{};
+    }
+    return GeometryFromSize(bytes, static_cast<std::uint32_t>(sectorSize));
+}
+
+std::vector<std::string> LinuxDriveProvider::VolumesOf(DriveSlot slot) {
+    const auto name = BlockDeviceName(slot);
+    if (!name) return {};
+    return volumes_.MountPointsOf(*name);
+}
+
+}  // namespace qm

@@ -1,0 +1,63 @@
+// The drives of this Linux system: slot N is the block device /dev/sd + the
+// N-th letter, reached with SG_IO and ATA PASS-THROUGH (16).
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/device.h"
+#include "platform/linux/linux_volumes.h"
+
+namespace qm {
+
+// Upper bound of every pass-through command; a drive that does not answer in
+// this time has refused the command.
+inline constexpr std::chrono::milliseconds kPassThroughTimeout{10'000};
+
+// SG_IO interface version that the exchange needs (sg driver 3.0 and later).
+inline constexpr int kMinSgVersion = 30000;
+
+// Block device name of a slot: "sda" for slot 0 to "sdp" for slot 15;
+// nullopt outside 0..15.
+std::optional<std::string> BlockDeviceName(DriveSlot slot);
+
+// The published geometry of a disk of `bytes` bytes in sectors of
+// `sectorSize` bytes: 255 tracks per cylinder, 63 sectors per track, whole
+// cylinders only. All zero when either number is zero.
+DiskGeometry GeometryFromSize(std::uint64_t bytes, std::uint32_t sectorSize);
+
+class LinuxDriveProvider final : public DriveProvider {
+public:
+    // `deviceDir` holds the sdX nodes ("/dev"); tests point it at a temporary folder.
+    explicit LinuxDriveProvider(std::filesystem::path deviceDir = "/dev", LinuxVolumes volumes = LinuxVolumes());
+
+    // Always true: Linux has one path per drive, like the NT family.
+    bool IsNtFamily(DriveSlot slot) override;
+
+    // Opens the slot's node read-only and non-blocking (a read-only open never
+    // makes udev re-probe the disk on close). nullptr for a slot outside 0..15,
+    // a missing node, missing rights, and for the 9x path, which Linux lacks.
+    // One open() is the only system call made.
+    std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) override;
+
+    // Size and logical sector size of the slot's disk (BLKGETSIZE64,
+    // BLKSSZGET) turned into the published geometry. Needs read permission on
+    // the node (Linux has no query-only open); nullopt when it cannot be
+    // opened, all zero when either query fails.
+    std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;
+
+    // Mount points of the slot's disk, in partition order.
+    std::vector<std::string> VolumesOf(DriveSlot slot) override;
+
+    // Path of the slot's node; nullopt outside 0..15.
+    std::optional<std::filesystem::path> DevicePath(DriveSlot slot) const;
+
+private:
+    std::filesystem::path deviceDir_;
+    LinuxVolumes volumes_;
+};
+
+}  // namespace qm
