@@ -1,0 +1,101 @@
+// Helpers of the simulated drive set tests: a temporary folder that removes
+// itself, file writers, and drives made with the sector builders.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/sim/sample_sectors.h"
+#include "platform/sim/skdump.h"
+
+namespace qm::test {
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qm-sim-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
+        path_ = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string str() const { return path_.string(); }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << path;
+}
+
+inline void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    ASSERT_TRUE(out.good()) << path;
+}
+
+inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A complete dump of a small healthy drive: attributes 1, 5, 9 and 194 (at
+// `temperature` degrees) with thresholds.
+inline SkDump MakeDump(const std::string& model, std::uint64_t sectors = 1953525168, int temperature = 40) {
+    IdentitySpec id;
+    id.model = model;
+    id.serial = "SN-" + model;
+    id.firmware = "FW1";
+    id.sectors = sectors;
+    const std::vector<AttributeSpec> rows = {
+        {1, 0x000F, 100, 99, 0x0102, 6},
+        {5, 0x0033, 100, 100, 0, 36},
+        {9, 0x0032, 90, 90, 0x1E2A, 0},
+        {194, 0x0022, 60, 50, static_cast<std::uint64_t>(temperature) | 0x1400, 0},
+    };
+    SkDump dump;
+    dump.identify = BuildIdentitySector(id);
+    dump.status = std::array<std::uint8_t, kSkDumpStatusSize>{0, 0, 0, 1};
+    dump.smartData = BuildSmartDataSector(rows);
+    dump.thresholds = BuildThresholdSector(rows);
+    return dump;
+}
+
+inline void PutWord(Sector& s, std::size_t word, std::uint16_t value) {
+    s[2 * word] = static_cast<std::uint8_t>(value);
+    s[2 * word + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+inline std::uint16_t GetWord(const Sector& s, std::size_t word) {
+    return static_cast<std::uint16_t>(s[2 * word] | s[2 * word + 1] << 8);
+}
+
+// One raw section: tag, big-endian length, data.
+inline void AppendSection(std::vector<std::uint8_t>& out, const std::string& tag, std::size_t length,
+                          std::uint8_t fill = 0x5A) {
+    out.insert(out.end(), tag.begin(), tag.end());
+    const auto n = static_cast<std::uint32_t>(length);
+    out.push_back(static_cast<std::uint8_t>(n >> 24));
+    out.push_back(static_cast<std::uint8_t>(n >> 16));
+    out.push_back(static_cast<std::uint8_t>(n >> 8));
+    out.push_back(static_cast<std::uint8_t>(n));
+    out.insert(out.end(), length, fill);
+}
+
+}  // namespace qm::test
