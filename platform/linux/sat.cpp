@@ -81,6 +81,15 @@ void ParseDescriptors(std::span<const std::uint8_t> s, SenseInfo& info) {
     }
 }
 
+// The command ran to completion: a current (not deferred) condition that
+// reports no error, and no ERR or DF in the ATA status when it is known. A
+// deferred error belongs to an earlier command and ends this one unexecuted.
+bool SenseSaysCompleted(const SenseInfo& sense) {
+    if (sense.responseCode == kFixedDeferred || sense.responseCode == kDescriptorDeferred) return false;
+    if (sense.senseKey != scsi::NoSense && sense.senseKey != scsi::RecoveredError) return false;
+    return !sense.ataStatus || (*sense.ataStatus & (ata_status::Err | ata_status::DeviceFault)) == 0;
+}
+
 }  // namespace
 
 std::optional<Protocol> ProtocolOf(ControlCode code) {
@@ -136,34 +145,18 @@ std::optional<SenseInfo> ParseSense(std::span<const std::uint8_t> sense) {
 }
 
 Outcome Interpret(const SgIoResult& result) {
-    Outcome refused;
-    if (result.ioctlErrno != 0 || result.hostStatus != 0) return refused;
+    if (result.ioctlErrno != 0 || result.hostStatus != 0) return {};
     const std::uint16_t driverByte = result.driverStatus & kDriverByteMask;
-    if (driverByte != 0 && driverByte != kDriverSense) return refused;
+    if (driverByte != 0 && driverByte != kDriverSense) return {};
 
     const std::uint8_t status = result.scsiStatus & kScsiStatusMask;
     const bool senseReported =
         status == scsi::CheckCondition || status == scsi::CommandTerminated || driverByte == kDriverSense;
-    if (status != scsi::Good && !senseReported) return refused;  // BUSY, RESERVATION CONFLICT, ...
+    if (status != scsi::Good && !senseReported) return {};  // BUSY, RESERVATION CONFLICT, ...
 
     const auto sense = ParseSense(result.sense);
-    if (senseReported && !sense) return refused;  // a condition we cannot read is no success
-
-    Outcome outcome;
-    if (sense) {
-        outcome.ataError = sense->ataError;
-        outcome.ataStatus = sense->ataStatus;
-        refused.ataError = sense->ataError;
-        refused.ataStatus = sense->ataStatus;
-        // A deferred error belongs to an earlier command and ends this one unexecuted.
-        if (sense->responseCode == kFixedDeferred || sense->responseCode == kDescriptorDeferred) return refused;
-        if (sense->senseKey != scsi::NoSense && sense->senseKey != scsi::RecoveredError) return refused;
-        if (sense->ataStatus && (*sense->ataStatus & (ata_status::Err | ata_status::DeviceFault)) != 0) {
-            return refused;
-        }
-    }
-    outcome.accepted = true;
-    return outcome;
+    if (!sense) return Outcome{!senseReported, std::nullopt, std::nullopt};  // unreadable condition: no success
+    return Outcome{SenseSaysCompleted(*sense), sense->ataError, sense->ataStatus};
 }
 
 void AssembleOutput(Protocol protocol, const Outcome& outcome, std::span<const std::uint8_t> sector,
