@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-bool IsUtf8Name(const std::string& name) {
+bool IsUtf8NameImpl(const std::string& name) {
     std::string n;
     for (char c : name) {
         if (c != '-' && c != '_') n += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
@@ -34,11 +34,10 @@ std::string DetectCodeSet() {
     iconv_t probe = iconv_open("UTF-8", name.c_str());
     if (probe == reinterpret_cast<iconv_t>(-1)) return "UTF-8";
     iconv_close(probe);
-    return IsUtf8Name(name) ? "UTF-8" : name;
+    return IsUtf8CodeSetName(name) ? "UTF-8" : name;
 }
 
-// Length of the valid UTF-8 sequence starting at s[i], or 0 when invalid.
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+std::size_t SequenceLength(std::string_view s, std::size_t i) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     if (b0 < 0x80) return 1;
     std::size_t len = 0;
@@ -85,7 +84,7 @@ std::string Convert(std::string_view in, const char* to, const char* from, std::
         out += replacement;
         std::size_t skip = 1;
         if (inputIsUtf8) {
-            const std::size_t len = Utf8SequenceLength(in, pos);
+            const std::size_t len = SequenceLength(in, pos);
             skip = len == 0 ? 1 : len;
         }
         pos += skip;
@@ -102,6 +101,55 @@ std::string Convert(std::string_view in, const char* to, const char* from, std::
 
 }  // namespace
 
+bool IsUtf8CodeSetName(const std::string& name) { return IsUtf8NameImpl(name); }
+
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+    return i < s.size() ? SequenceLength(s, i) : 0;
+}
+
+// Longest start of `bytes` of at most `limit` bytes that does not end inside
+// a character of `codeSet`. A byte that is no character counts as one.
+std::size_t CodePageCut(std::string_view bytes, std::size_t limit, const std::string& codeSet) {
+    if (bytes.size() <= limit) return bytes.size();
+    if (IsUtf8CodeSetName(codeSet)) {
+        std::size_t pos = 0;
+        while (pos < limit) {
+            const std::size_t len = SequenceLength(bytes, pos);
+            const std::size_t step = len == 0 ? 1 : len;
+            if (step > limit - pos) break;
+            pos += step;
+        }
+        return pos;
+    }
+    // Other code sets: let iconv decode the first `limit` bytes; it reports a
+    // character cut off at the end as incomplete input (EINVAL) and leaves the
+    // input pointer at that character's first byte.
+    iconv_t cd = iconv_open("UTF-8", codeSet.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return limit;
+    std::size_t pos = 0;
+    std::size_t cut = limit;
+    char scratch[64];
+    while (pos < limit) {
+        char* in = const_cast<char*>(bytes.data() + pos);
+        std::size_t inLeft = limit - pos;
+        char* out = scratch;
+        std::size_t outLeft = sizeof scratch;
+        const std::size_t r = iconv(cd, &in, &inLeft, &out, &outLeft);
+        pos = static_cast<std::size_t>(in - bytes.data());
+        if (r != static_cast<std::size_t>(-1)) break;
+        if (errno == E2BIG) continue;
+        if (errno == EILSEQ) {  // not a character: it stands for itself
+            ++pos;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            continue;
+        }
+        cut = pos;  // EINVAL: the last character is incomplete
+        break;
+    }
+    iconv_close(cd);
+    return cut;
+}
+
 const std::string& SystemCodeSet() {
     static const std::string codeSet = DetectCodeSet();
     return codeSet;
@@ -112,7 +160,7 @@ std::string SanitizeUtf8(std::string_view bytes) {
     out.reserve(bytes.size());
     std::size_t i = 0;
     while (i < bytes.size()) {
-        const std::size_t len = Utf8SequenceLength(bytes, i);
+        const std::size_t len = SequenceLength(bytes, i);
         if (len == 0) {
             out += kReplacement;
             ++i;
@@ -125,17 +173,17 @@ std::string SanitizeUtf8(std::string_view bytes) {
 }
 
 std::string ConvertToUtf8(std::string_view bytes, const std::string& fromCodeSet) {
-    if (IsUtf8Name(fromCodeSet)) return SanitizeUtf8(bytes);
+    if (IsUtf8CodeSetName(fromCodeSet)) return SanitizeUtf8(bytes);
     return Convert(bytes, "UTF-8", fromCodeSet.c_str(), kReplacement, false);
 }
 
 std::string ConvertFromUtf8(std::string_view utf8, const std::string& toCodeSet) {
-    if (IsUtf8Name(toCodeSet)) {
+    if (IsUtf8CodeSetName(toCodeSet)) {
         std::string out;
         out.reserve(utf8.size());
         std::size_t i = 0;
         while (i < utf8.size()) {
-            const std::size_t len = Utf8SequenceLength(utf8, i);
+            const std::size_t len = SequenceLength(utf8, i);
             if (len == 0) {
                 out += '?';
                 ++i;

@@ -30,4 +30,15 @@ std::string ConvertFromUtf8(std::string_view utf8, const std::string& toCodeSet)
 // Replaces every byte sequence that is not valid UTF-8 with U+FFFD.
 std::string SanitizeUtf8(std::string_view bytes);
 
+// True for the names of UTF-8 ("UTF-8", "utf8", "UTF_8", ...).
+bool IsUtf8CodeSetName(const std::string& name);
+
+// Length of the valid UTF-8 sequence that starts at s[i] (no overlong forms,
+// no surrogates), or 0 when the bytes there do not start one.
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i);
+
+// Length of the longest start of `bytes`, at most `limit` bytes, that does not
+// end inside a character of `codeSet`. A byte that is no character counts as one.
+std::size_t CodePageCut(std::string_view bytes, std::size_t limit, const std::string& codeSet);
+
 }  // namespace qm

@@ -1,7 +1,6 @@
 #include "platform/inifile.h"
 
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -42,99 +41,6 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
 }
 
 bool HasLineBreakOrNul(std::string_view s) { return s.find_first_of(kLineBreakOrNul) != std::string_view::npos; }
-
-bool IsUtf8CodeSet(const std::string& name) {
-    std::string folded;
-    for (char c : name) {
-        if (c != '-' && c != '_') folded += AsciiLower(c);
-    }
-    return folded == "utf8";
-}
-
-// ---------------------------------------------------------------------------
-// Character boundaries
-
-// Length of the valid UTF-8 sequence at s[i], or 0 when the bytes there do not
-// start one (same rules as the code-page module: no overlongs, no surrogates).
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) return 1;
-    std::size_t len = 0;
-    unsigned lo = 0x80;
-    unsigned hi = 0xBF;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-    } else if (b0 == 0xE0) {
-        len = 3;
-        lo = 0xA0;
-    } else if ((b0 >= 0xE1 && b0 <= 0xEC) || b0 == 0xEE || b0 == 0xEF) {
-        len = 3;
-    } else if (b0 == 0xED) {
-        len = 3;
-        hi = 0x9F;
-    } else if (b0 == 0xF0) {
-        len = 4;
-        lo = 0x90;
-    } else if (b0 >= 0xF1 && b0 <= 0xF3) {
-        len = 4;
-    } else if (b0 == 0xF4) {
-        len = 4;
-        hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (len > s.size() - i) return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if (b < lo || b > hi) return 0;
-        lo = 0x80;
-        hi = 0xBF;
-    }
-    return len;
-}
-
-// Longest start of `bytes` of at most `limit` bytes that does not end inside
-// a character of `codeSet`. A byte that is no character counts as one.
-std::size_t CharacterCut(std::string_view bytes, std::size_t limit, const std::string& codeSet) {
-    if (bytes.size() <= limit) return bytes.size();
-    if (IsUtf8CodeSet(codeSet)) {
-        std::size_t pos = 0;
-        while (pos < limit) {
-            const std::size_t len = Utf8SequenceLength(bytes, pos);
-            const std::size_t step = len == 0 ? 1 : len;
-            if (step > limit - pos) break;
-            pos += step;
-        }
-        return pos;
-    }
-    // Other code sets: let iconv decode the first `limit` bytes; it reports a
-    // character cut off at the end as incomplete input (EINVAL) and leaves the
-    // input pointer at that character's first byte.
-    iconv_t cd = iconv_open("UTF-8", codeSet.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) return limit;
-    std::size_t pos = 0;
-    std::size_t cut = limit;
-    char scratch[64];
-    while (pos < limit) {
-        char* in = const_cast<char*>(bytes.data() + pos);
-        std::size_t inLeft = limit - pos;
-        char* out = scratch;
-        std::size_t outLeft = sizeof scratch;
-        const std::size_t r = iconv(cd, &in, &inLeft, &out, &outLeft);
-        pos = static_cast<std::size_t>(in - bytes.data());
-        if (r != static_cast<std::size_t>(-1)) break;
-        if (errno == E2BIG) continue;
-        if (errno == EILSEQ) {  // not a character: it stands for itself
-            ++pos;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-            continue;
-        }
-        cut = pos;  // EINVAL: the last character is incomplete
-        break;
-    }
-    iconv_close(cd);
-    return cut;
-}
 
 // ---------------------------------------------------------------------------
 // Lines
@@ -226,7 +132,7 @@ ParsedLine ParseLine(std::string_view text) {
 class NameMatcher {
 public:
     NameMatcher(std::string_view utf8Name, const std::string& codeSet)
-        : codeSet_(codeSet), utf8_(IsUtf8CodeSet(codeSet)), encoded_(ConvertFromUtf8(Trim(utf8Name), codeSet)) {}
+        : codeSet_(codeSet), utf8_(IsUtf8CodeSetName(codeSet)), encoded_(ConvertFromUtf8(Trim(utf8Name), codeSet)) {}
 
     // The name in the file's code page, as it is written.
     const std::string& Encoded() const { return encoded_; }
@@ -274,7 +180,7 @@ std::string ValueForCaller(std::string_view stored, InlineComments comments, con
     std::string_view value = stored;
     if (comments == InlineComments::Strip) value = StripInlineComment(value);
     if (IsQuotedPair(value)) value = value.substr(1, value.size() - 2);
-    value = value.substr(0, CharacterCut(value, kIniValueLimit, codeSet));
+    value = value.substr(0, CodePageCut(value, kIniValueLimit, codeSet));
     return ConvertToUtf8(value, codeSet);
 }
 

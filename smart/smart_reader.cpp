@@ -61,6 +61,14 @@ std::span<const std::uint8_t> DataSector(const std::array<std::uint8_t, kDataOut
     return std::span<const std::uint8_t>(out).subspan(kDataOffset, kSectorSize);
 }
 
+// Receives one table sector. A refused exchange is read as an empty table
+// (all zero), whatever the realisation left in the buffer.
+bool ReceiveTable(DriveHandle& handle, const CommandBlock& block, std::array<std::uint8_t, kDataOutputSize>& out) {
+    const bool ok = handle.Exchange(ControlCode::ReceiveDriveData, block, out);
+    if (!ok) out.fill(0);
+    return ok;
+}
+
 }  // namespace
 
 std::uint8_t DriveHeadRegister(DriveSlot slot, bool ntFamily) {
@@ -141,11 +149,8 @@ bool SmartReader::IdentifyDrive(DriveHandle& handle, std::uint8_t command, Drive
 }
 
 bool SmartReader::ReadAttributeTable(DriveHandle& handle, DriveSlot slot) {
-    const CommandBlock block = ReadAttributesBlock(slot, provider_.IsNtFamily(slot));
     std::array<std::uint8_t, kDataOutputSize> out{};
-    const bool ok = handle.Exchange(ControlCode::ReceiveDriveData, block, out);
-    // A refused exchange is read as an empty table, whatever the realisation left in the buffer.
-    if (!ok) out.fill(0);
+    const bool ok = ReceiveTable(handle, ReadAttributesBlock(slot, provider_.IsNtFamily(slot)), out);
     const auto sector = DataSector(out);
     for (std::size_t i = 0; i < kTableEntries; ++i) {
         const auto entry = sector.subspan(kEntryOffset + kEntrySize * i, kEntrySize);
@@ -170,10 +175,8 @@ bool SmartReader::ReadAttributeTable(DriveHandle& handle, DriveSlot slot) {
 }
 
 bool SmartReader::ReadThresholdTable(DriveHandle& handle, DriveSlot slot) {
-    const CommandBlock block = ReadThresholdsBlock(slot, provider_.IsNtFamily(slot));
     std::array<std::uint8_t, kDataOutputSize> out{};
-    const bool ok = handle.Exchange(ControlCode::ReceiveDriveData, block, out);
-    if (!ok) out.fill(0);
+    const bool ok = ReceiveTable(handle, ReadThresholdsBlock(slot, provider_.IsNtFamily(slot)), out);
     const auto sector = DataSector(out);
     for (std::size_t i = 0; i < kTableEntries; ++i) {
         const auto entry = sector.subspan(kEntryOffset + kEntrySize * i, kEntrySize);
