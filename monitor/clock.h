@@ -1,0 +1,40 @@
+// The clock seam: the local time the temperature history is stamped with.
+#pragma once
+
+#include <string>
+
+namespace qm {
+
+// A local calendar time, as the history keeps it (seconds are read, not kept).
+struct LocalTime {
+    int year = 0;
+    int month = 0;   // 1..12
+    int day = 0;     // 1..31
+    int hour = 0;    // 0..23
+    int minute = 0;  // 0..59
+    int second = 0;  // 0..60
+    friend bool operator==(const LocalTime&, const LocalTime&) = default;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // The current local time.
+    virtual LocalTime Now() = 0;
+};
+
+// The machine's local time (localtime_r).
+class SystemClock final : public Clock {
+public:
+    LocalTime Now() override;
+};
+
+// "yyyy/mm/dd hh:nn": four-digit year, two-digit month, day, hour (24-hour
+// clock) and minute; sixteen characters for years 0..9999.
+std::string FormatSampleTime(const LocalTime& time);
+
+// True in the minutes whose two-digit text ends in "0" (00, 10, ..., 50): the
+// minutes in which the monitoring pass records a history sample.
+bool IsSamplingMinute(const LocalTime& time);
+
+}  // namespace qm

@@ -1,0 +1,75 @@
+// The contents of the drive view: the nine disk-information rows, the
+// attribute rows with their health marks, and the explanation of the selected
+// attribute. Built from one fresh DriveRecord; the window only copies the texts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "smart/drive_record.h"
+
+namespace qm {
+
+// Shown in the drive-letter row (and kept in TextLetter) while no letters are
+// recorded for the drive.
+inline constexpr std::string_view kLettersNotObtained = "未取得";
+
+// One row of the disk-information list: the label, and the value cell's text
+// (nullopt: the cell is never set, as in the temperature row).
+struct InfoRow {
+    std::string label;
+    std::optional<std::string> value;
+    friend bool operator==(const InfoRow&, const InfoRow&) = default;
+};
+
+// The rows the start-up puts into the information list before any drive is
+// shown: labels with "Error", an empty row and the temperature row.
+std::vector<InfoRow> PlaceholderInfoRows();
+
+// Column texts of one attribute-list row: 0 empty (the status picture), 1 id,
+// 2 name, 3 current, 4 threshold, 5 worst, 6 raw, all decimal.
+struct AttributeListRow {
+    int status = 0;  // image index: 0 green, 1 yellow, 2 red
+    std::uint8_t id = 0;
+    std::array<std::string, 7> cells;
+    friend bool operator==(const AttributeListRow&, const AttributeListRow&) = default;
+};
+
+struct DriveViewContent {
+    bool present = false;   // driveType 1; otherwise both lists stay empty
+    std::string model;      // Textkatasiki: trimmed model
+    std::string serial;     // TextSerial: trimmed serial
+    std::string letters;    // TextLetter: the recorded letters, or "未取得"
+    std::vector<InfoRow> info;                   // nine rows when present
+    std::vector<AttributeListRow> attributes;    // table order, unsorted
+};
+
+// The view of one read. capacity: DriveCapacityText of the slot (nullopt when
+// the disk could not be asked: the cell stays empty). storedLetters: the
+// settings value under the drive's DriveLetterKey ("ERROR" when none).
+DriveViewContent BuildDriveView(const DriveRecord& record, const std::optional<std::string>& capacity,
+                                const std::string& storedLetters);
+
+// AttributeRowIds: the attribute id of each attribute-list row. A refill
+// writes the entries of its rows; entries beyond them keep older ids.
+using AttributeRowIds = std::array<std::int16_t, 256>;
+void StoreAttributeRowIds(AttributeRowIds& ids, std::span<const AttributeListRow> rows);
+
+// The 1-based row whose explanation the detail box shows: the first selected
+// row after row 0, and row 1 when only row 0 or nothing is selected.
+int DescriptionRowNumber(std::span<const int> selectedRows);
+
+// The text of the detail box: the explanation of the id in that row (empty for
+// ids without one and for rows beyond 254). An empty attribute list gives the
+// empty text, so the box never explains an attribute that is not on display.
+std::string DescriptionText(std::span<const int> selectedRows, int rowCount, const AttributeRowIds& ids);
+
+// The caption in taskbar mode: model, "(", letters, ")", no blanks between.
+std::string DriveCaption(std::string_view model, std::string_view letters);
+
+}  // namespace qm

@@ -1,0 +1,44 @@
+// One pass of the monitoring cycle (UpdateTemperatures without the window):
+// reads all sixteen slots, refreshes each drive's notification icon, records
+// history samples in minutes ending in 0, and reports what the selected
+// slot's temperature box and window icon are to show.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "monitor/clock.h"
+#include "monitor/temperature_history.h"
+#include "monitor/tray_icons.h"
+#include "smart/smart_reader.h"
+
+namespace qm {
+
+struct MonitoringPassResult {
+    // Temperatures of the selected slot's 194 rows (raw above 1), in table
+    // order; the box shows the last one, " --" when there is none.
+    std::vector<int> selectedTemperatures;
+    // The last temperature the pass found on any drive.
+    std::optional<int> lastTemperature;
+};
+
+// Runs the pass. selected: Combo1's list index (-1: nothing selected).
+// slotDriveLetters: 16 entries for the tooltips ("ERROR": none recorded).
+// Every drive with a model and a temperature gets an icon refresh (mode edit)
+// and, when now is a sampling minute, one history sample per temperature row.
+MonitoringPassResult RunMonitoringPass(SmartReader& reader, TrayIcons& tray, TemperatureHistory& history,
+                                       const LocalTime& now, DriveSlot selected,
+                                       std::span<const std::string> slotDriveLetters);
+
+// The temperature box text: " --" without a temperature, otherwise one blank
+// and the decimal digits (" 45").
+std::string TemperatureBoxText(const std::vector<int>& selectedTemperatures);
+
+// Icon resource the window takes in taskbar mode: 200 + the last of the
+// temperatures that has a picture (1..87); nullopt when none has, so the
+// window keeps its icon.
+std::optional<int> TaskbarIconResource(const std::vector<int>& selectedTemperatures);
+
+}  // namespace qm

@@ -1,0 +1,36 @@
+#include "monitor/temperature_history.h"
+
+namespace qm {
+
+namespace {
+bool ValidSlot(DriveSlot slot) { return slot >= 0 && slot < kSlotCount; }
+const HistorySample kEmptySample{};
+}  // namespace
+
+void TemperatureHistory::Append(DriveSlot slot, const std::string& timeText, int temperature) {
+    if (!ValidSlot(slot)) return;
+    const auto s = static_cast<std::size_t>(slot);
+    auto& position = positions_[s];
+    auto& sample = samples_[s][static_cast<std::size_t>(position)];
+    sample.time = timeText;
+    sample.temperature = std::to_string(temperature);
+    position = static_cast<std::int16_t>(position + 1 == kHistoryLength ? 0 : position + 1);
+}
+
+void TemperatureHistory::ResetPositions() { positions_.fill(0); }
+
+int TemperatureHistory::Position(DriveSlot slot) const {
+    return ValidSlot(slot) ? positions_[static_cast<std::size_t>(slot)] : 0;
+}
+
+std::span<const HistorySample> TemperatureHistory::Samples(DriveSlot slot) const {
+    if (!ValidSlot(slot)) return {};
+    return samples_[static_cast<std::size_t>(slot)];
+}
+
+const HistorySample& TemperatureHistory::At(DriveSlot slot, int position) const {
+    if (!ValidSlot(slot) || position < 0 || position >= kHistoryLength) return kEmptySample;
+    return samples_[static_cast<std::size_t>(slot)][static_cast<std::size_t>(position)];
+}
+
+}  // namespace qm

@@ -1,0 +1,126 @@
+// Which drives get a notification icon, with which picture and tooltip, and
+// the bookkeeping the close and minimise decisions read.
+#include <gtest/gtest.h>
+
+#include "monitor/tray_icons.h"
+#include "platform/sim/sim_drives.h"
+#include "tests/monitor/recorders.h"
+#include "tests/monitor/test_drive_set.h"
+
+namespace qm {
+namespace {
+
+using test::RecordingNotificationArea;
+using Operation = RecordingNotificationArea::Operation;
+
+std::vector<std::string> NoLetters() { return std::vector<std::string>(16, "ERROR"); }
+
+TEST(TrayTooltipTest, ThreeLinesWithLettersTwoWithout) {
+    EXPECT_EQ(TrayTooltip("QM-HD1000A", "/ /home", 41),
+              "型式：QM-HD1000A\r\nドライブレター：/ /home\r\n現在の温度：41℃");
+    EXPECT_EQ(TrayTooltip("QM-HD1000A", "ERROR", 41), "型式：QM-HD1000A\r\n現在の温度：41℃");
+    EXPECT_EQ(TrayTooltip("MODEL   ", "", 7), "型式：MODEL\r\nドライブレター：\r\n現在の温度：7℃");
+}
+
+TEST(TrayTooltipTest, PictureResourcesFollowTheTemperature) {
+    EXPECT_EQ(TrayIconResource(0), 101);
+    EXPECT_EQ(TrayIconResource(41), 142);
+    EXPECT_EQ(TrayIconResource(77), 178);
+    EXPECT_EQ(TrayIconResource(78), 179);   // the question mark
+    EXPECT_EQ(TrayIconResource(90), 179);   // no number picture: the question mark, not a stale picture
+    EXPECT_EQ(TrayIconResource(-5), 179);
+}
+
+TEST(TrayIconsTest, SetTrayIconAddsOrModifiesWithAFreshRecord) {
+    RecordingNotificationArea area;
+    TrayIcons icons(area);
+    EXPECT_TRUE(icons.SetTrayIcon(0, 41, "QM-HD1000A", "/ /home", TrayMode::Add));
+    EXPECT_TRUE(icons.SetTrayIcon(0, 42, "QM-HD1000A", "ERROR", TrayMode::Edit));
+    ASSERT_EQ(area.calls.size(), 2u);
+    EXPECT_EQ(area.calls[0].operation, Operation::Add);
+    EXPECT_EQ(area.calls[0].record,
+              (TrayIconRecord{0, 41, 142, "型式：QM-HD1000A\r\nドライブレター：/ /home\r\n現在の温度：41℃"}));
+    EXPECT_EQ(area.calls[1].operation, Operation::Modify);
+    EXPECT_EQ(area.calls[1].record.iconResource, 143);
+    EXPECT_EQ(icons.Record(0)->temperature, 42);
+    EXPECT_FALSE(icons.Record(1).has_value());
+    EXPECT_FALSE(icons.SetTrayIcon(16, 40, "X", "ERROR", TrayMode::Add));
+}
+
+TEST(TrayIconsTest, AddTrayIconsCountsDrivesWithATemperature) {
+    SimDriveProvider drives(test::SamplesFolder());
+    ASSERT_TRUE(drives.ok()) << drives.error();
+    SmartReader reader(drives);
+    RecordingNotificationArea area;
+    TrayIcons icons(area);
+    std::vector<std::string> letters = NoLetters();
+    letters[0] = "/ /home";
+    icons.AddTrayIcons(reader, letters);
+
+    // Slots 0, 2 and 4 report temperatures; the solid-state disk in slot 1 does not.
+    EXPECT_EQ(icons.Count(), 3);
+    for (DriveSlot slot = 0; slot < kSlotCount; ++slot)
+        EXPECT_EQ(icons.Added(slot), slot == 0 || slot == 2 || slot == 4) << slot;
+    const auto adds = area.Calls(Operation::Add);
+    ASSERT_EQ(adds.size(), 3u);
+    EXPECT_EQ(adds[0].record, (TrayIconRecord{0, 38, 139, "型式：QM-HD1000A\r\nドライブレター：/ /home\r\n現在の温度：38℃"}));
+    EXPECT_EQ(adds[1].record.slot, 2);
+    EXPECT_EQ(adds[1].record.temperature, 44);
+    EXPECT_EQ(adds[2].record, (TrayIconRecord{4, 59, 160, "型式：QM-HD2000C\r\n現在の温度：59℃"}));
+}
+
+TEST(TrayIconsTest, ADesktopWithoutNotificationAreaCountsNothing) {
+    SimDriveProvider drives(test::SamplesFolder());
+    SmartReader reader(drives);
+    RecordingNotificationArea area;
+    area.available = false;
+    TrayIcons icons(area);
+    icons.AddTrayIcons(reader, NoLetters());
+    EXPECT_EQ(icons.Count(), 0);
+    EXPECT_FALSE(icons.Added(0));
+    EXPECT_EQ(area.Calls(Operation::Add).size(), 3u);
+}
+
+TEST(TrayIconsTest, RemovingAllDeletesSixteenAndKeepsTheFlags) {
+    SimDriveProvider drives(test::SamplesFolder());
+    SmartReader reader(drives);
+    RecordingNotificationArea area;
+    TrayIcons icons(area);
+    icons.AddTrayIcons(reader, NoLetters());
+    area.calls.clear();
+    icons.RemoveAllIcons();
+    EXPECT_EQ(icons.Count(), 0);
+    EXPECT_EQ(area.Calls(Operation::Delete).size(), 16u);
+    EXPECT_TRUE(icons.Added(0));
+
+    // Switching on again recounts only the drives with a temperature now.
+    icons.AddTrayIcons(reader, NoLetters());
+    EXPECT_EQ(icons.Count(), 3);
+}
+
+TEST(TrayIconsTest, ShutdownRemovesOnlyTheIconsThatWereAdded) {
+    SimDriveProvider drives(test::SamplesFolder());
+    SmartReader reader(drives);
+    RecordingNotificationArea area;
+    TrayIcons icons(area);
+    icons.AddTrayIcons(reader, NoLetters());
+    area.calls.clear();
+    icons.RemoveAddedIcons();
+    std::vector<DriveSlot> deleted;
+    for (const auto& call : area.Calls(Operation::Delete)) deleted.push_back(call.record.slot);
+    EXPECT_EQ(deleted, (std::vector<DriveSlot>{0, 2, 4}));
+}
+
+TEST(TrayIconsTest, NoTemperatureAnywhereMeansNoIcon) {
+    test::TestDriveSet set({test::HealthyDrive(0, "COOL-A", std::nullopt), test::HealthyDrive(2, "COOL-B", 1)});
+    SimDriveProvider drives(set.folder());
+    SmartReader reader(drives);
+    RecordingNotificationArea area;
+    TrayIcons icons(area);
+    icons.AddTrayIcons(reader, NoLetters());
+    EXPECT_EQ(icons.Count(), 0);
+    EXPECT_TRUE(area.calls.empty());
+}
+
+}  // namespace
+}  // namespace qm
