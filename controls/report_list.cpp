@@ -1,0 +1,154 @@
+#include "controls/report_list.h"
+
+#include <algorithm>
+
+#include <QHeaderView>
+
+namespace qm {
+
+namespace {
+constexpr int kImageRole = Qt::UserRole + 1;
+}
+
+ReportList::ReportList(QWidget* parent) : QTableWidget(parent) {
+    setShowGrid(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setIconSize(QSize(15, 15));
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setMinimumSectionSize(0);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    connect(this, &QTableWidget::itemSelectionChanged, this, &ReportList::listItemChanged);
+}
+
+void ReportList::SetGridLines(bool on) { setShowGrid(on); }
+
+void ReportList::SetFullRowSelect(bool on) {
+    setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+}
+
+Qt::Alignment ReportList::CellAlignment(int column) const {
+    const auto index = static_cast<std::size_t>(column);
+    const bool right = index < alignments_.size() && alignments_[index] == ColumnAlignment::Right;
+    return (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+int ReportList::InsertColumn(int position, const ColumnRecord& column) {
+    const int at = std::clamp(position, 0, columnCount());
+    insertColumn(at);
+    alignments_.insert(alignments_.begin() + at, column.format);
+    auto* header = new QTableWidgetItem(column.text);
+    header->setTextAlignment(CellAlignment(at));
+    setHorizontalHeaderItem(at, header);
+    setColumnWidth(at, std::max(0, column.width));
+    for (int row = 0; row < rowCount(); ++row) {
+        auto* cell = new QTableWidgetItem();
+        cell->setTextAlignment(CellAlignment(at));
+        setItem(row, at, cell);
+    }
+    return at;
+}
+
+int ReportList::InsertItem(const ItemRecord& record) {
+    if (columnCount() == 0) return -1;
+    const int at = std::clamp(record.item, 0, rowCount());
+    insertRow(at);
+    for (int column = 0; column < columnCount(); ++column) {
+        auto* cell = new QTableWidgetItem(column == 0 ? record.text : QString());
+        cell->setTextAlignment(CellAlignment(column));
+        setItem(at, column, cell);
+    }
+    if (record.image) {
+        item(at, 0)->setData(kImageRole, *record.image);
+        ApplyPicture(at);
+    }
+    return at;
+}
+
+bool ReportList::SetItem(int row, int subItem, const QString& text) {
+    QTableWidgetItem* cell = (row >= 0 && subItem >= 0) ? item(row, subItem) : nullptr;
+    if (cell == nullptr) return false;
+    cell->setText(text);
+    emit listItemChanged();
+    return true;
+}
+
+void ReportList::SetImageList(const McImgLst* images) {
+    images_ = images;
+    if (images_ != nullptr) setIconSize(QSize(images_->ImageWidth(), images_->ImageHeight()));
+    for (int row = 0; row < rowCount(); ++row) ApplyPicture(row);
+}
+
+void ReportList::ApplyPicture(int row) {
+    QTableWidgetItem* cell = item(row, 0);
+    if (cell == nullptr) return;
+    const QVariant index = cell->data(kImageRole);
+    QIcon icon;
+    if (images_ != nullptr && index.isValid()) {
+        const QPixmap picture = images_->Picture(index.toInt());
+        if (!picture.isNull()) {
+            // The same picture in every state: a selected row keeps its colours.
+            icon.addPixmap(picture, QIcon::Normal);
+            icon.addPixmap(picture, QIcon::Selected);
+        }
+    }
+    cell->setIcon(icon);
+}
+
+bool ReportList::DeleteAllItems() {
+    clearSelection();
+    setRowCount(0);
+    return true;
+}
+
+std::vector<int> ReportList::SelectedRows() const {
+    std::vector<int> rows;
+    if (selectionModel() == nullptr) return rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(index.row());
+    if (rows.empty()) {
+        // Cell selection (full-row selection off): a row counts once any cell is selected.
+        for (const QModelIndex& index : selectionModel()->selectedIndexes()) rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+QString ReportList::ItemText(int row, int subItem) const {
+    const QTableWidgetItem* cell = (row >= 0 && subItem >= 0) ? item(row, subItem) : nullptr;
+    return cell != nullptr ? cell->text() : QString();
+}
+
+int ReportList::ItemImage(int row) const {
+    const QTableWidgetItem* cell = row >= 0 ? item(row, 0) : nullptr;
+    if (cell == nullptr) return -1;
+    const QVariant index = cell->data(kImageRole);
+    return index.isValid() ? index.toInt() : -1;
+}
+
+ColumnRecord ReportList::Column(int column) const {
+    ColumnRecord record;
+    if (column < 0 || column >= columnCount()) return record;
+    if (const QTableWidgetItem* header = horizontalHeaderItem(column)) record.text = header->text();
+    record.width = columnWidth(column);
+    record.format = alignments_[static_cast<std::size_t>(column)];
+    return record;
+}
+
+void ReportList::SetRowHeight(int pixels) {
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(pixels);
+}
+
+void ReportList::SetHeaderHeight(int pixels) { horizontalHeader()->setFixedHeight(pixels); }
+
+}  // namespace qm

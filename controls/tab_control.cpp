@@ -1,0 +1,46 @@
+#include "controls/tab_control.h"
+
+#include <algorithm>
+
+#include <QTabBar>
+
+namespace qm {
+
+namespace {
+constexpr char kLabelProperty[] = "qmLabel";
+}
+
+TabControl::TabControl(QWidget* parent) : QTabWidget(parent) {
+    setDocumentMode(false);
+    setUsesScrollButtons(true);
+    setElideMode(Qt::ElideNone);
+    tabBar()->setExpanding(false);
+    setFocusPolicy(Qt::TabFocus);
+}
+
+int TabControl::InsertTab(int index, const QString& text) {
+    auto* page = new QWidget();
+    page->setProperty(kLabelProperty, text);
+    QString shown = text;
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return insertTab(std::clamp(index, 0, count()), page, shown);
+}
+
+QString TabControl::TabText(int index) const {
+    const QWidget* page = widget(index);
+    return page != nullptr ? page->property(kLabelProperty).toString() : QString();
+}
+
+void TabControl::Hook() {
+    if (hooked_) return;
+    connection_ = connect(this, &QTabWidget::currentChanged, this, &TabControl::selectionChanged);
+    hooked_ = true;
+}
+
+void TabControl::Unhook() {
+    if (!hooked_) return;
+    disconnect(connection_);
+    hooked_ = false;
+}
+
+}  // namespace qm

@@ -1,0 +1,149 @@
+// ReportList: columns, rows, pictures, selection and change notification.
+#include <QtTest>
+
+#include <QHeaderView>
+#include <QSignalSpy>
+
+#include "controls/report_list.h"
+#include "controls/status_pictures.h"
+
+namespace qm {
+
+class ReportListTest : public QObject {
+    Q_OBJECT
+
+    static void AddColumns(ReportList& list) {
+        list.InsertColumn(0, {QString(), 24, ColumnAlignment::Left});
+        list.InsertColumn(1, {QStringLiteral("ID"), 35, ColumnAlignment::Right});
+        list.InsertColumn(2, {QStringLiteral("属性名"), 170, ColumnAlignment::Left});
+    }
+
+private slots:
+    void columnsKeepTextWidthAndAlignment() {
+        ReportList list;
+        AddColumns(list);
+        QCOMPARE(list.ColumnCount(), 3);
+        QCOMPARE(list.Column(1).text, QStringLiteral("ID"));
+        QCOMPARE(list.Column(1).width, 35);
+        QCOMPARE(list.Column(1).format, ColumnAlignment::Right);
+        QCOMPARE(list.Column(2).width, 170);
+        QCOMPARE(list.Column(2).format, ColumnAlignment::Left);
+        QCOMPARE(list.horizontalHeaderItem(1)->textAlignment() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+        // A column inserted in front shifts the others.
+        list.InsertColumn(0, {QStringLiteral("front"), 10, ColumnAlignment::Right});
+        QCOMPARE(list.Column(2).text, QStringLiteral("ID"));
+        QCOMPARE(list.Column(2).format, ColumnAlignment::Right);
+        QCOMPARE(list.Column(99).text, QString());
+    }
+
+    void rowsHoldOneTextPerColumnAlignedLikeTheirColumn() {
+        ReportList list;
+        AddColumns(list);
+        QCOMPARE(list.InsertItem({0, QStringLiteral("a"), std::nullopt}), 0);
+        QCOMPARE(list.InsertItem({7, QStringLiteral("b"), std::nullopt}), 1);  // beyond the end: appended
+        QCOMPARE(list.InsertItem({0, QStringLiteral("c"), std::nullopt}), 0);  // in front
+        QVERIFY(list.SetItem(1, 1, QStringLiteral("194")));
+        QVERIFY(!list.SetItem(3, 1, QStringLiteral("x")));
+        QVERIFY(!list.SetItem(0, 3, QStringLiteral("x")));
+        QVERIFY(!list.SetItem(-1, 0, QStringLiteral("x")));
+        QCOMPARE(list.ItemCount(), 3);
+        QCOMPARE(list.ItemText(0, 0), QStringLiteral("c"));
+        QCOMPARE(list.ItemText(1, 0), QStringLiteral("a"));
+        QCOMPARE(list.ItemText(1, 1), QStringLiteral("194"));
+        QCOMPARE(list.ItemText(2, 0), QStringLiteral("b"));
+        QCOMPARE(list.ItemText(9, 0), QString());
+        QCOMPARE(list.item(1, 1)->textAlignment() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+        QCOMPARE(list.item(1, 2)->textAlignment() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
+    }
+
+    void aListWithoutColumnsTakesNoRows() {
+        ReportList list;
+        QCOMPARE(list.InsertItem({0, QStringLiteral("a"), std::nullopt}), -1);
+        QCOMPARE(list.ItemCount(), 0);
+    }
+
+    void picturesComeFromTheLentImageList() {
+        McImgLst images;
+        images.SetImageWidth(15);
+        images.SetImageHeight(15);
+        images.SetUseMaskColor(true);
+        images.SetMaskColor(kStatusMaskColor);
+        for (int resource = 101; resource <= 104; ++resource) images.AddImageResource(resource);
+        ReportList list;
+        AddColumns(list);
+        list.InsertItem({0, QString(), 2});
+        QCOMPARE(list.ItemImage(0), 2);
+        QVERIFY(list.item(0, 0)->icon().isNull());  // no list lent yet
+        list.SetImageList(&images);
+        QCOMPARE(list.iconSize(), QSize(15, 15));
+        const QImage shown = list.item(0, 0)->icon().pixmap(15, 15).toImage();
+        QCOMPARE(shown, images.Picture(2).toImage());
+        list.InsertItem({1, QStringLiteral("no picture"), std::nullopt});
+        QCOMPARE(list.ItemImage(1), -1);
+        list.SetImageList(nullptr);
+        QVERIFY(list.item(0, 0)->icon().isNull());
+    }
+
+    void everyTextChangeAndSelectionChangeIsReported() {
+        ReportList list;
+        AddColumns(list);
+        QSignalSpy changed(&list, &ReportList::listItemChanged);
+        list.InsertItem({0, QStringLiteral("a"), std::nullopt});
+        list.InsertItem({1, QStringLiteral("b"), std::nullopt});
+        list.InsertItem({2, QStringLiteral("c"), std::nullopt});
+        QCOMPARE(changed.count(), 0);  // inserting is not a change
+        list.SetItem(0, 1, QStringLiteral("1"));
+        QCOMPARE(changed.count(), 1);
+        list.selectRow(2);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(list.SelectedRows(), std::vector<int>{2});
+        list.clearSelection();
+        QCOMPARE(changed.count(), 3);
+        QVERIFY(list.SelectedRows().empty());
+    }
+
+    void fullRowSelectionAndGridLines() {
+        ReportList list;
+        AddColumns(list);
+        list.InsertItem({0, QStringLiteral("a"), std::nullopt});
+        list.InsertItem({1, QStringLiteral("b"), std::nullopt});
+        QVERIFY(!list.showGrid());
+        list.SetGridLines(true);
+        QVERIFY(list.showGrid());
+        QCOMPARE(list.selectionBehavior(), QAbstractItemView::SelectRows);
+        list.setCurrentCell(1, 2);
+        QCOMPARE(list.selectedItems().size(), 3);  // the whole row
+        QCOMPARE(list.SelectedRows(), std::vector<int>{1});
+        list.SetFullRowSelect(false);
+        list.clearSelection();
+        list.setCurrentCell(0, 2);
+        QCOMPARE(list.selectedItems().size(), 1);
+        QCOMPARE(list.SelectedRows(), std::vector<int>{0});
+    }
+
+    void deleteAllItemsEmptiesTheListButKeepsColumns() {
+        ReportList list;
+        AddColumns(list);
+        list.InsertItem({0, QStringLiteral("a"), std::nullopt});
+        list.selectRow(0);
+        QVERIFY(list.DeleteAllItems());
+        QCOMPARE(list.ItemCount(), 0);
+        QCOMPARE(list.ColumnCount(), 3);
+        QVERIFY(list.SelectedRows().empty());
+    }
+
+    void rowAndHeaderHeights() {
+        ReportList list;
+        AddColumns(list);
+        list.SetRowHeight(16);
+        list.SetHeaderHeight(20);
+        list.InsertItem({0, QStringLiteral("a"), std::nullopt});
+        QCOMPARE(list.rowHeight(0), 16);
+        QCOMPARE(list.horizontalHeader()->height(), 20);
+    }
+};
+
+}  // namespace qm
+
+QTEST_MAIN(qm::ReportListTest)
+#include "report_list_test.moc"
