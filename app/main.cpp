@@ -1,0 +1,56 @@
+// quillmoor [--simulate FOLDER]: the main window on the real disks, or on the
+// simulated drive set in FOLDER.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+
+#include "app/app_paths.h"
+#include "app/command_line.h"
+#include "app/form1.h"
+#include "app/qt_seams.h"
+#include "monitor/clock.h"
+#include "monitor/qt_notification_area.h"
+#include "platform/select/select_provider.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    // Closing the window may only minimise it; the program ends through its
+    // exit sequence, not when the last window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // QApplication has taken its own options out of argv.
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const qm::CommandLineResult parsed = qm::ParseCommandLine(arguments);
+    if (!parsed.options) {
+        std::cerr << "quillmoor: " << parsed.error << "\n" << qm::kUsage;
+        return 2;
+    }
+    if (parsed.options->help) {
+        std::cout << qm::kUsage;
+        return 0;
+    }
+
+    std::string error;
+    const auto drives = qm::SelectDriveProvider(parsed.options->simulateFolder, error);
+    if (!drives) {
+        std::cerr << "quillmoor: " << error << "\n";
+        return 2;
+    }
+    const auto rights = qm::SelectRightsProbe(parsed.options->simulateFolder.has_value());
+
+    qm::QtMessageBoxes messages;
+    qm::QtNotificationArea tray;
+    qm::SystemClock clock;
+    qm::QtFontCatalog fonts;
+    qm::QtProcessControl process;
+    const qm::AppPaths paths = qm::ResolveAppPaths(QCoreApplication::applicationDirPath().toStdString());
+
+    qm::Form1 form(qm::Form1Seams{*drives, *rights, messages, tray, clock, fonts, process, paths});
+    messages.SetParent(&form);
+    tray.SetClickHandler([&form](int button) { form.Picture1_MouseMove(button); });
+    form.Form_Load();
+    form.ShowAfterLoad();
+    return QApplication::exec();
+}

@@ -1,0 +1,134 @@
+// Form1 on test realisations of every seam: a drive set from a folder (with
+// slots the test can take away), a fixed rights answer, recorded message
+// boxes, notification area and program end, a fixed clock and font list, and
+// a settings file in a temporary folder.
+#pragma once
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QtTest>
+
+#include "app/fixed_rights_probe.h"
+#include "app/form1.h"
+#include "platform/inifile.h"
+#include "platform/sim/sim_drives.h"
+#include "tests/monitor/recorders.h"
+#include "tests/monitor/test_drive_set.h"
+
+namespace qm::test {
+
+class RecordingMessageBoxes final : public MessageBoxes {
+public:
+    struct Shown {
+        MessageIcon icon;
+        MessageButtons buttons;
+        std::string caption;
+        std::string text;
+    };
+    MessageAnswer Show(MessageIcon icon, MessageButtons buttons, const std::string& caption,
+                       const std::string& text) override {
+        shown.push_back({icon, buttons, caption, text});
+        return answer;
+    }
+    std::vector<Shown> shown;
+    MessageAnswer answer = MessageAnswer::Ok;
+};
+
+class FixedFontCatalog final : public FontCatalog {
+public:
+    bool HasFamily(std::string_view family) override {
+        return std::any_of(families.begin(), families.end(), [&](const std::string& name) {
+            return QString::fromStdString(name).compare(QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size())),
+                                                        Qt::CaseInsensitive) == 0;
+        });
+    }
+    std::vector<std::string> families;
+};
+
+class RecordingProcessControl final : public ProcessControl {
+public:
+    void EndProcess() override { ++ended; }
+    int ended = 0;
+};
+
+// Passes every call on to the drive set, except for slots the test removed.
+class RemovableDrives final : public DriveProvider {
+public:
+    explicit RemovableDrives(DriveProvider& inner) : inner_(inner) {}
+    bool IsNtFamily(DriveSlot slot) override { return inner_.IsNtFamily(slot); }
+    std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) override {
+        ++opens[slot];
+        return removed.count(slot) ? nullptr : inner_.OpenDrive(slot, family);
+    }
+    std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override {
+        return removed.count(slot) ? std::nullopt : inner_.QueryDriveGeometry(slot);
+    }
+    std::vector<std::string> VolumesOf(DriveSlot slot) override { return inner_.VolumesOf(slot); }
+
+    std::set<DriveSlot> removed;
+    std::map<DriveSlot, int> opens;
+
+private:
+    DriveProvider& inner_;
+};
+
+class Form1Harness {
+public:
+    explicit Form1Harness(const std::string& driveFolder = SamplesFolder())
+        : sim(driveFolder), drives(sim), settingsFile(settingsFolder.file("Quillmoor.ini")) {}
+
+    // Writes one settings value before (or while) the window runs.
+    void Set(std::string_view section, std::string_view key, std::string_view value) {
+        QVERIFY(WriteIniValue(settingsFile, section, key, value));
+    }
+    std::string Get(std::string_view section, std::string_view key) const {
+        return ReadIniValue(settingsFile, section, key);
+    }
+
+    // Builds the window (not yet loaded).
+    Form1& Create() {
+        form = std::make_unique<Form1>(
+            Form1Seams{drives, rights, messages, tray, clock, fonts, process, AppPaths{settingsFolder.path().string(), settingsFile}});
+        return *form;
+    }
+    // Builds the window and runs its start-up.
+    Form1& Start() {
+        Create();
+        form->Form_Load();
+        return *form;
+    }
+    // Start-up, then shown and laid out.
+    Form1& StartShown() {
+        Start();
+        form->ShowAfterLoad();
+        if (!form->isMinimized() && form->isVisible()) (void)QTest::qWaitForWindowExposed(form.get());
+        return *form;
+    }
+
+    SimDriveProvider sim;
+    RemovableDrives drives;
+    FixedRightsProbe rights{true};
+    RecordingMessageBoxes messages;
+    RecordingNotificationArea tray;
+    FixedClock clock;
+    FixedFontCatalog fonts;
+    RecordingProcessControl process;
+    TempFolder settingsFolder;
+    std::string settingsFile;
+    std::unique_ptr<Form1> form;
+};
+
+// Texts of one column of a list, top to bottom.
+inline QStringList ColumnTexts(const ReportList& list, int column) {
+    QStringList texts;
+    for (int row = 0; row < list.ItemCount(); ++row) texts << list.ItemText(row, column);
+    return texts;
+}
+
+}  // namespace qm::test
