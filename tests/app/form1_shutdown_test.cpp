@@ -1,0 +1,161 @@
+// Closing the main window: the close decision, the saved placement, the
+// teardown and the exit commands.
+#include <QtTest>
+
+#include <QWindow>
+
+#include "tests/app/form1_harness.h"
+
+namespace qm {
+
+using test::Form1Harness;
+using Operation = test::RecordingNotificationArea::Operation;
+
+namespace {
+void ForgetPlacement(Form1Harness& harness) {
+    for (const char* key : {"LEFT", "TOP", "WIDTH", "HEIGHT"}) harness.Set("LOCATION", key, "unset");
+}
+std::vector<DriveSlot> DeletedSlots(const Form1Harness& harness) {
+    std::vector<DriveSlot> deleted;
+    for (const auto& call : harness.tray.Calls(Operation::Delete)) deleted.push_back(call.record.slot);
+    return deleted;
+}
+}  // namespace
+
+class Form1ShutdownTest : public QObject {
+    Q_OBJECT
+private slots:
+    void closeDecisionTable_data() {
+        QTest::addColumn<bool>("icons");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("staysOpen");
+        QTest::addColumn<bool>("placementSaved");
+        QTest::newRow("icons, normal") << true << "normal" << true << true;
+        QTest::newRow("icons, maximised") << true << "maximised" << true << false;
+        QTest::newRow("icons, minimised") << true << "minimised" << false << false;
+        QTest::newRow("no icons, normal") << false << "normal" << false << true;
+        QTest::newRow("no icons, maximised") << false << "maximised" << false << false;
+        QTest::newRow("no icons, minimised") << false << "minimised" << false << false;
+    }
+    void closeDecisionTable() {
+        QFETCH(bool, icons);
+        QFETCH(QString, state);
+        QFETCH(bool, staysOpen);
+        QFETCH(bool, placementSaved);
+        Form1Harness harness;
+        harness.Set("SETTING", "TASKICON", icons ? "Y" : "N");
+        Form1& form = harness.StartShown();
+        QCOMPARE(form.Tray().Count(), icons ? 3 : 0);
+        if (state == "maximised") form.showMaximized();
+        if (state == "minimised") form.showMinimized();
+        ForgetPlacement(harness);
+
+        const bool closed = form.close();
+        QCOMPARE(closed, !staysOpen);
+        QCOMPARE(form.TornDown(), !staysOpen);
+        QCOMPARE(harness.process.ended, staysOpen ? 0 : 1);
+        if (staysOpen) QVERIFY(form.isMinimized());
+        QCOMPARE(harness.Get("LOCATION", "LEFT") != "unset", placementSaved);
+        QCOMPARE(harness.Get("LOCATION", "HEIGHT") != "unset", placementSaved);
+        if (!staysOpen) QCOMPARE(DeletedSlots(harness), icons ? (std::vector<DriveSlot>{0, 2, 4}) : std::vector<DriveSlot>{});
+    }
+
+    void placementSavedOnCloseIsTheNormalOneInTwips() {
+        Form1Harness harness;
+        Form1& form = harness.StartShown();
+        form.move(40, 30);
+        ForgetPlacement(harness);
+        QVERIFY(form.close());
+        const QRect frame = form.frameGeometry();
+        QCOMPARE(harness.Get("LOCATION", "LEFT"), std::to_string(frame.x() * 15));
+        QCOMPARE(harness.Get("LOCATION", "TOP"), std::to_string(frame.y() * 15));
+        QCOMPARE(harness.Get("LOCATION", "WIDTH"), std::to_string(frame.width() * 15));
+        QCOMPARE(harness.Get("LOCATION", "HEIGHT"), std::to_string(frame.height() * 15));
+        QCOMPARE(harness.Get("LOCATION", "LEFT"), std::string("600"));
+    }
+
+    void maximisedWindowKeepsTheLastNormalPlacement() {
+        Form1Harness harness;
+        Form1& form = harness.StartShown();
+        const std::string width = harness.Get("LOCATION", "WIDTH");
+        QCOMPARE(width, std::to_string(form.frameGeometry().width() * 15));
+        form.showMaximized();
+        QVERIFY(form.close());
+        QCOMPARE(harness.Get("LOCATION", "WIDTH"), width);
+    }
+
+    void teardownTakesTheControlsDown() {
+        Form1Harness harness;
+        harness.Set("SETTING", "TASKICON", "Y");
+        harness.Set("SETTING", "TASKBAR", "Y");  // a minimised window stays on the taskbar
+        Form1& form = harness.StartShown();
+        form.showMinimized();
+        QVERIFY(form.isVisible());
+        QVERIFY(form.close());
+        QVERIFY(form.TabHandle() == nullptr);
+        QVERIFY(form.AttributeList() == nullptr);
+        QVERIFY(form.InfoList() == nullptr);
+        QVERIFY(form.StatusImages() == nullptr);
+        QVERIFY(!form.Timer1()->isActive());
+        QCOMPARE(DeletedSlots(harness), (std::vector<DriveSlot>{0, 2, 4}));
+        QCOMPARE(harness.process.ended, 1);
+        // Nothing runs any more.
+        form.Timer1_Timer();
+        form.Combo1_Click();
+        form.Form_Resize();
+    }
+
+    void exitCommands_data() {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("file menu") << "menuend";
+        QTest::newRow("pop-up menu") << "menupopend";
+    }
+    void exitCommands() {
+        QFETCH(QString, item);
+        Form1Harness harness;
+        harness.Set("SETTING", "TASKICON", "Y");
+        Form1& form = harness.StartShown();
+        form.setWindowState(form.windowState() | Qt::WindowMinimized);  // as the desktop minimises it
+        // It hides itself behind the icons.
+        QVERIFY(!form.isVisible());
+        ForgetPlacement(harness);
+        form.MenuItem(item.toStdString())->trigger();
+        QVERIFY(form.ExitRequested());
+        QVERIFY(form.TornDown());
+        QCOMPARE(form.State(), WindowState::Normal);
+        QCOMPARE(harness.Get("LOCATION", "LEFT"), std::to_string(form.frameGeometry().x() * 15));
+        QCOMPARE(DeletedSlots(harness), (std::vector<DriveSlot>{0, 2, 4}));
+        QCOMPARE(harness.process.ended, 1);
+    }
+
+    void closingWithIconsOnlyMinimisesAgainAndAgain() {
+        Form1Harness harness;
+        harness.Set("SETTING", "TASKICON", "Y");
+        Form1& form = harness.StartShown();
+        QVERIFY(!form.close());
+        QVERIFY(form.isMinimized());
+        QVERIFY(!form.isVisible());  // hidden behind the icons
+        form.Picture1_MouseMove(1);    // a left click on an icon brings it back
+        QVERIFY(form.isVisible());
+        QVERIFY(!form.isMinimized());
+        QVERIFY(!form.close());
+        QCOMPARE(harness.process.ended, 0);
+    }
+
+    void aDesktopWithoutNotificationAreaClosesNormally() {
+        Form1Harness harness;
+        harness.tray.available = false;
+        harness.Set("SETTING", "TASKICON", "Y");
+        Form1& form = harness.StartShown();
+        QCOMPARE(form.Tray().Count(), 0);
+        form.showMinimized();
+        QVERIFY(form.isVisible());  // never hidden with no icon to come back from
+        QVERIFY(form.close());
+        QCOMPARE(harness.process.ended, 1);
+    }
+};
+
+}  // namespace qm
+
+QTEST_MAIN(qm::Form1ShutdownTest)
+#include "form1_shutdown_test.moc"
