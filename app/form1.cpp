@@ -518,7 +518,10 @@ void Form1::Timer1_Timer() { UpdateTemperatures(); }
 void Form1::ShowAttributeDescription() {
     if (!attributeList_) return;
     const std::vector<int> selected = attributeList_->SelectedRows();
-    label1_->setPlainText(Text(DescriptionText(selected, attributeList_->ItemCount(), attributeRowIds_)));
+    const QString text = Text(DescriptionText(selected, attributeList_->ItemCount(), attributeRowIds_));
+    // Every cell written while the lists are filled lands here; laying the
+    // same text out again each time would cost more than the whole refill.
+    if (label1_->toPlainText() != text) label1_->setPlainText(text);
 }
 
 void Form1::OnTabSelectionChanged(int index) {

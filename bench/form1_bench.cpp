@@ -1,0 +1,119 @@
+// Cost of the main window on the sample drive set: the start-up up to the
+// first shown window, one monitoring pass, and one refresh of the drive view.
+// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <QApplication>
+
+#include "app/fixed_rights_probe.h"
+#include "app/form1.h"
+#include "app/qt_seams.h"
+#include "monitor/clock.h"
+#include "platform/sim/sim_drives.h"
+
+namespace {
+
+class SilentMessageBoxes final : public qm::MessageBoxes {
+public:
+    qm::MessageAnswer Show(qm::MessageIcon, qm::MessageButtons, const std::string&, const std::string&) override {
+        return qm::MessageAnswer::Ok;
+    }
+};
+
+// A desktop without notification area, as on a bare display.
+class NoNotificationArea final : public qm::NotificationArea {
+public:
+    bool AddIcon(const qm::TrayIconRecord&) override { return false; }
+    bool ModifyIcon(const qm::TrayIconRecord&) override { return false; }
+    bool DeleteIcon(qm::DriveSlot) override { return false; }
+};
+
+class KeepRunning final : public qm::ProcessControl {
+public:
+    void EndProcess() override {}
+};
+
+// Everything the window needs, with the settings file in a temporary folder.
+struct Bench {
+    Bench() : drives(QM_SAMPLES_DIR) {
+        char pattern[] = "/tmp/qm-bench-XXXXXX";
+        folder = ::mkdtemp(pattern) != nullptr ? pattern : "/tmp";
+    }
+    ~Bench() {
+        std::error_code ignored;
+        if (folder != "/tmp") std::filesystem::remove_all(folder, ignored);
+    }
+    std::unique_ptr<qm::Form1> Window() {
+        return std::make_unique<qm::Form1>(qm::Form1Seams{drives, rights, messages, tray, clock, fonts, process,
+                                                          qm::AppPaths{folder, folder + "/Quillmoor.ini"}});
+    }
+
+    qm::SimDriveProvider drives;
+    qm::FixedRightsProbe rights{true};
+    SilentMessageBoxes messages;
+    NoNotificationArea tray;
+    qm::SystemClock clock;
+    qm::QtFontCatalog fonts;
+    KeepRunning process;
+    std::string folder;
+};
+
+void BM_Form1StartUpToFirstShownWindow(benchmark::State& state) {
+    Bench bench;
+    for (auto _ : state) {
+        auto form = bench.Window();
+        form->Form_Load();
+        form->ShowAfterLoad();
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(form->isVisible());
+        state.PauseTiming();
+        form.reset();
+        QCoreApplication::processEvents();
+        bench.drives.Clear();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Form1StartUpToFirstShownWindow)->Unit(benchmark::kMillisecond);
+
+void BM_Form1MonitoringPass(benchmark::State& state) {
+    Bench bench;
+    auto form = bench.Window();
+    form->Form_Load();
+    form->ShowAfterLoad();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        form->UpdateTemperatures();
+        bench.drives.Clear();
+    }
+}
+BENCHMARK(BM_Form1MonitoringPass)->Unit(benchmark::kMicrosecond);
+
+void BM_Form1DriveViewRefresh(benchmark::State& state) {
+    Bench bench;
+    auto form = bench.Window();
+    form->Form_Load();
+    form->ShowAfterLoad();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        form->Combo1_Click();
+        bench.drives.Clear();
+    }
+}
+BENCHMARK(BM_Form1DriveViewRefresh)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
