@@ -83,7 +83,16 @@ Form1::Form1(Form1Seams seams, QWidget* parent)
     timer1_->start();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // The children go after this body; nothing they report on the way may
+    // reach the half-destroyed window, and the lists lose the borrowed pictures first.
+    if (tab_) tab_->disconnect(this);
+    for (ReportList* list : {attributeList_.data(), infoList_.data()}) {
+        if (list == nullptr) continue;
+        list->disconnect(this);
+        list->SetImageList(nullptr);
+    }
+}
 
 QFont Form1::DesignFont(std::string_view face, double points) const {
     QFont font(Text(face));
@@ -432,10 +441,13 @@ void Form1::Form_Resize() {
     }
     StretchNativeControls();
 
-    if (state == WindowState::Normal) {
+    if (state == WindowState::Normal && !reportingPlacementError_) {
         if (const int error = SavePlacement(true); error != 0) {
+            // Resize events that arrive while the box is open do not open another one.
+            reportingPlacementError_ = true;
             seams_.messages.Show(MessageIcon::None, MessageButtons::Ok, std::string(kMessageCaption),
                                  FromSystemCodePage(std::string_view(std::strerror(error))));
+            reportingPlacementError_ = false;
             return;
         }
     }

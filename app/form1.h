@@ -197,6 +197,7 @@ private:
     bool loaded_ = false;
     bool tornDown_ = false;
     bool keyPreviewInstalled_ = false;
+    bool reportingPlacementError_ = false;
     std::optional<int> lastTemperature_;
     int windowIconResource_ = 0;
     ListFace face_;

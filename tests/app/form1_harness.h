@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -34,9 +35,11 @@ public:
     MessageAnswer Show(MessageIcon icon, MessageButtons buttons, const std::string& caption,
                        const std::string& text) override {
         shown.push_back({icon, buttons, caption, text});
+        if (onShow) onShow();  // what happens while the box is open
         return answer;
     }
     std::vector<Shown> shown;
+    std::function<void()> onShow;
     MessageAnswer answer = MessageAnswer::Ok;
 };
 

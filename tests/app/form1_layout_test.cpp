@@ -159,6 +159,12 @@ private slots:
         QCOMPARE(shown.caption, std::string("Quillmoor"));
         QCOMPARE(shown.buttons, MessageButtons::Ok);
         QVERIFY(!shown.text.empty());
+
+        // Resizes while the box is open do not stack further boxes.
+        harness.messages.shown.clear();
+        harness.messages.onShow = [&form] { form.resize(form.size() + QSize(10, 10)); };
+        form.resize(form.size() + QSize(20, 20));
+        QCOMPARE(harness.messages.shown.size(), std::size_t{1});
         std::filesystem::create_directories(harness.settingsFolder.path());
     }
 };
