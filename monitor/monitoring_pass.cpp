@@ -8,20 +8,13 @@ MonitoringPassResult RunMonitoringPass(SmartReader& reader, TrayIcons& tray, Tem
     MonitoringPassResult result;
     const bool sampling = IsSamplingMinute(now);
     const std::string timeText = FormatSampleTime(now);
-    for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
-        const DriveRecord record = reader.ReadDrive(slot);
-        const std::string model = TrimBlanks(record.modelNumber);
-        if (record.driveType != 1 || model.empty()) continue;
-        const auto s = static_cast<std::size_t>(slot);
-        const std::string letters =
-            s < slotDriveLetters.size() ? slotDriveLetters[s] : std::string(kNoLettersEntry);
-        for (const int temperature : DriveTemperatures(record)) {
-            result.lastTemperature = temperature;
-            tray.SetTrayIcon(slot, temperature, model, letters, TrayMode::Edit);
-            if (sampling) history.Append(slot, timeText, temperature);
-            if (slot == selected) result.selectedTemperatures.push_back(temperature);
-        }
-    }
+    ForEachDriveTemperature(reader, slotDriveLetters,
+                            [&](DriveSlot slot, const std::string& model, const std::string& letters, int temperature) {
+                                result.lastTemperature = temperature;
+                                tray.SetTrayIcon(slot, temperature, model, letters, TrayMode::Edit);
+                                if (sampling) history.Append(slot, timeText, temperature);
+                                if (slot == selected) result.selectedTemperatures.push_back(temperature);
+                            });
     return result;
 }
 

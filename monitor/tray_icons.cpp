@@ -38,20 +38,13 @@ bool TrayIcons::SetTrayIcon(DriveSlot slot, int temperature, const std::string& 
 
 void TrayIcons::AddTrayIcons(SmartReader& reader, std::span<const std::string> slotDriveLetters) {
     count_ = 0;
-    for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
-        const DriveRecord record = reader.ReadDrive(slot);
-        const std::string model = TrimBlanks(record.modelNumber);
-        if (record.driveType != 1 || model.empty()) continue;
-        const auto s = static_cast<std::size_t>(slot);
-        const std::string letters =
-            s < slotDriveLetters.size() ? slotDriveLetters[s] : std::string(kNoLettersEntry);
-        for (const int temperature : DriveTemperatures(record)) {
-            if (SetTrayIcon(slot, temperature, model, letters, TrayMode::Add)) {
-                added_[s] = true;
-                ++count_;
-            }
-        }
-    }
+    ForEachDriveTemperature(reader, slotDriveLetters,
+                            [this](DriveSlot slot, const std::string& model, const std::string& letters, int temperature) {
+                                if (SetTrayIcon(slot, temperature, model, letters, TrayMode::Add)) {
+                                    added_[static_cast<std::size_t>(slot)] = true;
+                                    ++count_;
+                                }
+                            });
 }
 
 void TrayIcons::RemoveAllIcons() {

@@ -19,6 +19,23 @@ inline constexpr std::string_view kNoLettersEntry = "ERROR";
 
 enum class TrayMode { Add, Edit };
 
+// Reads every slot afresh and calls `visit(slot, model, letters, temperature)`
+// for every temperature (raw of a 194 row above 1) of every drive with a
+// model, in slot and table order. `letters` is the slot's entry of
+// slotDriveLetters ("ERROR" when missing). Both the monitoring pass and the
+// adding of icons walk the drives this way.
+template <typename Visit>
+void ForEachDriveTemperature(SmartReader& reader, std::span<const std::string> slotDriveLetters, Visit&& visit) {
+    for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
+        const DriveRecord record = reader.ReadDrive(slot);
+        const std::string model = TrimBlanks(record.modelNumber);
+        if (record.driveType != 1 || model.empty()) continue;
+        const auto s = static_cast<std::size_t>(slot);
+        const std::string letters = s < slotDriveLetters.size() ? slotDriveLetters[s] : std::string(kNoLettersEntry);
+        for (const int temperature : DriveTemperatures(record)) visit(slot, model, letters, temperature);
+    }
+}
+
 // Tooltip of a slot's icon: "型式：" + model (trailing blanks removed), then,
 // when letters is not "ERROR", CR LF + "ドライブレター：" + letters, then CR LF
 // + "現在の温度：" + temperature + "℃".
