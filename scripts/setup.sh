@@ -12,6 +12,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libatasmart-bin smartmontools   # independent S.M.A.R.T. readers used as oracles
   xvfb xauth                      # a display for looking at the window
+  # the end-to-end check on emulated disks (a throw-away virtual machine)
+  qemu-system-x86 busybox-static cpio kmod e2fsprogs xz-utils
   # run: a Japanese font for the window's texts
   fonts-noto-cjk
 )

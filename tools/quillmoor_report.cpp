@@ -37,18 +37,6 @@ int Fail(const std::string& message) {
     return kUsageError;
 }
 
-// Drive text on a terminal: control characters (which a drive may report in
-// its identity) would move the cursor or break the tab-separated columns.
-std::string Printable(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        out += (u < 0x20 || u == 0x7F) ? '?' : c;
-    }
-    return out;
-}
-
 std::string_view StatusWord(qm::AttributeStatus status) {
     switch (status) {
         case qm::AttributeStatus::Good: return "良好";
@@ -76,13 +64,13 @@ void PrintDrive(qm::SmartReader& reader, qm::DriveSlot slot) {
     const int temperature = qm::DriveTemperature(record);
 
     std::string out = "== slot " + std::to_string(slot) + " " + std::string(qm::SlotNames[static_cast<std::size_t>(slot)]) + " ==\n";
-    out += "モデル\t" + Printable(qm::TrimBlanks(record.modelNumber)) + "\n";
-    out += "シリアルNo\t" + Printable(qm::TrimBlanks(record.serialNumber)) + "\n";
-    out += "ファームウェア\t" + Printable(qm::TrimBlanks(record.firmwareRevision)) + "\n";
+    out += "モデル\t" + qm::DisplayText(qm::TrimBlanks(record.modelNumber)) + "\n";
+    out += "シリアルNo\t" + qm::DisplayText(qm::TrimBlanks(record.serialNumber)) + "\n";
+    out += "ファームウェア\t" + qm::DisplayText(qm::TrimBlanks(record.firmwareRevision)) + "\n";
     out += "シリンダ数\t" + std::to_string(record.cylinders) + "\n";
     out += "ヘッド/トラック\t" + std::to_string(record.heads) + "/" + std::to_string(record.sectorsPerTrack) + "\n";
     out += "ディスク容量\t" + qm::DriveCapacityText(provider, slot).value_or("") + "\n";
-    out += "ドライブレター\t" + Printable(volumes) + "\n";
+    out += "ドライブレター\t" + qm::DisplayText(volumes) + "\n";
     out += "現在の温度\t" + (temperature > 1 ? std::to_string(temperature) : std::string("--")) + "\n";
     out += "状態\tID\t属性名\t現在値\t限界値\t最悪値\t生の値\n";
     for (const qm::AttributeRow& row : qm::AttributeRows(record)) {
@@ -118,13 +106,13 @@ int main(int argc, char** argv) {
                 int n = -1;
                 const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
                 if (ec != std::errc() || end != value.data() + value.size() || n < 0 || n >= qm::kSlotCount) {
-                    return Fail("slot must be a number from 0 to 15, not \"" + Printable(value) + "\"");
+                    return Fail("slot must be a number from 0 to 15, not \"" + qm::DisplayText(value) + "\"");
                 }
                 slot = n;
             }
         } else {
             Usage(stderr);
-            return Fail("unknown option \"" + Printable(arg) + "\"");
+            return Fail("unknown option \"" + qm::DisplayText(arg) + "\"");
         }
     }
     if (csv && !slot) return Fail("--csv needs --slot N");

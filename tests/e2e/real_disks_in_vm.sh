@@ -14,7 +14,8 @@
 #           (QM_RUN_IN_VM overrides the path)
 #
 # Exit status: 0 all equal; 1 a difference or a broken run (details on stdout);
-# 77 the VM itself could not run (no emulator, no packages, boot failure): skip.
+# 77 the VM itself could not run (no emulator, no packages, boot failure): skip,
+#    except under CI (CI set), where that is a failure.
 # With QM_E2E_VM_OUTPUT=FILE the VM is not started and FILE (the saved output
 # of an earlier run) is compared instead.
 set -u
@@ -46,8 +47,10 @@ for d in \$AHCI_DISK \$IDE_DISK; do echo \"@@@ begin smart \$d\"; smartctl -i -A
   bash "$RUN_IN_VM" --add "$REPORT" --cmd "$vm_cmd" >"$out" 2>"$work/vm.err"
   rc=$?
   if [ "$rc" = 125 ]; then
-    echo "real_disks_in_vm: SKIPPED: the VM could not run here (run-in-vm.sh exit 125):"
     tail -n 15 "$work/vm.err"
+    # In CI the check must run: a VM that cannot start is a failure there.
+    if [ -n "${CI:-}" ]; then fail "the VM could not run (run-in-vm.sh exit 125)"; fi
+    echo "real_disks_in_vm: SKIPPED: the VM could not run here (run-in-vm.sh exit 125)"
     exit 77
   fi
   if [ "$rc" != 0 ]; then
