@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <unordered_set>
@@ -199,6 +200,7 @@ enum class LoadStatus { Loaded, Missing, Failed };
 
 struct LoadedFile {
     LoadStatus status = LoadStatus::Failed;
+    int error = 0;  // the cause when Failed (an errno value)
     std::string bytes;
     struct stat info {};
 };
@@ -229,11 +231,20 @@ LoadedFile LoadFile(const std::string& path) {
     LoadedFile file;
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.Get() < 0) {
-        file.status = errno == ENOENT ? LoadStatus::Missing : LoadStatus::Failed;
+        file.error = errno;
+        file.status = file.error == ENOENT ? LoadStatus::Missing : LoadStatus::Failed;
         return file;
     }
-    if (::fstat(fd.Get(), &file.info) != 0 || !S_ISREG(file.info.st_mode) || file.info.st_size < 0 ||
-        static_cast<std::uint64_t>(file.info.st_size) > kIniFileLimit) {
+    if (::fstat(fd.Get(), &file.info) != 0) {
+        file.error = errno;
+        return file;
+    }
+    if (!S_ISREG(file.info.st_mode)) {
+        file.error = S_ISDIR(file.info.st_mode) ? EISDIR : EINVAL;
+        return file;
+    }
+    if (file.info.st_size < 0 || static_cast<std::uint64_t>(file.info.st_size) > kIniFileLimit) {
+        file.error = EFBIG;
         return file;
     }
     file.bytes.resize(static_cast<std::size_t>(file.info.st_size));
@@ -241,18 +252,25 @@ LoadedFile LoadFile(const std::string& path) {
     for (;;) {
         if (used == file.bytes.size()) {
             // The file may have grown since fstat; read on, within the limit.
-            if (file.bytes.size() > kIniFileLimit) return file;
+            if (file.bytes.size() > kIniFileLimit) {
+                file.error = EFBIG;
+                return file;
+            }
             file.bytes.resize(std::min(file.bytes.size() + 4096, kIniFileLimit + 1));
         }
         const ssize_t got = ::read(fd.Get(), file.bytes.data() + used, file.bytes.size() - used);
         if (got < 0) {
             if (errno == EINTR) continue;
+            file.error = errno;
             return file;
         }
         if (got == 0) break;
         used += static_cast<std::size_t>(got);
     }
-    if (used > kIniFileLimit) return file;
+    if (used > kIniFileLimit) {
+        file.error = EFBIG;
+        return file;
+    }
     file.bytes.resize(used);
     file.status = LoadStatus::Loaded;
     return file;
@@ -274,17 +292,18 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
+// Writes all bytes; returns 0 or the error of the write that failed.
+int WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t put = ::write(fd, bytes.data(), bytes.size());
         if (put < 0) {
             if (errno == EINTR) continue;
-            return false;
+            return errno;
         }
-        if (put == 0) return false;
+        if (put == 0) return EIO;
         bytes.remove_prefix(static_cast<std::size_t>(put));
     }
-    return true;
+    return 0;
 }
 
 std::string UniqueSuffix() {
@@ -303,21 +322,26 @@ std::string UniqueSuffix() {
 }
 
 // A new file beside the target, removed again unless it was renamed into place.
+// Each step reports the error of the call that failed (an errno value; 0 for
+// success), taken before any cleanup can change errno.
 class TemporaryFile {
 public:
-    // Creates the file; Valid() is false when that failed. Created like any
+    // Creates the file; Error() is not 0 when that failed. Created like any
     // new file (mode 0666 less the umask), exclusively, never through a link.
     explicit TemporaryFile(const std::string& target) {
         std::string prefix = target + ".tmp";
+        error_ = EEXIST;
         for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
             const std::string name = prefix + UniqueSuffix();
             const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
             if (fd >= 0) {
                 fd_ = fd;
                 name_ = name;
+                error_ = 0;
             } else if (errno == ENAMETOOLONG && prefix != FolderOf(target) + "/.ini.tmp") {
                 prefix = FolderOf(target) + "/.ini.tmp";  // a long file name leaves no room for the suffix
             } else if (errno != EEXIST) {
+                error_ = errno;
                 return;
             }
         }
@@ -329,35 +353,37 @@ public:
         if (!name_.empty()) ::unlink(name_.c_str());
     }
 
-    bool Valid() const { return fd_ >= 0; }
+    int Error() const { return error_; }
     int Fd() const { return fd_; }
 
     // Flushes the file to the disk and closes it.
-    bool SyncAndClose() {
-        const bool synced = ::fsync(fd_) == 0;
-        const bool closed = ::close(fd_) == 0;
+    int SyncAndClose() {
+        const int synced = ::fsync(fd_) == 0 ? 0 : errno;
+        const int closed = ::close(fd_) == 0 ? 0 : errno;
         fd_ = -1;
-        return synced && closed;
+        return synced != 0 ? synced : closed;
     }
 
     // Renames the closed file over `target`; afterwards the object owns nothing.
-    bool RenameTo(const std::string& target) {
-        if (::rename(name_.c_str(), target.c_str()) != 0) return false;
+    int RenameTo(const std::string& target) {
+        if (::rename(name_.c_str(), target.c_str()) != 0) return errno;
         name_.clear();
-        return true;
+        return 0;
     }
 
 private:
     int fd_ = -1;
+    int error_ = 0;
     std::string name_;
 };
 
 // Replaces the file `target` by `content` through a temporary file and a
 // rename. `original` describes the file being replaced (null when there is
 // none): its permission bits, and where possible its owner, carry over.
-bool ReplaceFile(const std::string& target, std::string_view content, const struct stat* original) {
+// Returns 0, or the error of the step that failed.
+int ReplaceFile(const std::string& target, std::string_view content, const struct stat* original) {
     TemporaryFile temp(target);
-    if (!temp.Valid()) return false;
+    if (temp.Error() != 0) return temp.Error();
     if (original != nullptr) {
         if (original->st_uid != ::geteuid() || original->st_gid != ::getegid()) {
             // Best effort: only a privileged writer can hand the file back to
@@ -365,13 +391,138 @@ bool ReplaceFile(const std::string& target, std::string_view content, const stru
             const int ignored = ::fchown(temp.Fd(), original->st_uid, original->st_gid);
             static_cast<void>(ignored);
         }
-        if (::fchmod(temp.Fd(), original->st_mode & 07777) != 0) return false;
+        if (::fchmod(temp.Fd(), original->st_mode & 07777) != 0) return errno;
     }
-    if (!WriteAll(temp.Fd(), content) || !temp.SyncAndClose() || !temp.RenameTo(target)) return false;
+    if (const int error = WriteAll(temp.Fd(), content); error != 0) return error;
+    if (const int error = temp.SyncAndClose(); error != 0) return error;
+    if (const int error = temp.RenameTo(target); error != 0) return error;
     // Make the rename itself durable; the new file is complete either way.
     FileDescriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.Get() >= 0) ::fsync(folder.Get());
-    return true;
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Editing
+
+// One entry of a write, ready for the file: key and stored value in the
+// file's code page.
+struct EncodedEntry {
+    NameMatcher key;
+    std::string storedValue;
+};
+
+// `text` with `key` of the section set to the entry's value: replaced in
+// place when the first section of the name has the key, otherwise appended
+// after the section's last entry, or a new section at the end of the file.
+std::string WithEntry(std::string_view text, const NameMatcher& wantedSection, const EncodedEntry& entry) {
+    const std::string_view eol = LineEndStyle(text);
+    const NameMatcher& wantedKey = entry.key;
+    const std::string& storedValue = entry.storedValue;
+
+    bool inSection = false;
+    bool sectionFound = false;
+    std::size_t insertAt = 0;        // after the section's last entry (or its header)
+    bool insertNeedsBreak = false;   // that line is the last one and has no line break
+    std::optional<std::pair<std::size_t, std::size_t>> valueRange;
+    bool anyLine = false;
+    bool lastLineBlank = false;
+    bool lastLineBroken = true;      // the last line ends with a line break
+    ForEachLine(text, [&](const Line& line) {
+        const std::string_view lineText = text.substr(line.begin, line.end - line.begin);
+        const ParsedLine parsed = ParseLine(lineText);
+        anyLine = true;
+        lastLineBlank = Trim(lineText).empty();
+        lastLineBroken = line.next > line.end;
+        if (parsed.kind == LineKind::Section) {
+            if (inSection) return false;
+            inSection = wantedSection.Matches(parsed.name);
+            if (inSection) {
+                sectionFound = true;
+                insertAt = line.next;
+                insertNeedsBreak = line.next == line.end;
+            }
+        } else if (inSection && parsed.kind == LineKind::Entry) {
+            if (wantedKey.Matches(parsed.name)) {
+                valueRange = {line.begin + parsed.valueBegin, line.begin + parsed.valueEnd};
+                return false;
+            }
+            insertAt = line.next;
+            insertNeedsBreak = line.next == line.end;
+        }
+        return true;
+    });
+
+    std::string content;
+    content.reserve(text.size() + wantedSection.Encoded().size() + wantedKey.Encoded().size() +
+                    storedValue.size() + 16);
+    const std::string entryLine = wantedKey.Encoded() + "=" + storedValue;
+    if (valueRange) {
+        content.append(text.substr(0, valueRange->first));
+        content.append(storedValue);
+        content.append(text.substr(valueRange->second));
+    } else if (sectionFound) {
+        content.append(text.substr(0, insertAt));
+        if (insertNeedsBreak) content.append(eol);
+        content.append(entryLine);
+        content.append(eol);
+        content.append(text.substr(insertAt));
+    } else {
+        content.append(text);
+        if (anyLine) {
+            if (!lastLineBroken) content.append(eol);
+            if (!lastLineBlank) content.append(eol);  // a blank line before the new section
+        }
+        content.append("[").append(wantedSection.Encoded()).append("]").append(eol);
+        content.append(entryLine);
+        content.append(eol);
+    }
+    return content;
+}
+
+// The whole write: every name and value checked first (EINVAL refuses the
+// batch), the file read once, each entry applied in turn, and the result
+// stored in one replacement, or not at all when it equals the file.
+// Returns 0 or the error that stopped it.
+template <typename Entries>
+int WriteEntries(const std::string& path, std::string_view section, const Entries& entries,
+                 const std::string& codeSet) {
+    if (path.empty() || !IsSafeIniSection(section)) return EINVAL;
+    for (const auto& [key, value] : entries)
+        if (!IsSafeIniKey(key) || !IsSafeIniValue(value)) return EINVAL;
+    if (std::empty(entries)) return 0;
+
+    const NameMatcher wantedSection(section, codeSet);
+    if (HasLineBreakOrNul(wantedSection.Encoded())) return EINVAL;
+    std::vector<EncodedEntry> encoded;
+    encoded.reserve(std::size(entries));
+    for (const auto& [key, value] : entries) {
+        EncodedEntry entry{NameMatcher(key, codeSet), StoredValue(ConvertFromUtf8(value, codeSet))};
+        // The conversion never produces these, but the file's format depends on it.
+        if (HasLineBreakOrNul(entry.key.Encoded()) || entry.key.Encoded().find('=') != std::string::npos ||
+            HasLineBreakOrNul(entry.storedValue)) {
+            return EINVAL;
+        }
+        encoded.push_back(std::move(entry));
+    }
+
+    const std::string target = WriteTarget(path);
+    const LoadedFile file = LoadFile(target);
+    if (file.status == LoadStatus::Failed) return file.error != 0 ? file.error : EIO;  // never replace what could not be read
+    std::string content = file.bytes;
+    for (const EncodedEntry& entry : encoded) {
+        content = WithEntry(content, wantedSection, entry);
+        if (content.size() > kIniFileLimit) return EFBIG;
+    }
+    if (file.status == LoadStatus::Loaded && content == file.bytes) return 0;  // already stored
+    return ReplaceFile(target, content, file.status == LoadStatus::Loaded ? &file.info : nullptr);
+}
+
+// The public result: true for success; otherwise false with errno set to the cause.
+bool Succeeded(int error) {
+    if (error == 0) return true;
+    errno = error;
+    return false;
 }
 
 }  // namespace
@@ -451,82 +602,18 @@ bool WriteIniValue(const std::string& path, std::string_view section, std::strin
 
 bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value, const std::string& codeSet) {
-    if (path.empty() || !IsSafeIniSection(section) || !IsSafeIniKey(key) || !IsSafeIniValue(value)) return false;
-    const NameMatcher wantedSection(section, codeSet);
-    const NameMatcher wantedKey(key, codeSet);
-    const std::string storedValue = StoredValue(ConvertFromUtf8(value, codeSet));
-    // The conversion never produces these, but the file's format depends on it.
-    if (HasLineBreakOrNul(wantedSection.Encoded()) || HasLineBreakOrNul(wantedKey.Encoded()) ||
-        wantedKey.Encoded().find('=') != std::string::npos || HasLineBreakOrNul(storedValue)) {
-        return false;
-    }
+    const std::pair<std::string_view, std::string_view> entry[] = {{key, value}};
+    return Succeeded(WriteEntries(path, section, entry, codeSet));
+}
 
-    const std::string target = WriteTarget(path);
-    const LoadedFile file = LoadFile(target);
-    if (file.status == LoadStatus::Failed) return false;  // never replace what could not be read
-    const std::string_view text = file.bytes;
-    const std::string_view eol = LineEndStyle(text);
+bool WriteIniValues(const std::string& path, std::string_view section,
+                    std::span<const std::pair<std::string, std::string>> entries) {
+    return WriteIniValues(path, section, entries, SystemCodeSet());
+}
 
-    bool inSection = false;
-    bool sectionFound = false;
-    std::size_t insertAt = 0;        // after the section's last entry (or its header)
-    bool insertNeedsBreak = false;   // that line is the last one and has no line break
-    std::optional<std::pair<std::size_t, std::size_t>> valueRange;
-    bool anyLine = false;
-    bool lastLineBlank = false;
-    bool lastLineBroken = true;      // the last line ends with a line break
-    ForEachLine(text, [&](const Line& line) {
-        const std::string_view lineText = text.substr(line.begin, line.end - line.begin);
-        const ParsedLine parsed = ParseLine(lineText);
-        anyLine = true;
-        lastLineBlank = Trim(lineText).empty();
-        lastLineBroken = line.next > line.end;
-        if (parsed.kind == LineKind::Section) {
-            if (inSection) return false;
-            inSection = wantedSection.Matches(parsed.name);
-            if (inSection) {
-                sectionFound = true;
-                insertAt = line.next;
-                insertNeedsBreak = line.next == line.end;
-            }
-        } else if (inSection && parsed.kind == LineKind::Entry) {
-            if (wantedKey.Matches(parsed.name)) {
-                valueRange = {line.begin + parsed.valueBegin, line.begin + parsed.valueEnd};
-                return false;
-            }
-            insertAt = line.next;
-            insertNeedsBreak = line.next == line.end;
-        }
-        return true;
-    });
-
-    std::string content;
-    content.reserve(text.size() + wantedSection.Encoded().size() + wantedKey.Encoded().size() +
-                    storedValue.size() + 16);
-    const std::string entry = wantedKey.Encoded() + "=" + storedValue;
-    if (valueRange) {
-        content.append(text.substr(0, valueRange->first));
-        content.append(storedValue);
-        content.append(text.substr(valueRange->second));
-    } else if (sectionFound) {
-        content.append(text.substr(0, insertAt));
-        if (insertNeedsBreak) content.append(eol);
-        content.append(entry);
-        content.append(eol);
-        content.append(text.substr(insertAt));
-    } else {
-        content.append(text);
-        if (anyLine) {
-            if (!lastLineBroken) content.append(eol);
-            if (!lastLineBlank) content.append(eol);  // a blank line before the new section
-        }
-        content.append("[").append(wantedSection.Encoded()).append("]").append(eol);
-        content.append(entry);
-        content.append(eol);
-    }
-    if (file.status == LoadStatus::Loaded && content == text) return true;  // already stored
-    if (content.size() > kIniFileLimit) return false;
-    return ReplaceFile(target, content, file.status == LoadStatus::Loaded ? &file.info : nullptr);
+bool WriteIniValues(const std::string& path, std::string_view section,
+                    std::span<const std::pair<std::string, std::string>> entries, const std::string& codeSet) {
+    return Succeeded(WriteEntries(path, section, entries, codeSet));
 }
 
 std::vector<std::string> ReadIniSections(const std::string& path) { return ReadIniSections(path, SystemCodeSet()); }

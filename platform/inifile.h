@@ -17,8 +17,10 @@
 // quotes, so that it reads back exactly as written.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qm {
@@ -57,8 +59,21 @@ std::string ReadIniValue(const std::string& path, std::string_view section, std:
 // exists but cannot be read, is not a regular file or is larger than
 // kIniFileLimit is never replaced (false). The new file keeps the old one's
 // permission bits; a symbolic link is followed, so the link stays a link.
+// On false, errno holds the cause: the error of the system call that failed,
+// EINVAL for an unsafe path, name or value, EISDIR or EINVAL for a file that
+// is not a regular one, EFBIG for one beyond kIniFileLimit.
 bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value);
+
+// Sets several keys of one section in one replacement of the file: the same
+// as calling WriteIniValue for each entry in order (a key given twice ends
+// with its last value), but the file is read once and rewritten at most once,
+// so either every entry is stored or none is. The whole batch is refused
+// (false, EINVAL, file untouched) when any key or value is unsafe. A batch
+// that changes nothing, or an empty one, leaves the file alone (true).
+// errno on false as for WriteIniValue.
+bool WriteIniValues(const std::string& path, std::string_view section,
+                    std::span<const std::pair<std::string, std::string>> entries);
 
 // A section or key name that can be stored without changing the meaning of
 // the file: non-empty after trimming, no line break or NUL, no "=" in a key,
@@ -82,13 +97,15 @@ std::string NeutralizeIniKey(std::string_view text);
 // its first section is ever read.
 std::vector<std::string> ReadIniSections(const std::string& path);
 
-// The same three operations for a file in the code set `codeSet` (an iconv
+// The same four operations for a file in the code set `codeSet` (an iconv
 // name such as "SHIFT_JIS") instead of the system code page; section, key
 // and value texts are UTF-8 as above.
 std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
                          InlineComments comments, const std::string& codeSet);
 bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value, const std::string& codeSet);
+bool WriteIniValues(const std::string& path, std::string_view section,
+                    std::span<const std::pair<std::string, std::string>> entries, const std::string& codeSet);
 std::vector<std::string> ReadIniSections(const std::string& path, const std::string& codeSet);
 
 }  // namespace qm

@@ -11,10 +11,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 
@@ -549,6 +551,153 @@ TEST_F(IniFileTest, FileOfNulBytes) {
     ASSERT_TRUE(WriteIniValue(path, "S", "k", "v"));
     EXPECT_EQ(ReadIniValue(path, "S", "k"), "v");
     EXPECT_EQ(Get().substr(0, 4096), std::string(4096, '\0')) << "existing bytes are kept";
+}
+
+
+// ---------------------------------------------------------------------------
+// Several keys in one write, and the cause of a failed write
+
+using KeyValues = std::vector<std::pair<std::string, std::string>>;
+
+TEST_F(IniFileTest, ManyKeysInOneWriteGiveTheSameBytesAsOneByOne) {
+    const std::string before =
+        "; by hand\r\n[Location]\r\n  Left =  100   \r\nTOP=5\r\n\r\n[Setting]\r\nTASKICON=Y\r\n";
+    const KeyValues entries = {{"LEFT", "1500"}, {"TOP", "-120"}, {"WIDTH", "11790"}, {"HEIGHT", " 7000 "}};
+    Put(before);
+    for (const auto& [key, value] : entries) ASSERT_TRUE(WriteIniValue(path, "LOCATION", key, value));
+    const std::string oneByOne = Get();
+    Put(before);
+    struct stat old {};
+    ASSERT_EQ(::stat(path.c_str(), &old), 0);
+    ASSERT_TRUE(WriteIniValues(path, "LOCATION", entries));
+    EXPECT_EQ(Get(), oneByOne);
+    EXPECT_EQ(Get(),
+              "; by hand\r\n[Location]\r\n  Left =  1500   \r\nTOP=-120\r\nWIDTH=11790\r\nHEIGHT=\" 7000 \"\r\n\r\n"
+              "[Setting]\r\nTASKICON=Y\r\n");
+    EXPECT_EQ(ReadIniValue(path, "LOCATION", "HEIGHT"), " 7000 ");
+    struct stat now {};
+    ASSERT_EQ(::stat(path.c_str(), &now), 0);
+    EXPECT_NE(now.st_ino, old.st_ino) << "replaced through a new file";
+    EXPECT_EQ(Entries(), std::vector<std::string>{"Quillmoor.ini"});
+
+    // A new file, a key given twice (the last value wins), another code set.
+    ::unlink(path.c_str());
+    ASSERT_TRUE(WriteIniValues(path, "LOCATION", KeyValues{{"LEFT", "1"}, {"TOP", "2"}, {"left", "3"}}));
+    EXPECT_EQ(Get(), "[LOCATION]\r\nLEFT=3\r\nTOP=2\r\n");
+    ASSERT_TRUE(WriteIniValues(path, "ドライブ", KeyValues{{"型式", "ハードディスク"}}, kShiftJis));
+    EXPECT_EQ(ReadIniValue(path, "ドライブ", "型式", InlineComments::Keep, kShiftJis), "ハードディスク");
+    EXPECT_EQ(Get().find("\xE5\x9E\x8B"), std::string::npos) << "stored in the file's code set";
+}
+
+TEST_F(IniFileTest, AWriteOfManyKeysThatChangesNothingLeavesTheFileAlone) {
+    Put("[LOCATION]\nLEFT=1\nTOP=2\n");
+    struct stat old {};
+    ASSERT_EQ(::stat(path.c_str(), &old), 0);
+    ASSERT_TRUE(WriteIniValues(path, "location", KeyValues{{"left", "1"}, {"TOP", "2"}}));
+    ASSERT_TRUE(WriteIniValues(path, "LOCATION", KeyValues{}));
+    // Two changes that cancel out are no change either.
+    ASSERT_TRUE(WriteIniValues(path, "LOCATION", KeyValues{{"LEFT", "9"}, {"LEFT", "1"}}));
+    struct stat now {};
+    ASSERT_EQ(::stat(path.c_str(), &now), 0);
+    EXPECT_EQ(now.st_ino, old.st_ino);
+    EXPECT_EQ(Get(), "[LOCATION]\nLEFT=1\nTOP=2\n");
+
+    // An empty batch does not create a missing file.
+    ::unlink(path.c_str());
+    ASSERT_TRUE(WriteIniValues(path, "LOCATION", KeyValues{}));
+    EXPECT_FALSE(Exists());
+}
+
+TEST_F(IniFileTest, OneUnsafeEntryRefusesTheWholeBatch) {
+    const std::string before = "[LOCATION]\r\nLEFT=1\r\n";
+    const std::vector<KeyValues> batches = {
+        {{"LEFT", "2"}, {"TOP", "3\r\n[SETTING]"}},
+        {{"LEFT", "2"}, {"TO=P", "3"}},
+        {{"LEFT", "2"}, {"", "3"}},
+        {{"LEFT", "2"}, {"TOP", "3"s + '\0'}},
+        {{"[LEFT", "2"}},
+    };
+    for (const KeyValues& batch : batches) {
+        Put(before);
+        errno = 0;
+        EXPECT_FALSE(WriteIniValues(path, "LOCATION", batch));
+        EXPECT_EQ(errno, EINVAL);
+        EXPECT_EQ(Get(), before);
+    }
+    errno = 0;
+    EXPECT_FALSE(WriteIniValues(path, "LOC]ATION", KeyValues{{"LEFT", "2"}}));
+    EXPECT_EQ(errno, EINVAL);
+    ::unlink(path.c_str());
+    EXPECT_FALSE(WriteIniValues(path, "LOCATION", KeyValues{{"LEFT", "2"}, {"TOP", "\n"}}));
+    EXPECT_FALSE(Exists()) << "a refused batch creates nothing";
+}
+
+TEST_F(IniFileTest, AFailedBatchStoresNoneOfItsEntries) {
+    const std::string before = "[S]\r\na=1\r\n";
+    Put(before);
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    errno = 0;
+    const bool written = WriteIniValues(path, "S", KeyValues{{"a", "2"}, {"b", std::string(200, 'x')}});
+    const int error = errno;
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, EFBIG) << "the error of the write that failed, not of the cleanup after it";
+    EXPECT_EQ(Get(), before);
+    EXPECT_EQ(ReadIniValue(path, "S", "a"), "1");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"Quillmoor.ini"});
+}
+
+TEST_F(IniFileTest, AFailedWriteLeavesItsCauseInErrno) {
+    const auto failure = [](const std::function<bool()>& write) {
+        errno = 0;
+        const bool written = write();
+        return written ? -1 : errno;
+    };
+    EXPECT_EQ(failure([&] { return WriteIniValue(folder + "/missing/Quillmoor.ini", "S", "k", "v"); }), ENOENT);
+    EXPECT_EQ(failure([&] { return WriteIniValue(folder, "S", "k", "v"); }), EISDIR);
+    EXPECT_EQ(failure([&] { return WriteIniValue(path, "S", "k\n", "v"); }), EINVAL);
+    EXPECT_EQ(failure([&] { return WriteIniValue("", "S", "k", "v"); }), EINVAL);
+    const std::string fifo = folder + "/fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(failure([&] { return WriteIniValues(fifo, "S", KeyValues{{"k", "v"}}); }), EINVAL);
+    std::string big = "[S]\nk=v\n";
+    big.resize(kIniFileLimit + 1, 'x');
+    Put(big);
+    EXPECT_EQ(failure([&] { return WriteIniValues(path, "S", KeyValues{{"k", "w"}}); }), EFBIG);
+    Put("[S]\nk=" + std::string(kIniFileLimit - 8, 'v') + "\n");
+    EXPECT_EQ(failure([&] { return WriteIniValue(path, "S", "k2", std::string(64, 'w')); }), EFBIG)
+        << "a result beyond the limit";
+
+    // An unwritable folder: EACCES, tried as an ordinary user when privileged.
+    Put("[S]\r\nk=v\r\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    int error = 0;
+    if (::geteuid() != 0) {
+        error = failure([&] { return WriteIniValues(path, "S", KeyValues{{"k", "w"}}); });
+    } else {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(255);
+            errno = 0;
+            const bool written = WriteIniValues(path, "S", KeyValues{{"k", "w"}});
+            ::_exit(written ? 254 : (errno & 0xFF));
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 255) GTEST_SKIP() << "cannot drop privileges";
+        error = WEXITSTATUS(status);
+    }
+    ::chmod(folder.c_str(), 0700);
+    EXPECT_EQ(error, EACCES);
 }
 
 }  // namespace
