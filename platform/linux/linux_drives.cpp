@@ -82,6 +82,7 @@ public:
         result.scsiStatus = hdr.status;
         result.hostStatus = hdr.host_status;
         result.driverStatus = hdr.driver_status;
+        result.resid = hdr.resid;
         result.sense = std::span<const std::uint8_t>(sense).first(std::min<std::size_t>(hdr.sb_len_wr, sense.size()));
 
         const sat::Outcome outcome = sat::Interpret(result);

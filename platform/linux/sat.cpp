@@ -145,7 +145,8 @@ std::optional<SenseInfo> ParseSense(std::span<const std::uint8_t> sense) {
 }
 
 Outcome Interpret(const SgIoResult& result) {
-    if (result.ioctlErrno != 0 || result.hostStatus != 0) return {};
+    // A short data transfer leaves part of the sector unwritten: never read it as an answer.
+    if (result.ioctlErrno != 0 || result.hostStatus != 0 || result.resid != 0) return {};
     const std::uint16_t driverByte = result.driverStatus & kDriverByteMask;
     if (driverByte != 0 && driverByte != kDriverSense) return {};
 

@@ -95,6 +95,7 @@ struct SgIoResult {
     std::uint16_t hostStatus = 0;  // sg_io_hdr.host_status (DID_*)
     std::uint16_t driverStatus = 0;  // sg_io_hdr.driver_status (DRIVER_* | SUGGEST_*)
     std::span<const std::uint8_t> sense;  // the sense buffer, cut to sb_len_wr by the caller
+    int resid = 0;                 // sg_io_hdr.resid: bytes of the data transfer that did not arrive
 };
 
 // What the sense data says, as far as it could be read.

@@ -255,6 +255,11 @@ TEST(SatInterpret, TransportAndDriverErrorsAreRefused) {
     r = CheckCondition(good);
     r.hostStatus = 0x07;  // DID_ERROR
     EXPECT_FALSE(Interpret(r).accepted);
+
+    // Good status, but part of the sector never arrived.
+    r = SgIoResult{};
+    r.resid = 256;
+    EXPECT_FALSE(Interpret(r).accepted);
 }
 
 // ---------------------------------------------------------------------------
