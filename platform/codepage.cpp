@@ -150,6 +150,23 @@ std::size_t CodePageCut(std::string_view bytes, std::size_t limit, const std::st
     return cut;
 }
 
+std::string DisplayText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto u = static_cast<unsigned char>(text[i]);
+        if (u < 0x20 || u == 0x7F) {
+            out += '?';
+        } else if (u == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80) {
+            out += '?';  // U+0080..U+009F
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 const std::string& SystemCodeSet() {
     static const std::string codeSet = DetectCodeSet();
     return codeSet;

@@ -30,6 +30,11 @@ std::string ConvertFromUtf8(std::string_view utf8, const std::string& toCodeSet)
 // Replaces every byte sequence that is not valid UTF-8 with U+FFFD.
 std::string SanitizeUtf8(std::string_view bytes);
 
+// Text from a drive or a file made safe to show: every control character
+// (C0, DEL and C1, NUL included) becomes "?", so such text cannot add lines to
+// a tooltip, move a terminal's cursor or hide a label. Expects UTF-8.
+std::string DisplayText(std::string_view text);
+
 // True for the names of UTF-8 ("UTF-8", "utf8", "UTF_8", ...).
 bool IsUtf8CodeSetName(const std::string& name);
 

@@ -32,23 +32,6 @@ std::string TrimBlanks(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-std::string DisplayText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto u = static_cast<unsigned char>(text[i]);
-        if (u < 0x20 || u == 0x7F) {
-            out += '?';
-        } else if (u == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-            out += '?';  // U+0080..U+009F
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 std::vector<int> DriveTemperatures(const DriveRecord& record) {
     std::vector<int> temperatures;
     for (std::size_t k = 0; k < record.attributeCount && k + 1 < record.attributes.size(); ++k) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/codepage.h"  // DisplayText for showing drive text
 #include "platform/device.h"
 
 namespace qm {
@@ -61,11 +62,6 @@ std::vector<AttributeRow> AttributeRows(const DriveRecord& record);
 
 // Leading and trailing blanks (U+0020 only) removed.
 std::string TrimBlanks(const std::string& text);
-
-// Text from a drive made safe to show: every control character (C0, DEL and
-// C1, NUL included) becomes "?", so a drive cannot add lines to a tooltip,
-// move a terminal's cursor or hide a label. Expects UTF-8 (as decoded).
-std::string DisplayText(std::string_view text);
 
 // The drive's temperature in degrees Celsius: raw of the first row whose id is
 // 194, when that raw value is greater than 1. -1 when there is none.

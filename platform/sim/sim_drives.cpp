@@ -1,5 +1,7 @@
 #include "platform/sim/sim_drives.h"
 
+#include "platform/codepage.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -91,23 +93,11 @@ bool InRange(DriveSlot slot) { return slot >= 0 && slot < kSlotCount; }
 // an escape sequence), become "?", and long text is cut.
 std::string Printable(std::string_view text) {
     constexpr std::size_t kLimit = 80;
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto u = static_cast<unsigned char>(text[i]);
-        if (out.size() >= kLimit && (u & 0xC0) != 0x80) {  // cut between characters
-            out += "...";
-            break;
-        }
-        if (u < 0x20 || u == 0x7F) {
-            out += '?';
-        } else if (u == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80) {
-            out += '?';  // U+0080 to U+009F
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+    std::string shown = DisplayText(text);
+    if (shown.size() <= kLimit) return shown;
+    std::size_t cut = kLimit;
+    while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;  // between characters
+    return shown.substr(0, cut) + "...";
 }
 
 }  // namespace

@@ -34,3 +34,18 @@ TEST(CodePageTest, PlainLocaleCountsAsUtf8) {
 
 }  // namespace
 }  // namespace qm
+
+namespace qm {
+namespace {
+
+TEST(DisplayTextTest, ControlCharactersBecomeQuestionMarks) {
+    EXPECT_EQ(DisplayText("QM-HD1000A"), "QM-HD1000A");
+    EXPECT_EQ(DisplayText("現在の温度"), "現在の温度");
+    EXPECT_EQ(DisplayText(std::string("a\0b\r\n\t\x1b[2J\x7f", 11)), "a?b????[2J?");
+    EXPECT_EQ(DisplayText("x\xC2\x9B" "1m\xC2\x85y"), "x?1m?y");   // C1: CSI and NEL
+    EXPECT_EQ(DisplayText("\xC2\xA0\xC2\xBF"), "\xC2\xA0\xC2\xBF");   // U+00A0, U+00BF stay
+    EXPECT_EQ(DisplayText("<img src=/dev/zero>"), "<img src=/dev/zero>");  // markup is the window's business
+}
+
+}  // namespace
+}  // namespace qm
