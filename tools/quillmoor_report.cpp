@@ -18,6 +18,7 @@
 #include "smart/slot_names.h"
 #include "smart/smart_reader.h"
 #include "platform/select/select_provider.h"
+#include "platform/sim/sim_drives.h"
 
 namespace {
 
@@ -120,6 +121,16 @@ int main(int argc, char** argv) {
     std::string error;
     std::unique_ptr<qm::DriveProvider> provider = qm::SelectDriveProvider(folder, error);
     if (!provider) return Fail(error);
+
+    // A drive set with mistakes still runs; say what was ignored.
+    if (const auto* sim = dynamic_cast<const qm::SimDriveProvider*>(provider.get())) {
+        for (const std::string& warning : sim->warnings()) {
+            std::fprintf(stderr, "quillmoor-report: %s\n", qm::DisplayText(warning).c_str());
+        }
+    }
+    if (!qm::SelectRightsProbe(folder.has_value())->IsAdministrator()) {
+        std::fputs("quillmoor-report: reading the disks needs root or CAP_SYS_RAWIO; drives may be missing\n", stderr);
+    }
 
     qm::SmartReader reader(*provider);
     if (csv) {

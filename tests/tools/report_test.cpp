@@ -54,6 +54,33 @@ TEST(ReportTest, BadOptionsFailClearlyWithStatusTwo) {
     }
 }
 
+// The whole text report of the sample set against a checked-in baseline:
+// columns, statuses, capacity, volumes and temperature lines all at once.
+TEST(ReportTest, SampleSetMatchesTheBaseline) {
+    const ReportRun r = Report("--simulate " + kSamples);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    std::ifstream golden(QM_REPORT_GOLDEN, std::ios::binary);
+    const std::string expected((std::istreambuf_iterator<char>(golden)), {});
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(r.out, expected);
+}
+
+TEST(ReportTest, MistakesInTheDriveSetAreReportedButDoNotStopIt) {
+    const fs::path dir = fs::path(testing::TempDir()) / "report_warning_set";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::copy_file(fs::path(kSamples) / "qm-hd1000a.smart", dir / "a.smart");
+    std::ofstream(dir / "drives.ini") << "[0]\ndump = a.smart\nfail = sometimes\n[banana]\n[3]\ndump = ../../etc/passwd\n";
+    const ReportRun r = Report("--simulate " + dir.string());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("== slot 0 "), std::string::npos);
+    EXPECT_EQ(r.out.find("== slot 3 "), std::string::npos);
+    EXPECT_NE(r.err.find("sometimes"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("banana"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("slot 3: dump= must name a file inside the folder"), std::string::npos) << r.err;
+}
+
 TEST(ReportTest, TextReportListsEveryPresentSlotWithStatuses) {
     SimDriveProvider provider(kSamples);
     const ReportRun r = Report("--simulate " + kSamples);
