@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" build -DQM_BUILD_BENCHMARKS=OFF
+"$root/scripts/build.sh" build -DQM_BUILD_BENCHMARKS=ON
 if [ $# -eq 0 ]; then
   set -- --simulate "$root/samples"
 elif [ "$1" = "--real" ]; then

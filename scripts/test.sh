@@ -15,5 +15,5 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs" -LE vm
 
 echo "== plain build =="
-"$root/scripts/build.sh" build
+"$root/scripts/build.sh" build -DQM_BUILD_BENCHMARKS=ON
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
