@@ -39,7 +39,12 @@ public:
     std::vector<FakeEvent> log;
     int openHandles = 0;
 
-    bool IsNtFamily(DriveSlot) override { return nt; }
+    int familyTests = 0;
+
+    bool IsNtFamily(DriveSlot) override {
+        ++familyTests;
+        return nt;
+    }
 
     std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily) override {
         log.push_back({"open", slot, {}});

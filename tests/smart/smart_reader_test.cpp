@@ -73,6 +73,17 @@ TEST_F(ReadDriveTest, FullReadRunsTheSixStepsInOrderAndCloses) {
     ASSERT_EQ(r.attributes.size(), 3u);
 }
 
+TEST_F(ReadDriveTest, FamilyIsAskedAfreshForTheOpenAndEveryBlock) {
+    reader.ReadDrive(0);
+    EXPECT_EQ(provider.familyTests, 5);  // open, enable, identify, attributes, thresholds
+    provider.familyTests = 0;
+    reader.ProbeDrive(0);
+    EXPECT_EQ(provider.familyTests, 3);
+    provider.familyTests = 0;
+    reader.ReadDrive(9);  // no device: only the open's test
+    EXPECT_EQ(provider.familyTests, 1);
+}
+
 TEST_F(ReadDriveTest, ProbeStopsAfterIdentify) {
     const DriveRecord r = reader.ProbeDrive(0);
     EXPECT_EQ(provider.Steps(), (std::vector<std::string>{"open", "version", "send", "receive", "close"}));
