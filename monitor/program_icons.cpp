@@ -110,4 +110,13 @@ std::optional<QIcon> IconResource(int resourceNumber) {
     return QIcon(QPixmap::fromImage(*image));
 }
 
+std::optional<QIcon> IconCache::Icon(int resourceNumber) {
+    if (const auto found = icons_.find(resourceNumber); found != icons_.end()) return found->second;
+    auto icon = IconResource(resourceNumber);
+    if (!icon) return std::nullopt;
+    ++drawCount_;
+    icons_.emplace(resourceNumber, *icon);
+    return icon;
+}
+
 }  // namespace qm

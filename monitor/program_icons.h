@@ -6,6 +6,7 @@
 #pragma once
 
 #include <optional>
+#include <unordered_map>
 
 #include <QIcon>
 #include <QImage>
@@ -20,5 +21,23 @@ std::optional<QImage> IconResourceImage(int resourceNumber);
 std::optional<QIcon> IconResource(int resourceNumber);
 
 inline constexpr int kProgramIconResource = 100;
+
+// Icon resources drawn once and kept, for callers that show the same numbers
+// again and again (the monitoring pass redraws every icon once a minute).
+// Holds at most one picture per resource number (fewer than 200). Use it on
+// the user-interface thread, and let it go before the application object.
+class IconCache {
+public:
+    // The icon of a resource number, drawn on its first use; nullopt for
+    // numbers without a picture (nothing is drawn or kept for them).
+    std::optional<QIcon> Icon(int resourceNumber);
+
+    // How many pictures this cache has drawn so far.
+    int DrawCount() const { return drawCount_; }
+
+private:
+    std::unordered_map<int, QIcon> icons_;
+    int drawCount_ = 0;
+};
 
 }  // namespace qm

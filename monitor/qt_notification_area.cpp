@@ -1,6 +1,6 @@
 #include "monitor/qt_notification_area.h"
 
-#include "monitor/program_icons.h"
+#include <QStringList>
 
 namespace qm {
 
@@ -8,20 +8,40 @@ namespace {
 bool ValidSlot(DriveSlot slot) { return slot >= 0 && slot < kSlotCount; }
 }  // namespace
 
-QtNotificationArea::QtNotificationArea() = default;
+QString TrayTooltipHtml(std::string_view tip) {
+    QString text = QString::fromUtf8(tip.data(), static_cast<qsizetype>(tip.size()));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) line = line.toHtmlEscaped();
+    return QStringLiteral("<p style='white-space:pre'>") + lines.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
+}
+
+QtNotificationArea::QtNotificationArea(TrayAvailability availability) : availability_(availability) {}
 QtNotificationArea::~QtNotificationArea() = default;
 
 void QtNotificationArea::Apply(QSystemTrayIcon& icon, const TrayIconRecord& record) {
-    if (const auto picture = IconResource(record.iconResource)) icon.setIcon(*picture);
-    // The tooltip's lines are joined by CR LF; the desktop wants plain line feeds.
-    icon.setToolTip(QString::fromStdString(record.tip).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    std::optional<TrayIconRecord>& shown = shown_[static_cast<std::size_t>(record.slot)];
+    if (!shown || shown->iconResource != record.iconResource) {
+        if (const auto picture = pictures_.Icon(record.iconResource)) {
+            icon.setIcon(*picture);
+            ++desktopUpdates_;
+        }
+    }
+    if (!shown || shown->tip != record.tip) {
+        icon.setToolTip(TrayTooltipHtml(record.tip));
+        ++desktopUpdates_;
+    }
+    shown = record;
 }
 
 bool QtNotificationArea::AddIcon(const TrayIconRecord& record) {
-    if (!ValidSlot(record.slot) || !QSystemTrayIcon::isSystemTrayAvailable()) return false;
+    if (!ValidSlot(record.slot)) return false;
+    if (availability_ == TrayAvailability::Desktop && !QSystemTrayIcon::isSystemTrayAvailable()) return false;
     auto& icon = icons_[static_cast<std::size_t>(record.slot)];
     if (icon) return false;  // one icon per slot, as the desktop shell keeps it
     icon = std::make_unique<QSystemTrayIcon>();
+    shown_[static_cast<std::size_t>(record.slot)].reset();
     Apply(*icon, record);
     QObject::connect(icon.get(), &QSystemTrayIcon::activated, [this](QSystemTrayIcon::ActivationReason reason) {
         if (!onClick_) return;
@@ -46,7 +66,12 @@ bool QtNotificationArea::DeleteIcon(DriveSlot slot) {
     if (!icon) return false;
     icon->hide();
     icon.reset();
+    shown_[static_cast<std::size_t>(slot)].reset();
     return true;
+}
+
+QSystemTrayIcon* QtNotificationArea::Icon(DriveSlot slot) const {
+    return ValidSlot(slot) ? icons_[static_cast<std::size_t>(slot)].get() : nullptr;
 }
 
 }  // namespace qm

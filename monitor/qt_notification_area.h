@@ -6,21 +6,39 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 
+#include <QString>
 #include <QSystemTrayIcon>
 
 #include "monitor/notification_area.h"
+#include "monitor/program_icons.h"
 
 namespace qm {
 
 // The mouse button a temperature icon reports: 1 left, 2 right, 0 other.
 using TrayClickHandler = std::function<void(int button)>;
 
+// The tooltip as the desktop is given it. A tooltip that merely looks like
+// HTML is shown as HTML (and pictures named in it are loaded), so the text is
+// escaped and wrapped as rich text instead: `tip` (UTF-8, lines joined by
+// CR LF, LF or CR) is shown literally, line for line, blanks kept, and
+// nothing in it can become a tag, an entity or a file to load.
+QString TrayTooltipHtml(std::string_view tip);
+
+enum class TrayAvailability {
+    Desktop,  // icons only where the desktop has a notification area
+    Assumed,  // icons are always made (tests, benchmarks); without a notification area nothing is seen
+};
+
 class QtNotificationArea final : public NotificationArea {
 public:
-    QtNotificationArea();
+    explicit QtNotificationArea(TrayAvailability availability = TrayAvailability::Desktop);
     ~QtNotificationArea() override;
 
+    // Add and modify hand the desktop only what changed since the slot's
+    // last picture and tooltip: an unchanged record costs nothing.
     bool AddIcon(const TrayIconRecord& record) override;
     bool ModifyIcon(const TrayIconRecord& record) override;
     bool DeleteIcon(DriveSlot slot) override;
@@ -28,10 +46,21 @@ public:
     // Called for every click on any of the icons.
     void SetClickHandler(TrayClickHandler handler) { onClick_ = std::move(handler); }
 
+    // The slot's icon; nullptr when it has none (or outside 0..15).
+    QSystemTrayIcon* Icon(DriveSlot slot) const;
+    // How many pictures and tooltips were handed to the desktop so far.
+    int DesktopUpdates() const { return desktopUpdates_; }
+    // The pictures drawn for the icons.
+    const IconCache& Pictures() const { return pictures_; }
+
 private:
     void Apply(QSystemTrayIcon& icon, const TrayIconRecord& record);
 
+    TrayAvailability availability_;
     std::array<std::unique_ptr<QSystemTrayIcon>, kSlotCount> icons_;
+    std::array<std::optional<TrayIconRecord>, kSlotCount> shown_;  // what each icon shows
+    IconCache pictures_;
+    int desktopUpdates_ = 0;
     TrayClickHandler onClick_;
 };
 

@@ -1,5 +1,7 @@
 #include "monitor/tray_icons.h"
 
+#include "smart/drive_record.h"
+
 namespace qm {
 
 namespace {
@@ -13,10 +15,11 @@ std::string TrimTrailingBlanks(std::string_view text) {
 }  // namespace
 
 std::string TrayTooltip(std::string_view model, std::string_view letters, int temperature) {
-    std::string tip = "型式：" + TrimTrailingBlanks(model);
+    // Neither the drive nor the settings file can add or break lines.
+    std::string tip = "型式：" + DisplayText(TrimTrailingBlanks(model));
     if (letters != kNoLettersEntry) {
         tip += "\r\nドライブレター：";
-        tip += letters;
+        tip += DisplayText(letters);
     }
     tip += "\r\n現在の温度：" + std::to_string(temperature) + "℃";
     return tip;

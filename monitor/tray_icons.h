@@ -38,7 +38,8 @@ void ForEachDriveTemperature(SmartReader& reader, std::span<const std::string> s
 
 // Tooltip of a slot's icon: "型式：" + model (trailing blanks removed), then,
 // when letters is not "ERROR", CR LF + "ドライブレター：" + letters, then CR LF
-// + "現在の温度：" + temperature + "℃".
+// + "現在の温度：" + temperature + "℃". Model and letters go through
+// DisplayText, so the only line breaks are these separators.
 std::string TrayTooltip(std::string_view model, std::string_view letters, int temperature);
 
 // Icon resource of a notification icon: 101 + temperature for 0..77, 179 (the

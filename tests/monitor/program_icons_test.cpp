@@ -49,6 +49,22 @@ private slots:
         QVERIFY(*IconResourceImage(179) != *IconResourceImage(178));
     }
 
+    void theCacheDrawsEachNumberOnce() {
+        IconCache cache;
+        const auto first = cache.Icon(142);
+        QVERIFY(first.has_value());
+        QCOMPARE(cache.DrawCount(), 1);
+        for (int pass = 0; pass < 10; ++pass) QCOMPARE(cache.Icon(142)->cacheKey(), first->cacheKey());
+        QCOMPARE(cache.DrawCount(), 1);
+        QVERIFY(cache.Icon(245).has_value());
+        QCOMPARE(cache.DrawCount(), 2);
+        QVERIFY(!cache.Icon(180).has_value());  // no such resource: nothing drawn, nothing kept
+        QVERIFY(!cache.Icon(180).has_value());
+        QCOMPARE(cache.DrawCount(), 2);
+        QCOMPARE(first->pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                 IconResourceImage(142)->convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
+
     void numberIconsHaveDarkDigitsOnALightTile() {
         const QImage image = *IconResourceImage(245);
         int dark = 0;

@@ -10,6 +10,7 @@
 namespace qm {
 namespace {
 
+using namespace std::string_literals;
 using test::RecordingNotificationArea;
 using Operation = RecordingNotificationArea::Operation;
 
@@ -20,6 +21,13 @@ TEST(TrayTooltipTest, ThreeLinesWithLettersTwoWithout) {
               "型式：QM-HD1000A\r\nドライブレター：/ /home\r\n現在の温度：41℃");
     EXPECT_EQ(TrayTooltip("QM-HD1000A", "ERROR", 41), "型式：QM-HD1000A\r\n現在の温度：41℃");
     EXPECT_EQ(TrayTooltip("MODEL   ", "", 7), "型式：MODEL\r\nドライブレター：\r\n現在の温度：7℃");
+}
+
+TEST(TrayTooltipTest, NeitherTheDriveNorTheSettingsCanAddLines) {
+    // A model that would forge a line of its own, and letters with controls.
+    const std::string model = "EVIL\r\n現在の温度：30℃"s + '\0' + "\x1B[2J\xC2\x85";
+    const std::string tip = TrayTooltip(model, "/mnt\n\t\x7F", 41);
+    EXPECT_EQ(tip, "型式：EVIL??現在の温度：30℃??[2J?\r\nドライブレター：/mnt???\r\n現在の温度：41℃");
 }
 
 TEST(TrayTooltipTest, PictureResourcesFollowTheTemperature) {
