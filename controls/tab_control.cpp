@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QTabBar>
 
 namespace qm {
@@ -15,7 +16,15 @@ TabControl::TabControl(QWidget* parent) : QTabWidget(parent) {
     setUsesScrollButtons(true);
     setElideMode(Qt::ElideNone);
     tabBar()->setExpanding(false);
+    tabBar()->installEventFilter(this);
     setFocusPolicy(Qt::TabFocus);
+}
+
+bool TabControl::eventFilter(QObject* watched, QEvent* event) {
+    // The strip would step through the tabs with the wheel; the wheel is
+    // swallowed here, so only clicks and keys select drives.
+    if (watched == tabBar() && event->type() == QEvent::Wheel) return true;
+    return QTabWidget::eventFilter(watched, event);
 }
 
 int TabControl::InsertTab(int index, const QString& text) {

@@ -1,6 +1,7 @@
 // The tab strip over the drives: a tab widget whose pages stay empty (the
 // drive view's panes lie over its page area), one tab per drive labelled with
-// the drive's model text.
+// the drive's model text. The mouse wheel does not switch tabs (every switch
+// reads a drive).
 #pragma once
 
 #include <QString>
@@ -34,6 +35,10 @@ public:
 signals:
     // The selected tab changed to `index` (only while hooked).
     void selectionChanged(int index);
+
+protected:
+    // Keeps wheel events away from the tab strip.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool hooked_ = false;

@@ -1,7 +1,9 @@
 // TabControl: tabs labelled with model texts, changes reported once hooked.
 #include <QtTest>
 
+#include <QApplication>
 #include <QSignalSpy>
+#include <QWheelEvent>
 #include <QTabBar>
 
 #include "controls/tab_control.h"
@@ -59,6 +61,28 @@ private slots:
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
         QCOMPARE(changed.count(), 2);
         QCOMPARE(tabs.SelectedIndex(), 0);
+    }
+
+    void theMouseWheelDoesNotSwitchTabs() {
+        // Every switch reads a drive; a wheel turned over the strip must not.
+        TabControl tabs;
+        for (int i = 0; i < 3; ++i) tabs.InsertTab(i, QStringLiteral("DRIVE %1").arg(i));
+        tabs.resize(500, 200);
+        tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+        tabs.Hook();
+        QSignalSpy changed(&tabs, &TabControl::selectionChanged);
+        QTabBar* bar = tabs.tabBar();
+        tabs.setCurrentIndex(1);
+        QCOMPARE(changed.count(), 1);
+        for (const int delta : {-120, -120, 120, 120, 120, -360, 360}) {
+            const QPointF at = bar->tabRect(1).center();
+            QWheelEvent wheel(at, bar->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(bar, &wheel);
+            QCOMPARE(tabs.SelectedIndex(), 1);
+        }
+        QCOMPARE(changed.count(), 1);
     }
 };
 
