@@ -15,12 +15,20 @@
 #include "platform/select/select_provider.h"
 
 int main(int argc, char** argv) {
+    // A request for help is answered before Qt looks for a display, so it
+    // works on a terminal without one. A command line with Qt's own options
+    // (such as -platform) is read again once QApplication has taken them out.
+    if (const qm::CommandLineResult early = qm::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        early.options && early.options->help) {
+        std::cout << qm::kUsage;
+        return 0;
+    }
+
     QApplication application(argc, argv);
     // Closing the window may only minimise it; the program ends through its
     // exit sequence, not when the last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // QApplication has taken its own options out of argv.
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const qm::CommandLineResult parsed = qm::ParseCommandLine(arguments);
     if (!parsed.options) {
