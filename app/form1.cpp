@@ -131,10 +131,15 @@ void Form1::CreateMenus() {
     AddMenuItem(menuhyouji, "menusaidai", "メーカー別属性最大値の確認");
 
     QMenu* menutool = addMenu("menutool", "ツール(&T)");
-    AddMenuItem(menutool, "menutask", "タスクトレイに温度アイコン表示(&T)", true);
-    AddMenuItem(menutool, "menubar", "タスクバーに温度アイコン表示(&I)", true);
-    AddMenuItem(menutool, "menumini", "起動時に最小化(&N)", true);
-    AddMenuItem(menutool, "menustart", "Windows起動時に自動起動(&S)", true);
+    // The option items' check marks show the options the program holds. A
+    // click would tick them by itself; until their commands are wired, the
+    // marks are put back to the options at once.
+    for (const auto& [name, caption] : {std::pair{"menutask", "タスクトレイに温度アイコン表示(&T)"},
+                                        std::pair{"menubar", "タスクバーに温度アイコン表示(&I)"},
+                                        std::pair{"menumini", "起動時に最小化(&N)"},
+                                        std::pair{"menustart", "Windows起動時に自動起動(&S)"}}) {
+        connect(AddMenuItem(menutool, name, caption, true), &QAction::triggered, this, &Form1::ShowOptionChecks);
+    }
     AddMenuItem(menutool, "menuletter", "ドライブレター取得(&D)");
 
     QMenu* menyuhelp = addMenu("menyuhelp", "ヘルプ(&H)");
@@ -244,7 +249,7 @@ void Form1::Form_Load() {
     taskIconSetting_ = GetINIValue("TASKICON", kSetting);
     taskBarSetting_ = GetINIValue("TASKBAR", kSetting);
     startMinSetting_ = GetINIValue("STARTMIN", kSetting);
-    const std::string startup = GetINIValue("STARTUP", kSetting);
+    startUpSetting_ = GetINIValue("STARTUP", kSetting);
 
     // 4. Drive selector: list position = slot, nothing selected yet.
     {
@@ -330,7 +335,7 @@ void Form1::Form_Load() {
     slotIdentity_ = std::move(scan.slotIdentity);
     slotDriveLetters_ = std::move(scan.slotDriveLetters);
     for (std::size_t index = 0; index < tabDriveMap_.size(); ++index)
-        tab_->InsertTab(static_cast<int>(index), Text(tabDriveMap_[index].model));
+        tab_->InsertTab(static_cast<int>(index), Text(DisplayText(tabDriveMap_[index].model)));
 
     // 16. From now on tab changes select drives.
     tab_->Hook();
@@ -340,16 +345,9 @@ void Form1::Form_Load() {
     if (const auto slot = SlotOfTab(tabDriveMap_, 0)) SelectSlot(*slot);
 
     // 18. Saved options.
-    if (taskIconSetting_ == "Y") {
-        AddTrayIcons();
-        MenuItem("menutask")->setChecked(true);
-    }
-    if (taskBarSetting_ == "Y") MenuItem("menubar")->setChecked(true);
-    if (startup == "Y") MenuItem("menustart")->setChecked(true);
-    if (startMinSetting_ == "Y") {
-        setWindowState(windowState() | Qt::WindowMinimized);
-        MenuItem("menumini")->setChecked(true);
-    }
+    if (taskIconSetting_ == "Y") AddTrayIcons();
+    if (startMinSetting_ == "Y") setWindowState(windowState() | Qt::WindowMinimized);
+    ShowOptionChecks();
 
     // 19. The history starts here (the first drive's pass above is overwritten later).
     history_.ResetPositions();
@@ -365,8 +363,19 @@ void Form1::FillPlaceholderRows() {
 }
 
 void Form1::ShowAfterLoad() {
-    show();
+    // A start-up that minimised the window behind its icons has already hidden
+    // it; showing it would put it on the taskbar for a moment.
+    if (!(State() == WindowState::Minimised && HideWhenMinimised(taskIconSetting_, taskBarSetting_, trayIcons_.Count())))
+        show();
     Form_Resize();
+}
+
+void Form1::ShowOptionChecks() {
+    const std::pair<const char*, const std::string*> items[] = {{"menutask", &taskIconSetting_},
+                                                                {"menubar", &taskBarSetting_},
+                                                                {"menumini", &startMinSetting_},
+                                                                {"menustart", &startUpSetting_}};
+    for (const auto& [name, setting] : items) MenuItem(name)->setChecked(*setting == "Y");
 }
 
 void Form1::ApplySavedPlacement() {
@@ -410,18 +419,30 @@ void Form1::CorrectOuterSize() {
     if (inner.width() > 0 && inner.height() > 0) resize(inner);
 }
 
-int Form1::SavePlacement(bool stopAtFirstFailure) {
-    const QRect frame = frameGeometry();
-    const std::pair<std::string_view, int> values[] = {
-        {"LEFT", frame.x()}, {"TOP", frame.y()}, {"WIDTH", frame.width()}, {"HEIGHT", frame.height()}};
-    int firstError = 0;
-    for (const auto& [key, pixels] : values) {
-        errno = 0;
-        if (SetINIValue(PlacementText(static_cast<float>(pixels) * kTwipsPerPixel), key, kLocation)) continue;
-        if (firstError == 0) firstError = errno != 0 ? errno : EIO;
-        if (stopAtFirstFailure) break;
+void Form1::RememberNormalFrame() {
+    // Only a shown window has its real frame, and right after a return to
+    // normal the frame may still be the minimised or maximised one.
+    if (isVisible() && !awaitingNormalFrame_) lastNormalFrame_ = frameGeometry();
+}
+
+int Form1::SavePlacement(bool skipUnchanged) {
+    // The frame last seen in the normal state: right after a change back to
+    // normal the window system may not have delivered the normal geometry yet.
+    if (State() == WindowState::Normal) RememberNormalFrame();
+    const QRect frame = lastNormalFrame_.value_or(frameGeometry());
+    const auto text = [](int pixels) { return PlacementText(static_cast<float>(pixels) * kTwipsPerPixel); };
+    PlacementEntries entries = {{{"LEFT", text(frame.x())},
+                                 {"TOP", text(frame.y())},
+                                 {"WIDTH", text(frame.width())},
+                                 {"HEIGHT", text(frame.height())}}};
+    if (skipUnchanged && lastSavedPlacement_ == entries) return 0;
+    // One rewrite of the file for all four keys: either all are stored or none.
+    if (!WriteIniValues(seams_.paths.settingsFile, kLocation, entries)) {
+        const int error = errno;
+        return error != 0 ? error : EIO;
     }
-    return firstError;
+    lastSavedPlacement_ = std::move(entries);
+    return 0;
 }
 
 WindowState Form1::State() const {
@@ -442,7 +463,7 @@ void Form1::Form_Resize() {
     StretchNativeControls();
 
     if (state == WindowState::Normal && !reportingPlacementError_) {
-        if (const int error = SavePlacement(true); error != 0) {
+        if (const int error = SavePlacement(/*skipUnchanged=*/true); error != 0) {
             // Resize events that arrive while the box is open do not open another one.
             reportingPlacementError_ = true;
             seams_.messages.Show(MessageIcon::None, MessageButtons::Ok, std::string(kMessageCaption),
@@ -483,15 +504,17 @@ void Form1::Combo1_Click() {
         const std::optional<std::string> capacity = DriveCapacityText(seams_.drives, slot);
         const std::string letters = GetINIValue(DriveLetterKey(record.modelNumber, record.serialNumber), kSetting);
         const DriveViewContent view = BuildDriveView(record, capacity, letters);
-        textkatasiki_->setText(Text(view.model));
+        // What the drive and the settings file say is shown without its
+        // control characters; the caption is made from these two boxes.
+        textkatasiki_->setText(Text(DisplayText(view.model)));
         textSerial_->setText(Text(view.serial));
-        textLetter_->setText(Text(view.letters));
+        textLetter_->setText(Text(DisplayText(view.letters)));
 
         if (infoList_) {
             for (std::size_t row = 0; row < view.info.size(); ++row) {
                 const int index = static_cast<int>(row);
                 infoList_->InsertItem({index, Text(view.info[row].label), std::nullopt});
-                if (view.info[row].value) infoList_->SetItem(index, 1, Text(*view.info[row].value));
+                if (view.info[row].value) infoList_->SetItem(index, 1, Text(DisplayText(*view.info[row].value)));
             }
         }
         StoreAttributeRowIds(attributeRowIds_, view.attributes);
@@ -547,7 +570,8 @@ void Form1::SetSlotDriveLetters(DriveSlot slot, const std::string& letters) {
 }
 
 bool Form1::SetWindowIconResource(int resourceNumber) {
-    const auto icon = IconResource(resourceNumber);
+    if (resourceNumber == windowIconResource_) return true;  // shown already: nothing to tell the desktop
+    const auto icon = windowIcons_.Icon(resourceNumber);
     if (!icon) return false;
     setWindowIcon(*icon);
     windowIconResource_ = resourceNumber;
@@ -561,7 +585,7 @@ QAction* Form1::MenuItem(std::string_view name) const {
 bool Form1::Form_QueryUnload() {
     if (tornDown_) return false;
     const CloseDecision decision = DecideClose(State(), exitRequested_, trayIcons_.Count());
-    if (decision.savePlacement) SavePlacement(false);  // failures are not reported here
+    if (decision.savePlacement) SavePlacement(/*skipUnchanged=*/false);  // failures are not reported here
     if (decision.action == CloseAction::Minimise) {
         setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
         return true;
@@ -624,18 +648,35 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    NoteDeliveredGeometry();
     Form_Resize();
     CorrectOuterSize();
 }
 
 void Form1::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
+    NoteDeliveredGeometry();
     CorrectOuterSize();
 }
 
 void Form1::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) Form_Resize();
+    if (event->type() == QEvent::WindowStateChange) {
+        const Qt::WindowStates old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+        const bool wasNormal = !(old & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+        if (wasNormal && State() != WindowState::Normal) {
+            RememberNormalFrame();  // the window system has not moved the frame yet
+        } else if (!wasNormal && State() == WindowState::Normal) {
+            awaitingNormalFrame_ = true;  // until the window system delivers the normal geometry
+        }
+        Form_Resize();
+    }
+}
+
+void Form1::NoteDeliveredGeometry() {
+    if (State() != WindowState::Normal) return;
+    awaitingNormalFrame_ = false;
+    RememberNormalFrame();
 }
 
 void Form1::showEvent(QShowEvent* event) {

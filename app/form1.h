@@ -11,11 +11,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <QFont>
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <QSize>
 
 #include "app/close_decision.h"
@@ -27,6 +29,7 @@
 #include "controls/report_list.h"
 #include "controls/tab_control.h"
 #include "monitor/drive_view.h"
+#include "monitor/program_icons.h"
 #include "monitor/temperature_box.h"
 #include "monitor/temperature_history.h"
 #include "monitor/tray_icons.h"
@@ -118,9 +121,14 @@ public:
     const std::string& TaskIconSetting() const { return taskIconSetting_; }
     const std::string& TaskBarSetting() const { return taskBarSetting_; }
     const std::string& StartMinSetting() const { return startMinSetting_; }
+    const std::string& StartUpSetting() const { return startUpSetting_; }
     void SetTaskIconSetting(const std::string& value) { taskIconSetting_ = value; }
     void SetTaskBarSetting(const std::string& value) { taskBarSetting_ = value; }
     void SetStartMinSetting(const std::string& value) { startMinSetting_ = value; }
+    void SetStartUpSetting(const std::string& value) { startUpSetting_ = value; }
+    // Sets the check marks of the option items (menutask, menubar, menumini,
+    // menustart) from the options held: ticked for "Y", otherwise not.
+    void ShowOptionChecks();
     bool ExitRequested() const { return exitRequested_; }
     std::optional<int> LastTemperature() const { return lastTemperature_; }
     const ListFace& Face() const { return face_; }
@@ -168,9 +176,18 @@ private:
     void CreateMenus();
     QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, bool checkable = false);
     void ApplySavedPlacement();
-    // Writes LEFT, TOP, WIDTH and HEIGHT in twips; returns 0, or the error
-    // number of the first write that failed.
-    int SavePlacement(bool stopAtFirstFailure);
+    // Four LOCATION entries: LEFT, TOP, WIDTH, HEIGHT in twips, as text.
+    using PlacementEntries = std::array<std::pair<std::string, std::string>, 4>;
+    // Writes the last normal placement (LEFT, TOP, WIDTH and HEIGHT in twips)
+    // in one rewrite of the settings file; skipUnchanged: nothing is written
+    // when the texts are those this window stored last. Returns 0, or the
+    // error number of the failed write.
+    int SavePlacement(bool skipUnchanged);
+    // Remembers the frame of the shown window as its normal placement (the
+    // caller knows the window is, or was until now, in the normal state).
+    void RememberNormalFrame();
+    // A move or resize arrived: in the normal state the frame is current again.
+    void NoteDeliveredGeometry();
     void CorrectOuterSize();
     void ApplyPanes();
     void StretchNativeControls();
@@ -193,6 +210,7 @@ private:
     std::string taskIconSetting_ = "N";
     std::string taskBarSetting_ = "N";
     std::string startMinSetting_ = "N";
+    std::string startUpSetting_ = "N";
     bool exitRequested_ = false;
     bool loaded_ = false;
     bool tornDown_ = false;
@@ -204,6 +222,10 @@ private:
     QFont listFont_;
     PaneLayout panes_;
     std::optional<QSize> pendingOuterSize_;  // a saved outer size waiting for the frame's size
+    std::optional<QRect> lastNormalFrame_;   // the frame last seen in the normal state
+    bool awaitingNormalFrame_ = false;       // back to normal, but no geometry delivered since
+    std::optional<PlacementEntries> lastSavedPlacement_;  // what this window stored last
+    IconCache windowIcons_;
 
     std::unique_ptr<McImgLst> statusImages_;
 

@@ -10,7 +10,13 @@
 #include <QTabBar>
 #include <QWindow>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "monitor/drive_letter_key.h"
 #include "smart/attribute_names.h"
+#include "smart/drive_record.h"
 #include "tests/app/form1_harness.h"
 
 namespace qm {
@@ -19,6 +25,7 @@ using test::ColumnTexts;
 using test::Form1Harness;
 using test::HealthyDrive;
 using test::TestDriveSet;
+using namespace std::string_literals;
 
 namespace {
 QString Description(int id) {
@@ -34,6 +41,30 @@ int RowOfId(const ReportList& list, int id) {
 
 QString LineText(Form1& form, const char* name) {
     return form.findChild<QLineEdit*>(QString::fromUtf8(name))->text();
+}
+
+QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+
+// True when no character of `text` is a control character.
+bool Printable(const QString& text) {
+    return std::none_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+// A drive set in `folder` with one drive in slot 0: the sample hard disk
+// whose identity sector names `model` (40 bytes) instead of its own.
+void WriteDriveNamed(const test::TempFolder& folder, const std::string& model) {
+    std::ifstream in(test::SamplesFolder() + "/qm-hd1000a.smart", std::ios::binary);
+    std::string dump((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Sections are tag (4), big-endian length (4), data; the identity comes first.
+    QVERIFY(dump.size() > 8 + 512 && dump.compare(0, 4, "IDFY") == 0);
+    constexpr std::size_t kModel = 8 + 54;  // the model field: 40 bytes, each pair swapped
+    QCOMPARE(model.size(), std::size_t{40});
+    for (std::size_t i = 0; i < 40; i += 2) {
+        dump[kModel + i] = model[i + 1];
+        dump[kModel + i + 1] = model[i];
+    }
+    std::ofstream(folder.file("hostile.smart"), std::ios::binary) << dump;
+    std::ofstream(folder.file("drives.ini")) << "[0]\ndump = hostile.smart\nvolumes = /\n";
 }
 }  // namespace
 
@@ -142,6 +173,46 @@ private slots:
         QCOMPARE(LineText(form, "Textkatasiki"), QString());
         QCOMPARE(LineText(form, "TextLetter"), QStringLiteral("未取得"));
         QCOMPARE(form.windowTitle(), QStringLiteral("(未取得)"));
+    }
+
+    void aHostileIdentityIsShownWithoutItsControlCharacters() {
+        // Line breaks, a NUL, an escape sequence and markup in the model, and
+        // control characters in the letters the settings file holds for it.
+        std::string model = "A\r\nB"s + '\0' + "\x1B[2J<b>X</b>&lt;";
+        model.resize(40, ' ');
+        const std::string serial = "QMA10H4K27Z1";
+        const std::string letters = "/mnt/\x1B[31m\t<i>x</i>";
+        test::TempFolder folder;
+        WriteDriveNamed(folder, model);
+        Form1Harness harness(folder.path().string());
+        harness.Set("SETTING", DriveLetterKey(model, serial), letters);
+        harness.Set("SETTING", "TASKBAR", "Y");
+        harness.Set("SETTING", "TASKICON", "Y");
+        Form1& form = harness.StartShown();
+
+        const QString shownModel = QStringLiteral("A??B??[2J<b>X</b>&lt;");
+        const QString shownLetters = QStringLiteral("/mnt/?[31m?<i>x</i>");
+        QCOMPARE(Utf8(DisplayText(TrimBlanks(model))), shownModel);
+        QCOMPARE(form.TabHandle()->count(), 1);
+        QCOMPARE(form.TabHandle()->TabText(0), shownModel);
+        QCOMPARE(form.TabHandle()->tabText(0), QString(shownModel).replace("&", "&&"));  // "&" shown literally
+        QCOMPARE(form.InfoList()->ItemText(0, 1), shownModel);
+        QCOMPARE(form.InfoList()->ItemText(1, 1), Utf8(serial));
+        // The letters were found under the drive's own key, and are shown tamed.
+        QCOMPARE(form.InfoList()->ItemText(6, 1), shownLetters);
+        QCOMPARE(LineText(form, "Textkatasiki"), shownModel);
+        QCOMPARE(LineText(form, "TextLetter"), shownLetters);
+        QCOMPARE(form.windowTitle(), shownModel + "(" + shownLetters + ")");
+        for (int row = 0; row < form.InfoList()->ItemCount(); ++row)
+            QVERIFY2(Printable(form.InfoList()->ItemText(row, 1)), qPrintable(QString::number(row)));
+
+        // The tooltip has exactly its own three lines.
+        const auto adds = harness.tray.Calls(test::RecordingNotificationArea::Operation::Add);
+        QCOMPARE(adds.size(), std::size_t{1});
+        QCOMPARE(Utf8(adds[0].record.tip),
+                 "型式：" + shownModel + "\r\nドライブレター：" + shownLetters + "\r\n現在の温度：38℃");
+        // The stored value is left as it was.
+        QCOMPARE(harness.Get("SETTING", DriveLetterKey(model, serial)), letters);
     }
 
     void captionStaysWithoutTheTaskbarOption() {

@@ -127,6 +127,20 @@ public:
     std::unique_ptr<Form1> form;
 };
 
+// Counts the events of one type that reach a widget while it lives.
+class EventCounter final : public QObject {
+public:
+    EventCounter(QObject& watched, QEvent::Type type) : type_(type) { watched.installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == type_) ++count;
+        return QObject::eventFilter(watched, event);
+    }
+    int count = 0;
+
+private:
+    QEvent::Type type_;
+};
+
 // Texts of one column of a list, top to bottom.
 inline QStringList ColumnTexts(const ReportList& list, int column) {
     QStringList texts;

@@ -7,6 +7,10 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 
+#include <cerrno>
+#include <cstring>
+
+#include "platform/codepage.h"
 #include "tests/app/form1_harness.h"
 
 namespace qm {
@@ -99,6 +103,30 @@ private slots:
         Form1& again = harness.StartShown();
         QCOMPARE(again.frameGeometry(), frame);
         QCOMPARE(again.centralWidget()->size(), QSize(700, 420));
+    }
+
+    void anUnchangedPlacementIsNotWrittenAgain() {
+        Form1Harness harness;
+        Form1& form = harness.StartShown();
+        // From now on every write fails: the settings file is a folder.
+        std::filesystem::remove(harness.settingsFile);
+        std::filesystem::create_directory(harness.settingsFile);
+        for (int pass = 0; pass < 3; ++pass) form.Form_Resize();
+        form.setWindowState(Qt::WindowMinimized);
+        form.setWindowState(Qt::WindowNoState);
+        QVERIFY(harness.messages.shown.empty());
+
+        // A new size is written; the box names the cause of the failure.
+        ResizeClient(form, QSize(700, 420));
+        QCOMPARE(harness.messages.shown.size(), std::size_t{1});
+        QCOMPARE(harness.messages.shown[0].text, FromSystemCodePage(std::string_view(std::strerror(EISDIR))));
+        // The failed placement was not stored, so the next pass tries again.
+        form.Form_Resize();
+        QCOMPARE(harness.messages.shown.size(), std::size_t{2});
+        std::filesystem::remove(harness.settingsFile);
+        form.Form_Resize();
+        QCOMPARE(harness.messages.shown.size(), std::size_t{2});
+        QCOMPARE(harness.Get("LOCATION", "WIDTH"), std::to_string(form.frameGeometry().width() * 15));
     }
 
     void aMaximisedWindowIsLaidOutButNotSaved() {

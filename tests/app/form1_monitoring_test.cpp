@@ -132,6 +132,28 @@ private slots:
         QCOMPARE(form.WindowIconResource(), icon);
     }
 
+    void anUnchangedWindowIconIsNotHandedOverAgain() {
+        Form1Harness harness;
+        harness.Set("SETTING", "TASKBAR", "Y");
+        Form1& form = harness.StartShown();
+        QCOMPARE(form.WindowIconResource(), 238);
+        test::EventCounter changes(form, QEvent::WindowIconChange);
+        for (int pass = 0; pass < 3; ++pass) form.Timer1_Timer();
+        QCOMPARE(changes.count, 0);
+        form.SelectSlot(4);
+        QCOMPARE(form.WindowIconResource(), 259);
+        QCOMPARE(changes.count, 1);
+        form.Timer1_Timer();
+        form.SelectSlot(4);
+        QCOMPARE(changes.count, 1);
+        form.SelectSlot(0);
+        QCOMPARE(form.WindowIconResource(), 238);
+        QCOMPARE(changes.count, 2);
+        QVERIFY(!form.SetWindowIconResource(180));  // no such picture: the icon stays
+        QCOMPARE(form.WindowIconResource(), 238);
+        QCOMPARE(changes.count, 2);
+    }
+
     void temperaturesAbove87KeepTheWindowIcon() {
         TestDriveSet set({HealthyDrive(0, "WARM", 45), HealthyDrive(1, "TOO-HOT", 90)});
         Form1Harness harness(set.folder());

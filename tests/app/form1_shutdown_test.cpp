@@ -115,6 +115,7 @@ private slots:
         Form1Harness harness;
         harness.Set("SETTING", "TASKICON", "Y");
         Form1& form = harness.StartShown();
+        const QRect normal = form.frameGeometry();
         form.setWindowState(form.windowState() | Qt::WindowMinimized);  // as the desktop minimises it
         // It hides itself behind the icons.
         QVERIFY(!form.isVisible());
@@ -123,9 +124,30 @@ private slots:
         QVERIFY(form.ExitRequested());
         QVERIFY(form.TornDown());
         QCOMPARE(form.State(), WindowState::Normal);
-        QCOMPARE(harness.Get("LOCATION", "LEFT"), std::to_string(form.frameGeometry().x() * 15));
+        // The placement the window had while it was last normal.
+        QCOMPARE(harness.Get("LOCATION", "LEFT"), std::to_string(normal.x() * 15));
+        QCOMPARE(harness.Get("LOCATION", "WIDTH"), std::to_string(normal.width() * 15));
         QCOMPARE(DeletedSlots(harness), (std::vector<DriveSlot>{0, 2, 4}));
         QCOMPARE(harness.process.ended, 1);
+    }
+
+    void exitFromAMaximisedWindowSavesTheNormalPlacement() {
+        // The window system applies the return to normal some time after the
+        // request; the exit saves before that, so it must not read the
+        // maximised frame.
+        Form1Harness harness;
+        Form1& form = harness.StartShown();
+        form.move(40, 30);
+        const QRect normal = form.frameGeometry();
+        form.showMaximized();
+        QTRY_VERIFY(form.frameGeometry().width() > normal.width());
+        ForgetPlacement(harness);
+        form.MenuItem("menuend")->trigger();
+        QVERIFY(form.TornDown());
+        QCOMPARE(harness.Get("LOCATION", "LEFT"), std::to_string(normal.x() * 15));
+        QCOMPARE(harness.Get("LOCATION", "TOP"), std::to_string(normal.y() * 15));
+        QCOMPARE(harness.Get("LOCATION", "WIDTH"), std::to_string(normal.width() * 15));
+        QCOMPARE(harness.Get("LOCATION", "HEIGHT"), std::to_string(normal.height() * 15));
     }
 
     void closingWithIconsOnlyMinimisesAgainAndAgain() {

@@ -348,6 +348,62 @@ private slots:
         QCOMPARE(form.isVisible(), !(startMin == "Y" && taskIcon == "Y" && taskBar != "Y"));
     }
 
+    void optionItemsDoNotTickThemselves_data() {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("options on") << "Y";
+        QTest::newRow("options off") << "N";
+        QTest::newRow("keys missing") << "";
+    }
+    void optionItemsDoNotTickThemselves() {
+        // Their commands are not wired: a click must not change the mark.
+        QFETCH(QString, value);
+        Form1Harness harness;
+        for (const char* key : {"TASKICON", "TASKBAR", "STARTMIN", "STARTUP"})
+            if (!value.isEmpty()) harness.Set("SETTING", key, value.toStdString());
+        Form1& form = harness.StartShown();
+        for (const char* name : {"menutask", "menubar", "menumini", "menustart"}) {
+            QAction* item = form.MenuItem(name);
+            QVERIFY(item->isCheckable());
+            QCOMPARE(item->isChecked(), value == "Y");
+            for (int click = 0; click < 3; ++click) {
+                item->trigger();
+                QVERIFY2(item->isChecked() == (value == "Y"), name);
+            }
+        }
+        const std::string held = value.isEmpty() ? "ERROR" : value.toStdString();
+        QCOMPARE(form.TaskIconSetting(), held);
+        QCOMPARE(form.TaskBarSetting(), held);
+        QCOMPARE(form.StartMinSetting(), held);
+        QCOMPARE(form.StartUpSetting(), held);
+    }
+
+    void startingMinimisedBehindTheIconsNeverShowsTheWindow_data() {
+        QTest::addColumn<QString>("taskBar");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("behind the icons") << "N" << false;
+        QTest::newRow("on the taskbar") << "Y" << true;
+    }
+    void startingMinimisedBehindTheIconsNeverShowsTheWindow() {
+        QFETCH(QString, taskBar);
+        QFETCH(bool, shown);
+        Form1Harness harness;
+        harness.Set("SETTING", "TASKICON", "Y");
+        harness.Set("SETTING", "TASKBAR", taskBar.toStdString());
+        harness.Set("SETTING", "STARTMIN", "Y");
+        Form1& form = harness.Create();
+        test::EventCounter counter(form, QEvent::Show);
+        form.Form_Load();
+        form.ShowAfterLoad();
+        QCoreApplication::processEvents();
+        QCOMPARE(counter.count > 0, shown);
+        QVERIFY(form.isMinimized());
+        QCOMPARE(form.isVisible(), shown);
+        // A click on an icon brings it back.
+        form.Picture1_MouseMove(1);
+        QVERIFY(form.isVisible());
+        QVERIFY(!form.isMinimized());
+    }
+
     void historyStartsAfterTheFirstDriveIsShown() {
         Form1Harness harness;
         harness.clock.time = {2024, 5, 6, 14, 40, 0};
