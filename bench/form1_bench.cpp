@@ -1,5 +1,6 @@
 // Cost of the main window on the sample drive set: the start-up up to the
-// first shown window, one monitoring pass, and one refresh of the drive view.
+// first shown window, one monitoring pass (without and with the temperature
+// icons), and one refresh of the drive view.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include <benchmark/benchmark.h>
 
@@ -14,6 +15,8 @@
 #include "app/form1.h"
 #include "app/qt_seams.h"
 #include "monitor/clock.h"
+#include "monitor/qt_notification_area.h"
+#include "platform/inifile.h"
 #include "platform/sim/sim_drives.h"
 
 namespace {
@@ -40,16 +43,24 @@ public:
 
 // Everything the window needs, with the settings file in a temporary folder.
 struct Bench {
-    Bench() : drives(QM_SAMPLES_DIR) {
+    // withIcons: the notification icons and the taskbar icon are switched on,
+    // on a notification area that takes every icon (the real one, told that
+    // the desktop has a place for them).
+    explicit Bench(bool withIcons = false) : drives(QM_SAMPLES_DIR), withIcons(withIcons) {
         char pattern[] = "/tmp/qm-bench-XXXXXX";
         folder = ::mkdtemp(pattern) != nullptr ? pattern : "/tmp";
+        if (withIcons) {
+            qm::WriteIniValue(folder + "/Quillmoor.ini", "SETTING", "TASKICON", "Y");
+            qm::WriteIniValue(folder + "/Quillmoor.ini", "SETTING", "TASKBAR", "Y");
+        }
     }
     ~Bench() {
         std::error_code ignored;
         if (folder != "/tmp") std::filesystem::remove_all(folder, ignored);
     }
     std::unique_ptr<qm::Form1> Window() {
-        return std::make_unique<qm::Form1>(qm::Form1Seams{drives, rights, messages, tray, clock, fonts, process,
+        qm::NotificationArea& area = withIcons ? static_cast<qm::NotificationArea&>(icons) : tray;
+        return std::make_unique<qm::Form1>(qm::Form1Seams{drives, rights, messages, area, clock, fonts, process,
                                                           qm::AppPaths{folder, folder + "/Quillmoor.ini"}});
     }
 
@@ -57,6 +68,8 @@ struct Bench {
     qm::FixedRightsProbe rights{true};
     SilentMessageBoxes messages;
     NoNotificationArea tray;
+    qm::QtNotificationArea icons{qm::TrayAvailability::Assumed};
+    bool withIcons;
     qm::SystemClock clock;
     qm::QtFontCatalog fonts;
     KeepRunning process;
@@ -92,6 +105,22 @@ void BM_Form1MonitoringPass(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Form1MonitoringPass)->Unit(benchmark::kMicrosecond);
+
+void BM_Form1MonitoringPassWithIcons(benchmark::State& state) {
+    Bench bench(/*withIcons=*/true);
+    auto form = bench.Window();
+    form->Form_Load();
+    form->ShowAfterLoad();
+    QCoreApplication::processEvents();
+    if (form->Tray().Count() == 0) state.SkipWithError("no icon was added");
+    for (auto _ : state) {
+        form->UpdateTemperatures();
+        bench.drives.Clear();
+    }
+    state.counters["desktop_updates"] = bench.icons.DesktopUpdates();
+    state.counters["pictures_drawn"] = bench.icons.Pictures().DrawCount();
+}
+BENCHMARK(BM_Form1MonitoringPassWithIcons)->Unit(benchmark::kMicrosecond);
 
 void BM_Form1DriveViewRefresh(benchmark::State& state) {
     Bench bench;
