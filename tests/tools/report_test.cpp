@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "commands/csv_export.h"
 #include "platform/sim/sim_drives.h"
@@ -25,7 +26,8 @@ struct ReportRun {
 };
 
 ReportRun Report(const std::string& args) {
-    const fs::path errFile = fs::path(testing::TempDir()) / "report_stderr.txt";
+    // One file per test process: CTest runs the tests of this file in parallel.
+    const fs::path errFile = fs::path(testing::TempDir()) / ("report_stderr_" + std::to_string(getpid()) + ".txt");
     const std::string command = std::string(QM_REPORT_BIN) + " " + args + " 2>" + errFile.string();
     ReportRun run;
     FILE* pipe = popen(command.c_str(), "r");
@@ -37,6 +39,7 @@ ReportRun Report(const std::string& args) {
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     std::ifstream err(errFile, std::ios::binary);
     run.err.assign(std::istreambuf_iterator<char>(err), {});
+    fs::remove(errFile);
     return run;
 }
 
