@@ -20,6 +20,9 @@ namespace qm {
 using DriveSlot = int;  // drive position 0..15
 inline constexpr DriveSlot kSlotCount = 16;
 
+// True for the drive positions 0..15; every other number names no drive.
+constexpr bool IsValidSlot(DriveSlot slot) { return slot >= 0 && slot < kSlotCount; }
+
 // Which driver path a drive is reached through: the per-drive device of the
 // NT family, or the one shared S.M.A.R.T. device of the 9x family that learns
 // the drive from the drive-number byte of each command block.
