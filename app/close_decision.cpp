@@ -12,9 +12,8 @@ CloseDecision DecideClose(WindowState state, bool exitRequested, int trayIconCou
     return decision;
 }
 
-bool HideWhenMinimised(std::string_view taskIconSetting, std::string_view taskBarSetting, int trayIconCount) {
-    if (taskIconSetting == "N" || taskBarSetting == "Y" || trayIconCount == 0) return false;
-    return true;
+bool HideWhenMinimised(const Options& options, int trayIconCount) {
+    return !IsOff(options.trayIcons) && !IsOn(options.taskbarIcon) && trayIconCount > 0;
 }
 
 }  // namespace qm

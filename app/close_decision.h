@@ -1,7 +1,7 @@
 // What closing the main window means, and whether a minimised window hides.
 #pragma once
 
-#include <string_view>
+#include "platform/settings.h"
 
 namespace qm {
 
@@ -24,7 +24,8 @@ struct CloseDecision {
 CloseDecision DecideClose(WindowState state, bool exitRequested, int trayIconCount);
 
 // After minimising: hide the window (leaving only the notification icons)
-// unless the tray option is "N", the taskbar option is "Y", or no icon is shown.
-bool HideWhenMinimised(std::string_view taskIconSetting, std::string_view taskBarSetting, int trayIconCount);
+// unless the icon option is stored as off, the taskbar option as on, or no
+// icon is shown. An option never stored counts as neither.
+bool HideWhenMinimised(const Options& options, int trayIconCount);
 
 }  // namespace qm

@@ -1,10 +1,12 @@
 #include "app/list_face.h"
 
+#include "platform/twips.h"
+
 namespace qm {
 
 ListFace ChooseListFace(bool meiryoInstalled) {
-    if (meiryoInstalled) return ListFace{kMeiryoFace, 2900, 21, 24};
-    return ListFace{kGothicFace, 2200, 16, 20};
+    if (meiryoInstalled) return ListFace{kMeiryoFace, TwipsToPixels(2900), 21, 24};
+    return ListFace{kGothicFace, TwipsToPixels(2200), 16, 20};
 }
 
 }  // namespace qm

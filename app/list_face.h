@@ -1,4 +1,5 @@
-// The face of the lists' font and the matching place of the temperature box.
+// The face of the lists' font, the place of the temperature box that goes
+// with it, and the Debian faces that stand in for the designed ones.
 #pragma once
 
 #include <string_view>
@@ -6,19 +7,37 @@
 namespace qm {
 
 struct ListFace {
-    std::string_view face;      // font face name of the lists and the tab strip
-    int picture9TopTwips = 0;   // top of the temperature box in its host
-    int rowHeight = 0;          // pixels per list row in that face
-    int headerHeight = 0;       // pixels of the lists' header
+    std::string_view face;    // font face name of the lists and the tab strip
+    int temperatureBoxTop = 0;  // pixels from the top of the information list's host
+    int rowHeight = 0;        // pixels per list row in that face
+    int headerHeight = 0;     // pixels of the lists' header
 };
 
 inline constexpr std::string_view kMeiryoFace = "メイリオ";
 inline constexpr std::string_view kGothicFace = "ＭＳ Ｐゴシック";
 
-// "メイリオ" with the temperature box at 2900 twips when the font database has
-// the Meiryo family; otherwise "ＭＳ Ｐゴシック" at 2200 twips. Row and header
-// heights are chosen per face so that the box lies over the value cell of the
-// temperature row (the ninth row) in both cases.
+// The temperature box's left edge, and its top before the start-up moves it.
+inline constexpr int kTemperatureBoxLeft = 104;       // 1560 twips
+inline constexpr int kTemperatureBoxDesignTop = 160;  // 2400 twips
+
+// "メイリオ" with the temperature box 2900 twips down when the font database
+// has the Meiryo family; otherwise "ＭＳ Ｐゴシック" at 2200 twips. Row and
+// header heights are chosen per face so that the box lies over the value cell
+// of the temperature row (the ninth row) in both cases.
 ListFace ChooseListFace(bool meiryoInstalled);
+
+// Faces that stand in for the designed ones where those are not installed,
+// chosen for the same character widths, so that texts fit the designed
+// column widths: IPA's proportional Gothic has the metrics of the classic
+// Japanese interface face.
+struct FaceStandIn {
+    std::string_view designed;
+    std::string_view standIn;
+};
+inline constexpr FaceStandIn kFaceStandIns[] = {
+    {kGothicFace, "IPAPGothic"},
+    {"ＭＳ ゴシック", "IPAGothic"},
+    {kMeiryoFace, "Noto Sans CJK JP"},
+};
 
 }  // namespace qm

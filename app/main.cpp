@@ -6,13 +6,13 @@
 
 #include <QApplication>
 
-#include "app/app_paths.h"
 #include "app/command_line.h"
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "app/qt_seams.h"
 #include "monitor/clock.h"
 #include "monitor/qt_notification_area.h"
 #include "platform/select/select_provider.h"
+#include "platform/settings.h"
 
 int main(int argc, char** argv) {
     // A request for help is answered before Qt looks for a display, so it
@@ -28,18 +28,13 @@ int main(int argc, char** argv) {
     // Closing the window may only minimise it; the program ends through its
     // exit sequence, not when the last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
+    qm::InstallFaceStandIns();
 
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const qm::CommandLineResult parsed = qm::ParseCommandLine(arguments);
+    const qm::CommandLineResult parsed = qm::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
         std::cerr << "quillmoor: " << parsed.error << "\n" << qm::kUsage;
         return 2;
     }
-    if (parsed.options->help) {
-        std::cout << qm::kUsage;
-        return 0;
-    }
-
     std::string error;
     const auto drives = qm::SelectDriveProvider(parsed.options->simulateFolder, error);
     if (!drives) {
@@ -53,12 +48,13 @@ int main(int argc, char** argv) {
     qm::SystemClock clock;
     qm::QtFontCatalog fonts;
     qm::QtProcessControl process;
-    const qm::AppPaths paths = qm::ResolveAppPaths(QCoreApplication::applicationDirPath().toStdString());
+    qm::Settings settings(qm::ResolveSettingsFile(QCoreApplication::applicationDirPath().toStdString()));
 
-    qm::Form1 form(qm::Form1Seams{*drives, *rights, messages, tray, clock, fonts, process, paths});
-    messages.SetParent(&form);
-    tray.SetClickHandler([&form](int button) { form.Picture1_MouseMove(button); });
-    form.Form_Load();
-    form.ShowAfterLoad();
+    qm::MainWindow window(qm::AppSeams{*drives, *rights, messages, tray, clock, fonts, process, settings});
+    messages.SetParent(&window);
+    tray.SetContextMenu(window.Menu().trayPopup);
+    QObject::connect(&tray, &qm::QtNotificationArea::activated, &window, &qm::MainWindow::OnTrayIconActivated);
+    window.Start();
+    window.ShowStarted();
     return QApplication::exec();
 }

@@ -3,8 +3,12 @@
 #include <algorithm>
 
 #include <QCoreApplication>
+#include <QFont>
 #include <QFontDatabase>
 #include <QMessageBox>
+
+#include "app/list_face.h"
+#include "controls/qt_text.h"
 
 namespace qm {
 
@@ -38,6 +42,12 @@ bool QtFontCatalog::HasFamily(std::string_view family) {
     const QStringList families = QFontDatabase::families();
     return std::any_of(families.begin(), families.end(),
                        [&](const QString& name) { return name.compare(wanted, Qt::CaseInsensitive) == 0; });
+}
+
+void InstallFaceStandIns() {
+    QtFontCatalog fonts;
+    for (const FaceStandIn& standIn : kFaceStandIns)
+        if (!fonts.HasFamily(standIn.designed)) QFont::insertSubstitution(Utf8(standIn.designed), Utf8(standIn.standIn));
 }
 
 void QtProcessControl::EndProcess() { QCoreApplication::exit(0); }

@@ -1,12 +1,12 @@
 // The Qt realisations of the window seams: message boxes, the font database
-// and the end of the program.
+// and the end of the program; and the faces that stand in for the designed ones.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
 
 #include "app/font_catalog.h"
-#include "app/message_boxes.h"
+#include "commands/message_boxes.h"
 #include "app/process_control.h"
 
 namespace qm {
@@ -28,6 +28,10 @@ public:
     // Asks QFontDatabase for the family.
     bool HasFamily(std::string_view family) override;
 };
+
+// Tells the font system which installed face stands in for each designed
+// face (kFaceStandIns) that the font database does not have.
+void InstallFaceStandIns();
 
 class QtProcessControl final : public ProcessControl {
 public:

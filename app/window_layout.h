@@ -1,64 +1,54 @@
-// The main window's panes in twips (15 twips per pixel at 96 dots per inch):
-// their design places and how they follow the client area on every resize.
+// The main window's panes: their design places and how they follow the client
+// area on every resize. The formulas are the window's design, written in
+// twips; what leaves this unit is in pixels.
 #pragma once
 
-#include <optional>
-#include <string>
-#include <string_view>
+
+#include "platform/settings.h"  // PixelRect
 
 namespace qm {
 
-inline constexpr int kTwipsPerPixel = 15;
+// The designed client area in pixels (11790 x 6180 twips).
+inline constexpr int kDesignClientWidth = 786;
+inline constexpr int kDesignClientHeight = 412;
 
-// The designed client area: 11790 x 6180 twips, 786 x 412 pixels.
-inline constexpr int kDesignClientWidthTwips = 11790;
-inline constexpr int kDesignClientHeightTwips = 6180;
-
-struct TwipRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const TwipRect&, const TwipRect&) = default;
+// Each pane relative to its parent's client area: the tab host (in the
+// window), the two list hosts (in the tab host), the detail frame (in the
+// window) and the detail text (in the frame).
+struct PanePlaces {
+    PixelRect tabHost;
+    PixelRect infoHost;
+    PixelRect attributeHost;
+    PixelRect detailFrame;
+    PixelRect detailText;
+    friend bool operator==(const PanePlaces&, const PanePlaces&) = default;
 };
 
-// The panes the resize pass adjusts, each relative to its parent's client
-// area: Picture5 (tab host, in the window), Picture2 and Picture8 (list hosts,
-// in Picture5), Frame2 (in the window) and Label1 (in Frame2).
-struct PaneLayout {
-    TwipRect picture5;
-    TwipRect picture2;
-    TwipRect picture8;
-    TwipRect frame2;
-    TwipRect label1;
-    friend bool operator==(const PaneLayout&, const PaneLayout&) = default;
+// The panes, laid out afresh for every client size:
+//   tab host        width SW - 200, height SH - 1165
+//   attribute host  width SW - 4400, height SH - 1800
+//   info host       height SH - 1800
+//   detail frame    top SH - 940, width SW - 255
+//   detail text     width SW - 495
+// (SW, SH: the client area in twips.) A width or height that would come out
+// negative is not applied: that one size keeps its previous value, so the
+// layout remembers the last sizes it applied.
+class PaneLayout {
+public:
+    // The panes as designed.
+    PaneLayout();
+    // Applies the formulas for a client area of width x height pixels.
+    const PanePlaces& Resize(int width, int height);
+    const PanePlaces& Places() const { return places_; }
+
+private:
+    struct TwipRect {
+        int left, top, width, height;
+    };
+    void Update();
+
+    TwipRect tabHost_, infoHost_, attributeHost_, detailFrame_, detailText_;
+    PanePlaces places_;
 };
-
-// The panes as designed.
-PaneLayout DesignPaneLayout();
-
-// Lays the panes out for a client area of clientWidth x clientHeight twips:
-//   Picture5 width SW - 200, height SH - 1165
-//   Picture8 width SW - 4400, height SH - 1800
-//   Picture2 height SH - 1800
-//   Frame2   top SH - 940, width SW - 255
-//   Label1   width SW - 495
-// A width or height that would come out negative is not applied: that one
-// size keeps its previous value. Everything else keeps its place.
-void ApplyResizeFormulas(PaneLayout& panes, int clientWidth, int clientHeight);
-
-// Twips to whole pixels: nearest, halves to even. Values far outside any
-// screen are held to +-1e9 twips first.
-int TwipsToPixels(double twips);
-
-// A placement value as the settings file keeps it: the decimal text of the
-// single-precision number, without a decimal point for whole numbers
-// ("1560", "-120").
-std::string PlacementText(float twips);
-
-// Reads a placement value back: a decimal number (sign, digits, optional
-// fraction and exponent; blanks around it allowed). nullopt for anything
-// else, "ERROR" included, and for values that are not finite.
-std::optional<float> ParsePlacementValue(std::string_view text);
 
 }  // namespace qm

@@ -17,7 +17,10 @@ TabControl::TabControl(QWidget* parent) : QTabWidget(parent) {
     setElideMode(Qt::ElideNone);
     tabBar()->setExpanding(false);
     tabBar()->installEventFilter(this);
-    setFocusPolicy(Qt::TabFocus);
+    // Like a native tab control, the strip takes the focus when a tab is
+    // clicked, so that the arrow keys go on from there.
+    tabBar()->setFocusPolicy(Qt::StrongFocus);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 bool TabControl::eventFilter(QObject* watched, QEvent* event) {

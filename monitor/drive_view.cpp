@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/inifile.h"
 #include "smart/attribute_names.h"
 #include "smart/rating.h"
 
@@ -17,16 +16,15 @@ std::vector<InfoRow> PlaceholderInfoRows() {
 }
 
 DriveViewContent BuildDriveView(const DriveRecord& record, const std::optional<std::string>& capacity,
-                                const std::string& storedLetters) {
+                                const std::optional<std::string>& storedVolumes) {
     DriveViewContent view;
-    view.letters = std::string(kLettersNotObtained);
+    view.volumes = std::string(kLettersNotObtained);
     if (record.driveType != 1) return view;
 
     view.present = true;
     view.model = TrimBlanks(record.modelNumber);
     view.serial = TrimBlanks(record.serialNumber);
-    const bool lettersKnown = storedLetters != kIniMissing;
-    if (lettersKnown) view.letters = storedLetters;
+    if (storedVolumes) view.volumes = *storedVolumes;
 
     view.info = {
         {"モデル", view.model},
@@ -35,7 +33,7 @@ DriveViewContent BuildDriveView(const DriveRecord& record, const std::optional<s
         {"シリンダ数", std::to_string(record.cylinders)},
         {"ヘッド/トラック", std::to_string(record.heads) + "/" + std::to_string(record.sectorsPerTrack)},
         {"ディスク容量", capacity.value_or("")},
-        {"ドライブレター", lettersKnown ? storedLetters : std::string(kLettersNotObtained)},
+        {"ドライブレター", view.volumes},
         {"", ""},
         {"現在の温度", std::nullopt},
     };
@@ -76,10 +74,10 @@ std::string DescriptionText(std::span<const int> selectedRows, int rowCount, con
     return std::string(AttributeDescription(ids[static_cast<std::size_t>(row - 1)]));
 }
 
-std::string DriveCaption(std::string_view model, std::string_view letters) {
+std::string DriveCaption(std::string_view model, std::string_view volumes) {
     std::string caption(model);
     caption += "(";
-    caption += letters;
+    caption += volumes;
     caption += ")";
     return caption;
 }

@@ -15,8 +15,8 @@
 
 namespace qm {
 
-// Shown in the drive-letter row (and kept in TextLetter) while no letters are
-// recorded for the drive.
+// Shown in the drive-letter row (and in the taskbar caption) while no volumes
+// are stored for the drive.
 inline constexpr std::string_view kLettersNotObtained = "未取得";
 
 // One row of the disk-information list: the label, and the value cell's text
@@ -42,18 +42,18 @@ struct AttributeListRow {
 
 struct DriveViewContent {
     bool present = false;   // driveType 1; otherwise both lists stay empty
-    std::string model;      // Textkatasiki: trimmed model
-    std::string serial;     // TextSerial: trimmed serial
-    std::string letters;    // TextLetter: the recorded letters, or "未取得"
+    std::string model;      // trimmed model
+    std::string serial;     // trimmed serial
+    std::string volumes;    // the stored volumes, or "未取得"
     std::vector<InfoRow> info;                   // nine rows when present
     std::vector<AttributeListRow> attributes;    // table order, unsorted
 };
 
 // The view of one read. capacity: DriveCapacityText of the slot (nullopt when
-// the disk could not be asked: the cell stays empty). storedLetters: the
-// settings value under the drive's DriveLetterKey ("ERROR" when none).
+// the disk could not be asked: the cell stays empty). storedVolumes: what the
+// settings hold for the drive (nullopt when nothing was ever stored).
 DriveViewContent BuildDriveView(const DriveRecord& record, const std::optional<std::string>& capacity,
-                                const std::string& storedLetters);
+                                const std::optional<std::string>& storedVolumes);
 
 // AttributeRowIds: the attribute id of each attribute-list row. A refill
 // writes the entries of its rows; entries beyond them keep older ids.
@@ -69,7 +69,7 @@ int DescriptionRowNumber(std::span<const int> selectedRows);
 // empty text, so the box never explains an attribute that is not on display.
 std::string DescriptionText(std::span<const int> selectedRows, int rowCount, const AttributeRowIds& ids);
 
-// The caption in taskbar mode: model, "(", letters, ")", no blanks between.
-std::string DriveCaption(std::string_view model, std::string_view letters);
+// The caption in taskbar mode: model, "(", volumes, ")", no blanks between.
+std::string DriveCaption(std::string_view model, std::string_view volumes);
 
 }  // namespace qm

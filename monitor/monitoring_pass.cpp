@@ -1,17 +1,19 @@
 #include "monitor/monitoring_pass.h"
 
+#include "monitor/icon_numbers.h"
+
 namespace qm {
 
 MonitoringPassResult RunMonitoringPass(SmartReader& reader, TrayIcons& tray, TemperatureHistory& history,
-                                       const LocalTime& now, DriveSlot selected,
-                                       std::span<const std::string> slotDriveLetters) {
+                                       const LocalTime& now, DriveSlot selected, const SlotVolumes& slotVolumes) {
     MonitoringPassResult result;
     const bool sampling = IsSamplingMinute(now);
     const std::string timeText = FormatSampleTime(now);
-    ForEachDriveTemperature(reader, slotDriveLetters,
-                            [&](DriveSlot slot, const std::string& model, const std::string& letters, int temperature) {
+    ForEachDriveTemperature(reader, slotVolumes,
+                            [&](DriveSlot slot, const std::string& model, const std::optional<std::string>& volumes,
+                                int temperature) {
                                 result.lastTemperature = temperature;
-                                tray.SetTrayIcon(slot, temperature, model, letters, TrayMode::Edit);
+                                tray.SetTrayIcon(slot, temperature, model, volumes, TrayMode::Edit);
                                 if (sampling) history.Append(slot, timeText, temperature);
                                 if (slot == selected) result.selectedTemperatures.push_back(temperature);
                             });
@@ -23,10 +25,10 @@ std::string TemperatureBoxText(const std::vector<int>& selectedTemperatures) {
     return " " + std::to_string(selectedTemperatures.back());
 }
 
-std::optional<int> TaskbarIconResource(const std::vector<int>& selectedTemperatures) {
+std::optional<int> SelectedTaskbarIcon(const std::vector<int>& selectedTemperatures) {
     std::optional<int> resource;
     for (const int temperature : selectedTemperatures)
-        if (temperature >= 1 && temperature <= 87) resource = 200 + temperature;
+        if (const auto icon = TaskbarIconResource(temperature)) resource = icon;
     return resource;
 }
 

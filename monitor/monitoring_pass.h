@@ -5,7 +5,6 @@
 #pragma once
 
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -24,21 +23,19 @@ struct MonitoringPassResult {
     std::optional<int> lastTemperature;
 };
 
-// Runs the pass. selected: Combo1's list index (-1: nothing selected).
-// slotDriveLetters: 16 entries for the tooltips ("ERROR": none recorded).
-// Every drive with a model and a temperature gets an icon refresh (mode edit)
+// Runs the pass. selected: the slot on display (-1: none). slotVolumes: what
+// the tooltips name as each drive's volumes. Every drive with a model and a temperature gets an icon refresh (mode edit)
 // and, when now is a sampling minute, one history sample per temperature row.
 MonitoringPassResult RunMonitoringPass(SmartReader& reader, TrayIcons& tray, TemperatureHistory& history,
-                                       const LocalTime& now, DriveSlot selected,
-                                       std::span<const std::string> slotDriveLetters);
+                                       const LocalTime& now, DriveSlot selected, const SlotVolumes& slotVolumes);
 
 // The temperature box text: " --" without a temperature, otherwise one blank
 // and the decimal digits (" 45").
 std::string TemperatureBoxText(const std::vector<int>& selectedTemperatures);
 
-// Icon resource the window takes in taskbar mode: 200 + the last of the
-// temperatures that has a picture (1..87); nullopt when none has, so the
-// window keeps its icon.
-std::optional<int> TaskbarIconResource(const std::vector<int>& selectedTemperatures);
+// Icon resource the window takes in taskbar mode: the picture of the last of
+// the temperatures that has one (1..87); nullopt when none has, so the window
+// keeps its icon.
+std::optional<int> SelectedTaskbarIcon(const std::vector<int>& selectedTemperatures);
 
 }  // namespace qm

@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <QString>
 
+#include "monitor/icon_numbers.h"
+
 namespace qm {
 
 namespace {
@@ -95,12 +97,10 @@ QImage ProgramPicture() {
 }  // namespace
 
 std::optional<QImage> IconResourceImage(int resourceNumber) {
-    if (resourceNumber == 1 || resourceNumber == kProgramIconResource) return ProgramPicture();
-    if (resourceNumber >= 101 && resourceNumber <= 178)
-        return NumberTile(QString::number(resourceNumber - 101), 16, false);
-    if (resourceNumber == 179) return NumberTile(QStringLiteral("?"), 16, false);
-    if (resourceNumber >= 201 && resourceNumber <= 287)
-        return NumberTile(QString::number(resourceNumber - 200), 32, true);
+    if (resourceNumber == kProgramFileIcon || resourceNumber == kProgramIcon) return ProgramPicture();
+    if (const auto t = TrayIconTemperature(resourceNumber)) return NumberTile(QString::number(*t), 16, false);
+    if (resourceNumber == kTrayQuestionMark) return NumberTile(QStringLiteral("?"), 16, false);
+    if (const auto t = TaskbarIconTemperature(resourceNumber)) return NumberTile(QString::number(*t), 32, true);
     return std::nullopt;
 }
 

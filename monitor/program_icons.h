@@ -1,8 +1,6 @@
-// The program's icon resources, drawn at run time and found by number:
-//   1, 100     32x32 program picture (a disk drive with a magnifying glass)
-//   101..178   16x16 notification icons of the temperatures 0..77
-//   179        16x16 question mark on the same tile (temperature 78)
-//   201..287   32x32 window icons of the temperatures 1..87
+// The pictures of the program's icon resources (numbers in icon_numbers.h),
+// drawn at run time: the program picture is a disk drive with a magnifying
+// glass; the number icons are black digits on a framed tile with a degree mark.
 #pragma once
 
 #include <optional>
@@ -19,8 +17,6 @@ std::optional<QImage> IconResourceImage(int resourceNumber);
 
 // The same as an icon; nullopt for numbers without a picture.
 std::optional<QIcon> IconResource(int resourceNumber);
-
-inline constexpr int kProgramIconResource = 100;
 
 // Icon resources drawn once and kept, for callers that show the same numbers
 // again and again (the monitoring pass redraws every icon once a minute).

@@ -1,12 +1,9 @@
 #include "monitor/qt_notification_area.h"
 
+#include <QMenu>
 #include <QStringList>
 
 namespace qm {
-
-namespace {
-bool ValidSlot(DriveSlot slot) { return slot >= 0 && slot < kSlotCount; }
-}  // namespace
 
 QString TrayTooltipHtml(std::string_view tip) {
     QString text = QString::fromUtf8(tip.data(), static_cast<qsizetype>(tip.size()));
@@ -36,24 +33,21 @@ void QtNotificationArea::Apply(QSystemTrayIcon& icon, const TrayIconRecord& reco
 }
 
 bool QtNotificationArea::AddIcon(const TrayIconRecord& record) {
-    if (!ValidSlot(record.slot)) return false;
+    if (!IsValidSlot(record.slot)) return false;
     if (availability_ == TrayAvailability::Desktop && !QSystemTrayIcon::isSystemTrayAvailable()) return false;
     auto& icon = icons_[static_cast<std::size_t>(record.slot)];
     if (icon) return false;  // one icon per slot, as the desktop shell keeps it
     icon = std::make_unique<QSystemTrayIcon>();
     shown_[static_cast<std::size_t>(record.slot)].reset();
     Apply(*icon, record);
-    QObject::connect(icon.get(), &QSystemTrayIcon::activated, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (!onClick_) return;
-        if (reason == QSystemTrayIcon::Trigger) onClick_(1);
-        else if (reason == QSystemTrayIcon::Context) onClick_(2);
-    });
+    if (contextMenu_) icon->setContextMenu(contextMenu_);
+    connect(icon.get(), &QSystemTrayIcon::activated, this, &QtNotificationArea::activated);
     icon->show();
     return true;
 }
 
 bool QtNotificationArea::ModifyIcon(const TrayIconRecord& record) {
-    if (!ValidSlot(record.slot)) return false;
+    if (!IsValidSlot(record.slot)) return false;
     auto& icon = icons_[static_cast<std::size_t>(record.slot)];
     if (!icon) return false;
     Apply(*icon, record);
@@ -61,7 +55,7 @@ bool QtNotificationArea::ModifyIcon(const TrayIconRecord& record) {
 }
 
 bool QtNotificationArea::DeleteIcon(DriveSlot slot) {
-    if (!ValidSlot(slot)) return false;
+    if (!IsValidSlot(slot)) return false;
     auto& icon = icons_[static_cast<std::size_t>(slot)];
     if (!icon) return false;
     icon->hide();
@@ -71,7 +65,7 @@ bool QtNotificationArea::DeleteIcon(DriveSlot slot) {
 }
 
 QSystemTrayIcon* QtNotificationArea::Icon(DriveSlot slot) const {
-    return ValidSlot(slot) ? icons_[static_cast<std::size_t>(slot)].get() : nullptr;
+    return IsValidSlot(slot) ? icons_[static_cast<std::size_t>(slot)].get() : nullptr;
 }
 
 }  // namespace qm

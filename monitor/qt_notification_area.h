@@ -4,11 +4,13 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
 
+#include <QMenu>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
 
@@ -16,9 +18,6 @@
 #include "monitor/program_icons.h"
 
 namespace qm {
-
-// The mouse button a temperature icon reports: 1 left, 2 right, 0 other.
-using TrayClickHandler = std::function<void(int button)>;
 
 // The tooltip as the desktop is given it. A tooltip that merely looks like
 // HTML is shown as HTML (and pictures named in it are loaded), so the text is
@@ -32,7 +31,8 @@ enum class TrayAvailability {
     Assumed,  // icons are always made (tests, benchmarks); without a notification area nothing is seen
 };
 
-class QtNotificationArea final : public NotificationArea {
+class QtNotificationArea final : public QObject, public NotificationArea {
+    Q_OBJECT
 public:
     explicit QtNotificationArea(TrayAvailability availability = TrayAvailability::Desktop);
     ~QtNotificationArea() override;
@@ -43,8 +43,8 @@ public:
     bool ModifyIcon(const TrayIconRecord& record) override;
     bool DeleteIcon(DriveSlot slot) override;
 
-    // Called for every click on any of the icons.
-    void SetClickHandler(TrayClickHandler handler) { onClick_ = std::move(handler); }
+    // The menu every icon opens with the right button (set before icons are added).
+    void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
 
     // The slot's icon; nullptr when it has none (or outside 0..15).
     QSystemTrayIcon* Icon(DriveSlot slot) const;
@@ -61,7 +61,11 @@ private:
     std::array<std::optional<TrayIconRecord>, kSlotCount> shown_;  // what each icon shows
     IconCache pictures_;
     int desktopUpdates_ = 0;
-    TrayClickHandler onClick_;
+    QPointer<QMenu> contextMenu_;
+
+signals:
+    // Any of the icons was clicked (the icons are not told apart).
+    void activated(QSystemTrayIcon::ActivationReason reason);
 };
 
 }  // namespace qm

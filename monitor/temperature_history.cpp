@@ -3,12 +3,11 @@
 namespace qm {
 
 namespace {
-bool ValidSlot(DriveSlot slot) { return slot >= 0 && slot < kSlotCount; }
 const HistorySample kEmptySample{};
 }  // namespace
 
 void TemperatureHistory::Append(DriveSlot slot, const std::string& timeText, int temperature) {
-    if (!ValidSlot(slot)) return;
+    if (!IsValidSlot(slot)) return;
     const auto s = static_cast<std::size_t>(slot);
     auto& position = positions_[s];
     auto& sample = samples_[s][static_cast<std::size_t>(position)];
@@ -20,16 +19,16 @@ void TemperatureHistory::Append(DriveSlot slot, const std::string& timeText, int
 void TemperatureHistory::ResetPositions() { positions_.fill(0); }
 
 int TemperatureHistory::Position(DriveSlot slot) const {
-    return ValidSlot(slot) ? positions_[static_cast<std::size_t>(slot)] : 0;
+    return IsValidSlot(slot) ? positions_[static_cast<std::size_t>(slot)] : 0;
 }
 
 std::span<const HistorySample> TemperatureHistory::Samples(DriveSlot slot) const {
-    if (!ValidSlot(slot)) return {};
+    if (!IsValidSlot(slot)) return {};
     return samples_[static_cast<std::size_t>(slot)];
 }
 
 const HistorySample& TemperatureHistory::At(DriveSlot slot, int position) const {
-    if (!ValidSlot(slot) || position < 0 || position >= kHistoryLength) return kEmptySample;
+    if (!IsValidSlot(slot) || position < 0 || position >= kHistoryLength) return kEmptySample;
     return samples_[static_cast<std::size_t>(slot)][static_cast<std::size_t>(position)];
 }
 

@@ -1,12 +1,11 @@
 #include "monitor/tray_icons.h"
 
+#include "monitor/icon_numbers.h"
 #include "smart/drive_record.h"
 
 namespace qm {
 
 namespace {
-bool ValidSlot(DriveSlot slot) { return slot >= 0 && slot < kSlotCount; }
-
 std::string TrimTrailingBlanks(std::string_view text) {
     std::size_t end = text.size();
     while (end > 0 && text[end - 1] == ' ') --end;
@@ -14,36 +13,32 @@ std::string TrimTrailingBlanks(std::string_view text) {
 }
 }  // namespace
 
-std::string TrayTooltip(std::string_view model, std::string_view letters, int temperature) {
+std::string TrayTooltip(std::string_view model, const std::optional<std::string>& volumes, int temperature) {
     // Neither the drive nor the settings file can add or break lines.
     std::string tip = "型式：" + DisplayText(TrimTrailingBlanks(model));
-    if (letters != kNoLettersEntry) {
+    if (volumes) {
         tip += "\r\nドライブレター：";
-        tip += DisplayText(letters);
+        tip += DisplayText(*volumes);
     }
     tip += "\r\n現在の温度：" + std::to_string(temperature) + "℃";
     return tip;
 }
 
-int TrayIconResource(int temperature) {
-    if (temperature >= 0 && temperature <= 77) return 101 + temperature;
-    return 179;
-}
-
 bool TrayIcons::SetTrayIcon(DriveSlot slot, int temperature, const std::string& model,
-                            const std::string& letters, TrayMode mode) {
-    if (!ValidSlot(slot)) return false;
+                            const std::optional<std::string>& volumes, TrayMode mode) {
+    if (!IsValidSlot(slot)) return false;
     TrayIconRecord record{slot, temperature, TrayIconResource(temperature),
-                          TrayTooltip(model, letters, temperature)};
+                          TrayTooltip(model, volumes, temperature)};
     records_[static_cast<std::size_t>(slot)] = record;
     return mode == TrayMode::Edit ? area_.ModifyIcon(record) : area_.AddIcon(record);
 }
 
-void TrayIcons::AddTrayIcons(SmartReader& reader, std::span<const std::string> slotDriveLetters) {
+void TrayIcons::AddTrayIcons(SmartReader& reader, const SlotVolumes& slotVolumes) {
     count_ = 0;
-    ForEachDriveTemperature(reader, slotDriveLetters,
-                            [this](DriveSlot slot, const std::string& model, const std::string& letters, int temperature) {
-                                if (SetTrayIcon(slot, temperature, model, letters, TrayMode::Add)) {
+    ForEachDriveTemperature(reader, slotVolumes,
+                            [this](DriveSlot slot, const std::string& model, const std::optional<std::string>& volumes,
+                                   int temperature) {
+                                if (SetTrayIcon(slot, temperature, model, volumes, TrayMode::Add)) {
                                     added_[static_cast<std::size_t>(slot)] = true;
                                     ++count_;
                                 }
@@ -61,11 +56,11 @@ void TrayIcons::RemoveAddedIcons() {
 }
 
 bool TrayIcons::Added(DriveSlot slot) const {
-    return ValidSlot(slot) && added_[static_cast<std::size_t>(slot)];
+    return IsValidSlot(slot) && added_[static_cast<std::size_t>(slot)];
 }
 
 std::optional<TrayIconRecord> TrayIcons::Record(DriveSlot slot) const {
-    if (!ValidSlot(slot)) return std::nullopt;
+    if (!IsValidSlot(slot)) return std::nullopt;
     return records_[static_cast<std::size_t>(slot)];
 }
 

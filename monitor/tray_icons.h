@@ -5,7 +5,6 @@
 
 #include <array>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -14,37 +13,32 @@
 
 namespace qm {
 
-// The drive-letter entry that stands for "no letters recorded".
-inline constexpr std::string_view kNoLettersEntry = "ERROR";
+// The volumes stored for each slot's drive (SlotDriveLetters): nullopt where
+// none were ever stored, and for slots without a drive.
+using SlotVolumes = std::array<std::optional<std::string>, kSlotCount>;
 
 enum class TrayMode { Add, Edit };
 
-// Reads every slot afresh and calls `visit(slot, model, letters, temperature)`
+// Reads every slot afresh and calls `visit(slot, model, volumes, temperature)`
 // for every temperature (raw of a 194 row above 1) of every drive with a
-// model, in slot and table order. `letters` is the slot's entry of
-// slotDriveLetters ("ERROR" when missing). Both the monitoring pass and the
-// adding of icons walk the drives this way.
+// model, in slot and table order. Both the monitoring pass and the adding of
+// icons walk the drives this way.
 template <typename Visit>
-void ForEachDriveTemperature(SmartReader& reader, std::span<const std::string> slotDriveLetters, Visit&& visit) {
+void ForEachDriveTemperature(SmartReader& reader, const SlotVolumes& slotVolumes, Visit&& visit) {
     for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
         const DriveRecord record = reader.ReadDrive(slot);
         const std::string model = TrimBlanks(record.modelNumber);
         if (record.driveType != 1 || model.empty()) continue;
-        const auto s = static_cast<std::size_t>(slot);
-        const std::string letters = s < slotDriveLetters.size() ? slotDriveLetters[s] : std::string(kNoLettersEntry);
-        for (const int temperature : DriveTemperatures(record)) visit(slot, model, letters, temperature);
+        const std::optional<std::string>& volumes = slotVolumes[static_cast<std::size_t>(slot)];
+        for (const int temperature : DriveTemperatures(record)) visit(slot, model, volumes, temperature);
     }
 }
 
 // Tooltip of a slot's icon: "型式：" + model (trailing blanks removed), then,
-// when letters is not "ERROR", CR LF + "ドライブレター：" + letters, then CR LF
-// + "現在の温度：" + temperature + "℃". Model and letters go through
+// when volumes are stored, CR LF + "ドライブレター：" + volumes, then CR LF +
+// "現在の温度：" + temperature + "℃". Model and volumes go through
 // DisplayText, so the only line breaks are these separators.
-std::string TrayTooltip(std::string_view model, std::string_view letters, int temperature);
-
-// Icon resource of a notification icon: 101 + temperature for 0..77, 179 (the
-// question mark) for 78 and for every temperature without a number picture.
-int TrayIconResource(int temperature);
+std::string TrayTooltip(std::string_view model, const std::optional<std::string>& volumes, int temperature);
 
 class TrayIcons {
 public:
@@ -53,14 +47,13 @@ public:
     // Builds the slot's record (picture, tooltip) and adds or modifies the
     // icon. Returns what the notification area reported.
     bool SetTrayIcon(DriveSlot slot, int temperature, const std::string& model,
-                     const std::string& letters, TrayMode mode);
+                     const std::optional<std::string>& volumes, TrayMode mode);
 
     // AddTrayIcons: count = 0, then for every slot whose fresh read has a
     // drive with a model and a temperature (raw of a 194 row above 1), adds its
     // icon. Only icons the notification area accepted are counted and flagged,
     // so a desktop without a notification area leaves the count at 0.
-    // slotDriveLetters: 16 entries (letters or "ERROR"); missing entries read "ERROR".
-    void AddTrayIcons(SmartReader& reader, std::span<const std::string> slotDriveLetters);
+    void AddTrayIcons(SmartReader& reader, const SlotVolumes& slotVolumes);
 
     // Switching the icons off: count = 0 and a delete for all sixteen slots.
     // The added flags stay.

@@ -36,13 +36,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MinimiseDecisionTest, HidesOnlyBehindShownIconsWithoutTheTaskbarOption) {
-    EXPECT_TRUE(HideWhenMinimised("Y", "N", 2));
-    EXPECT_FALSE(HideWhenMinimised("Y", "N", 0));       // no icon: stays on the taskbar
-    EXPECT_FALSE(HideWhenMinimised("N", "N", 2));
-    EXPECT_FALSE(HideWhenMinimised("Y", "Y", 2));       // taskbar icon option: never hidden
-    EXPECT_FALSE(HideWhenMinimised("ERROR", "N", 0));
-    EXPECT_TRUE(HideWhenMinimised("ERROR", "ERROR", 1));  // only "N" and "Y" are tested exactly
-    EXPECT_TRUE(HideWhenMinimised("Y", "y", 1));
+    const auto options = [](std::optional<bool> icons, std::optional<bool> taskbar) {
+        Options o;
+        o.trayIcons = icons;
+        o.taskbarIcon = taskbar;
+        return o;
+    };
+    EXPECT_TRUE(HideWhenMinimised(options(true, false), 2));
+    EXPECT_FALSE(HideWhenMinimised(options(true, false), 0));   // no icon: stays on the taskbar
+    EXPECT_FALSE(HideWhenMinimised(options(false, false), 2));
+    EXPECT_FALSE(HideWhenMinimised(options(true, true), 2));    // taskbar icon option: never hidden
+    EXPECT_FALSE(HideWhenMinimised(options(std::nullopt, false), 0));
+    // An option never stored is neither on nor off.
+    EXPECT_TRUE(HideWhenMinimised(options(std::nullopt, std::nullopt), 1));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QWheelEvent>
 #include <QTabBar>
@@ -61,6 +62,26 @@ private slots:
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
         QCOMPARE(changed.count(), 2);
         QCOMPARE(tabs.SelectedIndex(), 0);
+    }
+
+    void aClickGivesTheStripTheFocus() {
+        // As on a native tab control: after a click the arrow keys go on from the strip.
+        QWidget window;
+        auto* tabs = new TabControl(&window);
+        for (int i = 0; i < 3; ++i) tabs->InsertTab(i, QStringLiteral("DRIVE %1").arg(i));
+        tabs->setGeometry(0, 0, 500, 150);
+        auto* other = new QLineEdit(&window);
+        other->setGeometry(0, 160, 100, 20);
+        window.resize(500, 200);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        other->setFocus();
+        QTabBar* bar = tabs->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        QVERIFY(bar->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(tabs->SelectedIndex(), 2);
     }
 
     void theMouseWheelDoesNotSwitchTabs() {

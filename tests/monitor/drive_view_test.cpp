@@ -1,7 +1,6 @@
 // The rows of the drive view and the explanation of the selected attribute.
 #include <gtest/gtest.h>
 
-#include "monitor/drive_letter_key.h"
 #include "monitor/drive_view.h"
 #include "platform/sim/sim_drives.h"
 #include "smart/attribute_names.h"
@@ -14,7 +13,7 @@ namespace {
 
 class SampleDriveViewTest : public ::testing::Test {
 protected:
-    DriveViewContent View(DriveSlot slot, const std::string& letters = "ERROR") {
+    DriveViewContent View(DriveSlot slot, const std::optional<std::string>& letters = std::nullopt) {
         return BuildDriveView(reader_.ReadDrive(slot), DriveCapacityText(drives_, slot), letters);
     }
     static std::vector<int> Statuses(const DriveViewContent& view) {
@@ -43,7 +42,7 @@ TEST_F(SampleDriveViewTest, HealthyDriveShowsNineInformationRows) {
     EXPECT_EQ(view.info, expected);
     EXPECT_EQ(view.model, "QM-HD1000A");
     EXPECT_EQ(view.serial, "QMA10H4K27Z1");
-    EXPECT_EQ(view.letters, "未取得");
+    EXPECT_EQ(view.volumes, "未取得");
     ASSERT_EQ(view.attributes.size(), 17u);
     EXPECT_EQ(view.attributes[0].cells, (std::array<std::string, 7>{"", "1", "読み込みエラー率", "200", "51", "200", "0"}));
     EXPECT_EQ(Row(view, 194)->cells[6], "38");  // byte 0 of the temperature's raw value
@@ -53,7 +52,7 @@ TEST_F(SampleDriveViewTest, HealthyDriveShowsNineInformationRows) {
 TEST_F(SampleDriveViewTest, RecordedLettersAreShownAndKept) {
     const DriveViewContent view = View(0, "/ /home");
     EXPECT_EQ(view.info[6], (InfoRow{"ドライブレター", "/ /home"}));
-    EXPECT_EQ(view.letters, "/ /home");
+    EXPECT_EQ(view.volumes, "/ /home");
 }
 
 TEST_F(SampleDriveViewTest, FailingDriveIsMarkedRedAndYellow) {
@@ -84,7 +83,7 @@ TEST(DriveViewTest, NoDriveLeavesEverythingEmpty) {
     EXPECT_TRUE(view.info.empty());
     EXPECT_TRUE(view.attributes.empty());
     EXPECT_EQ(view.model, "");
-    EXPECT_EQ(view.letters, "未取得");
+    EXPECT_EQ(view.volumes, "未取得");
 }
 
 TEST(DriveViewTest, DriveWithoutAttributesHasNineRowsAndAnEmptyTable) {
@@ -93,7 +92,7 @@ TEST(DriveViewTest, DriveWithoutAttributesHasNineRowsAndAnEmptyTable) {
     test::TestDriveSet set({drive});
     SimDriveProvider drives(set.folder());
     SmartReader reader(drives);
-    const DriveViewContent view = BuildDriveView(reader.ReadDrive(0), std::nullopt, "ERROR");
+    const DriveViewContent view = BuildDriveView(reader.ReadDrive(0), std::nullopt, std::nullopt);
     EXPECT_TRUE(view.present);
     EXPECT_EQ(view.info.size(), 9u);
     EXPECT_EQ(view.info[5], (InfoRow{"ディスク容量", ""}));  // capacity unknown: empty cell
@@ -164,14 +163,6 @@ TEST(DescriptionTest, EmptyListOrRowBeyond254GivesNoText) {
 TEST(DriveCaptionTest, ModelAndLettersInParentheses) {
     EXPECT_EQ(DriveCaption("QM-HD1000A", "/ /home"), "QM-HD1000A(/ /home)");
     EXPECT_EQ(DriveCaption("", "未取得"), "(未取得)");
-}
-
-TEST(DriveLetterKeyTest, TrimmedModelDashTrimmedSerial) {
-    EXPECT_EQ(DriveLetterKey("  ABC123  ", " XYZ9 "), "ABC123-XYZ9");
-    // Drive text cannot break the settings file.
-    const std::string hostile = DriveLetterKey("[A=B\r\n", ";C");
-    EXPECT_EQ(hostile.find_first_of("=\r\n"), std::string::npos);
-    EXPECT_NE(hostile.front(), '[');
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ protected:
     RecordingNotificationArea area_;
     TrayIcons icons_{area_};
     TemperatureHistory history_;
-    std::vector<std::string> letters_ = std::vector<std::string>(16, "ERROR");
+    SlotVolumes letters_;
 };
 
 TEST_F(MonitoringPassTest, SamplesEveryDriveWithATemperatureAtTheTenMinuteMark) {
@@ -74,7 +74,7 @@ TEST(MonitoringPassEdgeTest, RawZeroOrOneAndBlankModelsCountAsNoTemperature) {
     RecordingNotificationArea area;
     TrayIcons icons(area);
     TemperatureHistory history;
-    const std::vector<std::string> letters(16, "ERROR");
+    const SlotVolumes letters;
     const auto result = RunMonitoringPass(reader, icons, history, {2024, 1, 1, 0, 0, 0}, 0, letters);
     EXPECT_TRUE(result.selectedTemperatures.empty());
     EXPECT_EQ(history.Position(0), 0);
@@ -93,22 +93,14 @@ TEST(MonitoringPassEdgeTest, EveryTemperatureRowCounts) {
     RecordingNotificationArea area;
     TrayIcons icons(area);
     TemperatureHistory history;
-    const std::vector<std::string> letters(16, "ERROR");
+    const SlotVolumes letters;
     const auto result = RunMonitoringPass(reader, icons, history, {2024, 1, 1, 0, 10, 0}, 0, letters);
     EXPECT_EQ(result.selectedTemperatures, (std::vector<int>{40, 90}));
     EXPECT_EQ(TemperatureBoxText(result.selectedTemperatures), " 90");
     EXPECT_EQ(history.Position(0), 2);
     EXPECT_EQ(area.calls.size(), 2u);
     // 90 has no window picture: the icon stays at the last one that had one.
-    EXPECT_EQ(TaskbarIconResource(result.selectedTemperatures), 240);
-}
-
-TEST(TaskbarIconTest, TwoHundredPlusTheTemperatureUpTo87) {
-    EXPECT_EQ(TaskbarIconResource({45}), 245);
-    EXPECT_EQ(TaskbarIconResource({87}), 287);
-    EXPECT_EQ(TaskbarIconResource({88}), std::nullopt);
-    EXPECT_EQ(TaskbarIconResource({90}), std::nullopt);
-    EXPECT_EQ(TaskbarIconResource({}), std::nullopt);
+    EXPECT_EQ(SelectedTaskbarIcon(result.selectedTemperatures), 240);
 }
 
 }  // namespace

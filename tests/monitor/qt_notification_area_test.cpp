@@ -1,7 +1,10 @@
 // The desktop's notification area: tooltips that are shown literally whatever
 // a drive calls itself, pictures and tooltips handed over only when they
-// change, and the clicks mapped to mouse buttons.
+// change, and the clicks and the context menu of every icon.
 #include <QtTest>
+
+#include <QMenu>
+#include <QSignalSpy>
 
 #include <QTextDocument>
 
@@ -128,17 +131,19 @@ private slots:
         QVERIFY(area.Icon(0) == nullptr);
     }
 
-    void clicksBecomeMouseButtons() {
+    void everyIconReportsItsClicksAndOpensTheSameMenu() {
         QtNotificationArea area(TrayAvailability::Assumed);
+        QMenu popup;
+        area.SetContextMenu(&popup);
         QVERIFY(area.AddIcon(Record(2, 41)));
-        QList<int> buttons;
-        area.SetClickHandler([&buttons](int button) { buttons << button; });
-        QSystemTrayIcon* icon = area.Icon(2);
-        emit icon->activated(QSystemTrayIcon::Trigger);
-        emit icon->activated(QSystemTrayIcon::Context);
-        emit icon->activated(QSystemTrayIcon::DoubleClick);
-        emit icon->activated(QSystemTrayIcon::MiddleClick);
-        QCOMPARE(buttons, (QList<int>{1, 2}));
+        QVERIFY(area.AddIcon(Record(5, 30)));
+        QSignalSpy activated(&area, &QtNotificationArea::activated);
+        emit area.Icon(2)->activated(QSystemTrayIcon::Trigger);
+        emit area.Icon(5)->activated(QSystemTrayIcon::Context);
+        QCOMPARE(activated.count(), 2);
+        QCOMPARE(activated.at(0).at(0).value<QSystemTrayIcon::ActivationReason>(), QSystemTrayIcon::Trigger);
+        QCOMPARE(area.Icon(2)->contextMenu(), &popup);
+        QCOMPARE(area.Icon(5)->contextMenu(), &popup);
     }
 };
 

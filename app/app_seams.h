@@ -1,0 +1,26 @@
+// Everything the main window reaches outside itself, handed over at
+// construction: the real realisations in the program, test ones in tests.
+#pragma once
+
+#include "app/font_catalog.h"
+#include "app/process_control.h"
+#include "commands/message_boxes.h"
+#include "monitor/clock.h"
+#include "monitor/notification_area.h"
+#include "platform/device.h"
+#include "platform/settings.h"
+
+namespace qm {
+
+struct AppSeams {
+    DriveProvider& drives;    // the drive slots (real disks or a simulated set)
+    RightsProbe& rights;      // may this process read the disks?
+    MessageBoxes& messages;   // message boxes
+    NotificationArea& tray;   // temperature icons of the notification area
+    Clock& clock;             // local time of the history samples
+    FontCatalog& fonts;       // the font database
+    ProcessControl& process;  // ending the program after the teardown
+    Settings& settings;       // the settings file
+};
+
+}  // namespace qm

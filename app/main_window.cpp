@@ -1,0 +1,260 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QTimer>
+
+#include "app/close_decision.h"
+#include "app/list_face.h"
+#include "app/menu_commands.h"
+#include "controls/qt_text.h"
+#include "monitor/drive_panel.h"
+#include "monitor/icon_numbers.h"
+
+namespace qm {
+namespace {
+
+constexpr std::string_view kRightsWarning =
+    "Quillmoor は管理者権限で実行してください\r\n\r\n"
+    "（簡易的に実行するにはファイルを右クリック「管理者として実行(A)...」を選択してください）";
+
+constexpr Qt::WindowStates kNotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+
+QFont DesignFont(std::string_view face, double points) {
+    QFont font(Utf8(face));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    return font;
+}
+
+QRect ToQRect(const PixelRect& r) { return QRect(r.left, r.top, r.width, r.height); }
+
+PaneGeometry ToPaneGeometry(const PanePlaces& places) {
+    return PaneGeometry{ToQRect(places.tabHost), ToQRect(places.infoHost), ToQRect(places.attributeHost),
+                        ToQRect(places.detailFrame), ToQRect(places.detailText)};
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppSeams seams, QWidget* parent)
+    : QMainWindow(parent),
+      seams_(seams),
+      monitor_(seams_.drives, seams_.settings, seams_.tray),
+      commands_{*this, monitor_, seams_.settings, options_, seams_.messages} {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(Utf8(kProductCaption));
+    SetWindowIconResource(kProgramIcon);
+    CreateMenus();
+    CreateDrivePanel();
+    CreateMonitoringTimer();
+    CreateShortcuts();
+    placement_ = new WindowPlacement(*this, seams_.settings);
+    connect(placement_, &WindowPlacement::placed, this, &MainWindow::SavePlacementAfterResize);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::CreateMenus() {
+    menu_ = CreateMainMenu(*menuBar());
+    ConnectMenuCommands(menu_, *this, commands_);
+}
+
+void MainWindow::CreateDrivePanel() {
+    panel_ = new DrivePanel(DesignFont(kMeiryoFace, 9), this);
+    setCentralWidget(panel_);
+    panel_->SetPaneGeometry(ToPaneGeometry(layout_.Places()));
+    panel_->MoveTemperatureBox(QPoint(kTemperatureBoxLeft, kTemperatureBoxDesignTop));
+    connect(panel_, &DrivePanel::tabSelected, this, &MainWindow::OnTabSelected);
+    resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height());
+}
+
+void MainWindow::CreateMonitoringTimer() {
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->setInterval(kMonitoringInterval);
+    connect(timer_, &QTimer::timeout, this, &MainWindow::UpdateTemperatures);
+    timer_->start();
+}
+
+void MainWindow::CreateShortcuts() {
+    // F5 reads the drive again wherever the focus is in the window.
+    auto* refresh = new QAction(this);
+    refresh->setObjectName(QStringLiteral("refreshKey"));
+    refresh->setShortcut(QKeySequence(Qt::Key_F5));
+    refresh->setShortcutContext(Qt::WindowShortcut);
+    connect(refresh, &QAction::triggered, this, &MainWindow::RefreshDriveView);
+    addAction(refresh);
+}
+
+void MainWindow::Start() {
+    if (started_ || tornDown_) return;
+    started_ = true;
+    WarnAboutRights();
+    placement_->Restore();
+    ReadOptions();
+    BuildTabsAndLists();
+    ScanDrives();
+    ApplyOptions();
+    // The history starts here; a sample the first drive's pass took above is
+    // overwritten ten minutes later.
+    monitor_.History().ResetPositions();
+}
+
+void MainWindow::WarnAboutRights() {
+    if (seams_.rights.IsAdministrator()) return;
+    seams_.messages.Show(MessageIcon::Stop, MessageButtons::Ok, std::string(kMessageCaption),
+                         std::string(kRightsWarning));
+}
+
+void MainWindow::ReadOptions() { options_ = seams_.settings.ReadOptions(); }
+
+void MainWindow::BuildTabsAndLists() {
+    const ListFace face = ChooseListFace(seams_.fonts.HasFamily("Meiryo") || seams_.fonts.HasFamily(kMeiryoFace));
+    ListStyle style{QFont(Utf8(face.face)), face.rowHeight, face.headerHeight};
+    style.font.setStyleHint(QFont::SansSerif);
+    style.font.setPixelSize(12);
+    style.font.setWeight(QFont::Normal);
+    panel_->CreateTabsAndLists(style);
+    panel_->MoveTemperatureBox(QPoint(kTemperatureBoxLeft, face.temperatureBoxTop));
+}
+
+void MainWindow::ScanDrives() {
+    monitor_.ScanDrives();
+    std::vector<std::string> models;
+    for (const DriveTab& tab : monitor_.Tabs()) models.push_back(tab.model);
+    panel_->SetTabs(models);
+    if (const auto first = monitor_.SlotOfTab(0)) SelectSlot(*first);
+}
+
+void MainWindow::ApplyOptions() {
+    if (IsOn(options_.trayIcons)) monitor_.AddTrayIcons();
+    if (IsOn(options_.startMinimised)) setWindowState(windowState() | Qt::WindowMinimized);
+    ShowOptionChecks();
+}
+
+void MainWindow::ShowStarted() {
+    // A window minimised behind its icons at start-up is already hidden;
+    // showing it would put it on the taskbar for a moment.
+    if (!(State() == WindowState::Minimised && HideWhenMinimised(options_, monitor_.Tray().Count()))) show();
+    LayOut();
+}
+
+void MainWindow::ShowOptionChecks() {
+    for (const Option option : {Option::TrayIcons, Option::TaskbarIcon, Option::StartMinimised, Option::StartAtLogOn})
+        SetOptionChecked(option, IsOn(OptionValue(options_, option)));
+}
+
+bool MainWindow::IsOptionChecked(Option option) const { return menu_.OptionItem(option)->isChecked(); }
+
+void MainWindow::SetOptionChecked(Option option, bool checked) { menu_.OptionItem(option)->setChecked(checked); }
+
+void MainWindow::SelectSlot(DriveSlot slot) {
+    selectedSlot_ = IsValidSlot(slot) ? slot : -1;
+    RefreshDriveView();
+}
+
+void MainWindow::OnTabSelected(int index) {
+    if (const auto slot = monitor_.SlotOfTab(index)) SelectSlot(*slot);
+}
+
+void MainWindow::RefreshDriveView() {
+    if (tornDown_) return;
+    shownDrive_ = monitor_.ViewDrive(selectedSlot_);
+    panel_->ShowDrive(shownDrive_);
+    if (IsOn(options_.taskbarIcon)) setWindowTitle(ShownText(DriveCaption(shownDrive_.model, shownDrive_.volumes)));
+    UpdateTemperatures();
+}
+
+void MainWindow::UpdateTemperatures() {
+    if (tornDown_) return;
+    const MonitoringPassResult result = monitor_.RunPass(seams_.clock.Now(), selectedSlot_);
+    panel_->ShowTemperature(TemperatureBoxText(result.selectedTemperatures));
+    if (IsOn(options_.taskbarIcon)) {
+        if (const auto icon = SelectedTaskbarIcon(result.selectedTemperatures)) SetWindowIconResource(*icon);
+    }
+}
+
+bool MainWindow::SetWindowIconResource(int resource) {
+    if (resource == windowIconResource_) return true;  // shown already: nothing to tell the desktop
+    const auto icon = windowIcons_.Icon(resource);
+    if (!icon) return false;
+    setWindowIcon(*icon);
+    windowIconResource_ = resource;
+    return true;
+}
+
+WindowState MainWindow::State() const {
+    const Qt::WindowStates state = windowState();
+    if (state & Qt::WindowMinimized) return WindowState::Minimised;
+    if (state & (Qt::WindowMaximized | Qt::WindowFullScreen)) return WindowState::Maximised;
+    return WindowState::Normal;
+}
+
+void MainWindow::LayOut() {
+    if (tornDown_) return;
+    const WindowState state = State();
+    // A minimised window has no client area: every size stays as it was.
+    if (state != WindowState::Minimised)
+        panel_->SetPaneGeometry(ToPaneGeometry(layout_.Resize(panel_->width(), panel_->height())));
+    if (state == WindowState::Normal) SavePlacementAfterResize();
+    if (state == WindowState::Minimised && HideWhenMinimised(options_, monitor_.Tray().Count())) hide();
+}
+
+void MainWindow::SavePlacementAfterResize() {
+    // Resizes that arrive while the error box is open do not open another one.
+    if (reportingPlacementError_ || State() != WindowState::Normal) return;
+    const std::error_code error = placement_->Save(/*skipUnchanged=*/true);
+    if (!error) return;
+    reportingPlacementError_ = true;
+    seams_.messages.Show(MessageIcon::None, MessageButtons::Ok, std::string(kMessageCaption), error.message());
+    reportingPlacementError_ = false;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    LayOut();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) LayOut();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (tornDown_) return event->accept();
+    const CloseDecision decision = DecideClose(State(), exitRequested_, monitor_.Tray().Count());
+    if (decision.savePlacement) (void)placement_->Save(/*skipUnchanged=*/false);  // not reported here
+    if (decision.action == CloseAction::Minimise) {
+        setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
+        return event->ignore();
+    }
+    TearDown();
+    event->accept();
+}
+
+void MainWindow::TearDown() {
+    tornDown_ = true;
+    timer_->stop();
+    panel_->DestroyControls();
+    monitor_.RemoveAddedTrayIcons();
+    seams_.process.EndProcess();
+}
+
+void MainWindow::ExitProgram() {
+    exitRequested_ = true;
+    setWindowState(windowState() & ~kNotNormal);
+    close();
+    if (!tornDown_) seams_.process.EndProcess();
+}
+
+void MainWindow::OnTrayIconActivated(QSystemTrayIcon::ActivationReason reason) {
+    // The right button opens the icons' context menu (the pop-up) by itself.
+    if (tornDown_ || reason != QSystemTrayIcon::Trigger) return;
+    setWindowState(windowState() & ~kNotNormal);
+    show();
+    raise();
+    activateWindow();
+}
+
+}  // namespace qm
