@@ -10,7 +10,7 @@
 # with the 62.75 MB that 8 cylinders x 255 x 63 x 512 bytes make.
 #
 #   REPORT  the built quillmoor-report
-#   REPO    the repository root; the VM tool is REPO/../shared/tools/qemu-ata/run-in-vm.sh
+#   REPO    the repository root; the VM harness is REPO/tests/vm/run-in-vm.sh
 #           (QM_RUN_IN_VM overrides the path)
 #
 # Exit status: 0 all equal; 1 a difference or a broken run (details on stdout);
@@ -22,7 +22,7 @@ set -u
 
 REPORT=${1:?usage: real_disks_in_vm.sh REPORT REPO}
 REPO=${2:?usage: real_disks_in_vm.sh REPORT REPO}
-RUN_IN_VM=${QM_RUN_IN_VM:-${REPO}/../shared/tools/qemu-ata/run-in-vm.sh}
+RUN_IN_VM=${QM_RUN_IN_VM:-${REPO}/tests/vm/run-in-vm.sh}
 EXPECTED_CAPACITY="62.75 MB"
 
 fail() { printf 'real_disks_in_vm: FAILED: %s\n' "$*"; exit 1; }
@@ -35,7 +35,7 @@ if [ -n "${QM_E2E_VM_OUTPUT:-}" ]; then
   cp "$QM_E2E_VM_OUTPUT" "$out" || fail "cannot read $QM_E2E_VM_OUTPUT"
 else
   [ -x "$REPORT" ] || fail "no report program at $REPORT"
-  [ -f "$RUN_IN_VM" ] || fail "VM tool not found at $RUN_IN_VM (set QM_RUN_IN_VM)"
+  [ -f "$RUN_IN_VM" ] || fail "VM harness not found at $RUN_IN_VM (set QM_RUN_IN_VM)"
   report_name=$(basename "$REPORT")
   # Inside the VM (busybox sh): every piece of output between marker lines.
   # smartctl prints raw values as 48-bit hex (-v N,hex48) so that the bytes
