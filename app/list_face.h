@@ -29,15 +29,14 @@ ListFace ChooseListFace(bool meiryoInstalled);
 // Faces that stand in for the designed ones where those are not installed,
 // chosen for the same character widths, so that texts fit the designed
 // column widths: IPA's proportional Gothic has the metrics of the classic
-// Japanese interface face.
+// Japanese interface face. (Meiryo has no such twin; where it is missing the
+// font system's own choice stays.)
 struct FaceStandIn {
     std::string_view designed;
     std::string_view standIn;
 };
 inline constexpr FaceStandIn kFaceStandIns[] = {
     {kGothicFace, "IPAPGothic"},
-    {"ＭＳ ゴシック", "IPAGothic"},
-    {kMeiryoFace, "Noto Sans CJK JP"},
 };
 
 }  // namespace qm

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QStyle>
+#include <QToolTip>
 
 namespace qm {
 
@@ -142,6 +145,31 @@ ColumnRecord ReportList::Column(int column) const {
     record.width = columnWidth(column);
     record.format = alignments_[static_cast<std::size_t>(column)];
     return record;
+}
+
+bool ReportList::IsCellTextCut(int row, int subItem) const {
+    const QTableWidgetItem* cell = (row >= 0 && subItem >= 0) ? item(row, subItem) : nullptr;
+    if (cell == nullptr || cell->text().isEmpty()) return false;
+    // The item view keeps a margin on either side of the text.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    int room = columnWidth(subItem) - 2 * margin;
+    if (!cell->icon().isNull()) room -= iconSize().width() + 2 * margin;
+    return QFontMetrics(font()).horizontalAdvance(cell->text()) > room;
+}
+
+bool ReportList::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && IsCellTextCut(index.row(), index.column())) {
+            QToolTip::showText(help->globalPos(), ItemText(index.row(), index.column()), viewport(), visualRect(index));
+        } else {
+            QToolTip::hideText();
+            event->ignore();
+        }
+        return true;
+    }
+    return QTableWidget::viewportEvent(event);
 }
 
 void ReportList::SetRowHeight(int pixels) {

@@ -3,6 +3,8 @@
 // the first column, optional grid lines and full-row selection. Every change
 // of a row's text and every change of the selection is reported through
 // listItemChanged(), the way the program learns that the user picked a row.
+// A cell whose text does not fit its column shows it shortened with "…" and
+// whole in a tooltip, as native report lists do.
 #pragma once
 
 #include <optional>
@@ -74,6 +76,9 @@ public:
     // Header text, width and alignment of a column.
     ColumnRecord Column(int column) const;
 
+    // True when the cell's text is wider than the room its column gives it.
+    bool IsCellTextCut(int item, int subItem) const;
+
     // Row and header heights in pixels.
     void SetRowHeight(int pixels);
     void SetHeaderHeight(int pixels);
@@ -81,6 +86,9 @@ public:
 signals:
     // A row's text or the selection changed.
     void listItemChanged();
+
+protected:
+    bool viewportEvent(QEvent* event) override;
 
 private:
     Qt::Alignment CellAlignment(int column) const;

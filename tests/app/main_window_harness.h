@@ -19,6 +19,7 @@
 
 #include "app/fixed_rights_probe.h"
 #include "app/main_window.h"
+#include "app/qt_seams.h"
 #include "controls/report_list.h"
 #include "controls/tab_control.h"
 #include "monitor/drive_panel.h"
@@ -90,7 +91,9 @@ private:
 class MainWindowHarness {
 public:
     explicit MainWindowHarness(const std::string& driveFolder = SamplesFolder())
-        : sim(driveFolder), drives(sim), settingsFile(settingsFolder.file("Quillmoor.ini")), settings(settingsFile) {}
+        : sim(driveFolder), drives(sim), settingsFile(settingsFolder.file("Quillmoor.ini")), settings(settingsFile) {
+        InstallFaceStandIns();  // the faces the program uses
+    }
 
     // Writes one settings value before (or while) the window runs.
     void Set(std::string_view section, std::string_view key, std::string_view value) {

@@ -11,6 +11,8 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include "controls/qt_text.h"
+#include "smart/attribute_names.h"
 #include "tests/app/main_window_harness.h"
 
 namespace qm {
@@ -175,6 +177,29 @@ private slots:
         QCOMPARE(form.Panel().StatusImages()->ImageCount(), 4);
         QCOMPARE(form.Panel().StatusImages()->ImageWidth(), 15);
         QCOMPARE(form.Panel().StatusImages()->ImageHeight(), 15);
+    }
+
+    void everyAttributeNameFitsItsColumn() {
+        // The designed column is 170 pixels wide. The face that stands in for
+        // the designed one has its widths, so the names fit there as they were
+        // meant to; the three longest are wider than 170 pixels in that face
+        // too, so they show shortened, and whole in a tooltip.
+        const QStringList tooLong = {QStringLiteral("プログラムデータ読み込みエラー率"),
+                                     QStringLiteral("サーマル・アスペリティ現象エラー総数"),
+                                     QStringLiteral("LOAD_UNLOAD_CYCLE_COUNTII")};
+        MainWindowHarness harness;
+        MainWindow& form = harness.StartShown();
+        const ReportList& list = *form.Panel().AttributeList();
+        QCOMPARE(QFontInfo(list.font()).family(), QStringLiteral("IPAPGothic"));
+        const QFontMetrics metrics(list.font());
+        const int margins = 2 * (list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1);
+        AttributeNames names;
+        names.Build();
+        QCOMPARE(names.entries().size(), std::size_t{49});
+        QStringList cut;
+        for (const auto& [id, name] : names.entries())
+            if (metrics.horizontalAdvance(Utf8(name)) + margins > list.Column(2).width) cut << Utf8(name);
+        QCOMPARE(cut.join(QLatin1Char('|')), tooLong.join(QLatin1Char('|')));
     }
 
     void administratorWarning_data() {

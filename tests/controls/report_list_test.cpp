@@ -1,6 +1,9 @@
 // ReportList: columns, rows, pictures, selection and change notification.
 #include <QtTest>
 
+#include <QHelpEvent>
+#include <QToolTip>
+
 #include <QHeaderView>
 #include <QSignalSpy>
 
@@ -130,6 +133,27 @@ private slots:
         QCOMPARE(list.ItemCount(), 0);
         QCOMPARE(list.ColumnCount(), 3);
         QVERIFY(list.SelectedRows().empty());
+    }
+
+    void aCutTextIsShownWholeInATooltip() {
+        ReportList list;
+        list.InsertColumn(0, {QStringLiteral("名前"), 60, ColumnAlignment::Left});
+        list.InsertItem({0, QStringLiteral("short"), std::nullopt});
+        list.InsertItem({1, QStringLiteral("a text far too long for sixty pixels"), std::nullopt});
+        list.resize(200, 120);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QVERIFY(!list.IsCellTextCut(0, 0));
+        QVERIFY(list.IsCellTextCut(1, 0));
+        const auto hover = [&list](int row) {
+            const QPoint at = list.visualRect(list.model()->index(row, 0)).center();
+            QHelpEvent help(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(list.viewport(), &help);
+        };
+        hover(1);
+        QCOMPARE(QToolTip::text(), QStringLiteral("a text far too long for sixty pixels"));
+        hover(0);
+        QTRY_VERIFY(!QToolTip::isVisible());
     }
 
     void rowAndHeaderHeights() {
