@@ -11,11 +11,12 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   libatasmart-bin smartmontools   # independent S.M.A.R.T. readers used as oracles
-  xvfb xauth                      # a display for looking at the window
+  xvfb xauth openbox              # a display and a window manager for the window's end-to-end checks
   # the end-to-end check on emulated disks (a throw-away virtual machine)
   qemu-system-x86 busybox-static cpio kmod e2fsprogs xz-utils
-  # run: a Japanese font for the window's texts
-  fonts-noto-cjk
+  # run: Japanese faces for the window's texts; IPA's proportional Gothic
+  # stands in for the lists' designed face with the same widths
+  fonts-noto-cjk fonts-ipafont-gothic
 )
 
 missing=()
