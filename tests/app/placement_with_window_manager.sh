@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# placement_with_window_manager.sh QUILLMOOR SAMPLES
+#
+# The stored placement under a real window manager (Xvfb with openbox): the
+# first start stores the frame the window manager gave the window (not 0,0
+# and not the bare client size), and that placement comes back unchanged
+# through restarts, also when the program is ended without a close (TERM).
+# Exit 0 when it holds, 1 otherwise; 77 (skip) when Xvfb or openbox are
+# missing outside CI.
+set -u
+PROGRAM=${1:?usage: placement_with_window_manager.sh QUILLMOOR SAMPLES}
+SAMPLES=${2:?usage: placement_with_window_manager.sh QUILLMOOR SAMPLES}
+
+fail() { echo "placement_with_window_manager: FAILED: $*"; exit 1; }
+for tool in Xvfb openbox; do
+  if ! command -v "$tool" >/dev/null; then
+    [ -n "${CI:-}" ] && fail "$tool is not installed"
+    echo "placement_with_window_manager: SKIPPED: $tool is not installed"; exit 77
+  fi
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/qm-placement.XXXXXX") || fail "no temporary folder"
+pids=()
+cleanup() { kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+# The settings file lands beside the program: give it a folder of its own.
+cp "$PROGRAM" "$work/quillmoor" || fail "cannot copy $PROGRAM"
+ini=$work/Quillmoor.ini
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=:$(cat "$work/display")
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+sleep 1
+
+value() { sed -n "s/^$1=\([-0-9]*\)\r*$/\1/p" "$ini"; }
+
+# Starts the program, waits until the window stores a placement (and a
+# moment longer), then ends it with TERM as a session end or kill would.
+run_once() {
+  QT_QPA_PLATFORM=xcb "$work/quillmoor" --simulate "$SAMPLES" >"$work/run.log" 2>&1 &
+  local pid=$!
+  for _ in $(seq 100); do grep -q '^HEIGHT=' "$ini" 2>/dev/null && break; sleep 0.1; done
+  sleep 1
+  kill -TERM "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  grep -q '^HEIGHT=' "$ini" || { cat "$work/run.log"; fail "no placement was stored"; }
+}
+
+run_once
+cp "$ini" "$work/first.ini"
+left=$(value LEFT); top=$(value TOP); width=$(value WIDTH); height=$(value HEIGHT)
+echo "first start stored LEFT=$left TOP=$top WIDTH=$width HEIGHT=$height (twips)"
+# openbox places a new window away from the corner and gives it a frame:
+# the frame is wider and higher than the designed client area (786 x 412
+# pixels plus the menu bar).
+[ "$left" != 0 ] || [ "$top" != 0 ] || fail "the stored position is 0,0, not where the window manager put the window"
+[ "$width" -gt $((786 * 15)) ] || fail "the stored width $width is not the framed window's"
+[ "$height" -gt $((430 * 15)) ] || fail "the stored height $height is not the framed window's"
+
+for round in 2 3; do
+  run_once
+  diff "$work/first.ini" "$ini" >/dev/null || { diff "$work/first.ini" "$ini"; fail "start $round moved or resized the window"; }
+done
+echo "placement_with_window_manager: the framed placement is stored and comes back unchanged"
