@@ -8,18 +8,12 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace qm {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-bool IsUtf8NameImpl(const std::string& name) {
-    std::string n;
-    for (char c : name) {
-        if (c != '-' && c != '_') n += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-    }
-    return n == "UTF8";
-}
 
 std::string DetectCodeSet() {
     locale_t loc = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
@@ -101,7 +95,11 @@ std::string Convert(std::string_view in, const char* to, const char* from, std::
 
 }  // namespace
 
-bool IsUtf8CodeSetName(const std::string& name) { return IsUtf8NameImpl(name); }
+bool IsUtf8CodeSetName(const std::string& name) {
+    std::string letters = name;
+    std::erase_if(letters, [](char c) { return c == '-' || c == '_'; });
+    return EqualsIgnoringAsciiCase(letters, "utf8");
+}
 
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
     return i < s.size() ? SequenceLength(s, i) : 0;

@@ -16,30 +16,13 @@
 #include <unordered_set>
 
 #include "platform/codepage.h"
+#include "platform/text.h"
 
 namespace qm {
 namespace {
 
 constexpr std::string_view kLineBreakOrNul{"\r\n\0", 3};
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
-}
 
 bool HasLineBreakOrNul(std::string_view s) { return s.find_first_of(kLineBreakOrNul) != std::string_view::npos; }
 
@@ -141,12 +124,12 @@ public:
     // True when `fileName` (bytes of the file) is the same name, ignoring
     // ASCII letter case.
     bool Matches(std::string_view fileName) const {
-        if (!EqualIgnoringAsciiCase(fileName, encoded_)) return false;
+        if (!EqualsIgnoringAsciiCase(fileName, encoded_)) return false;
         if (utf8_ || fileName == encoded_) return true;
         // In a double-byte code page an ASCII letter may be the second byte of
         // a character; only letters that are characters of their own may
         // differ in case, so compare the decoded texts.
-        return EqualIgnoringAsciiCase(ConvertToUtf8(fileName, codeSet_), ConvertToUtf8(encoded_, codeSet_));
+        return EqualsIgnoringAsciiCase(ConvertToUtf8(fileName, codeSet_), ConvertToUtf8(encoded_, codeSet_));
     }
 
 private:
@@ -172,7 +155,7 @@ std::string_view StripInlineComment(std::string_view value) {
         if (close != std::string_view::npos) from = close + 1;
     }
     for (std::size_t i = from; i < value.size(); ++i) {
-        if (value[i] == ';' && (i == 0 || IsBlank(value[i - 1]))) return Trim(value.substr(0, i));
+        if (value[i] == ';' && (i == 0 || IsWhiteSpace(value[i - 1]))) return Trim(value.substr(0, i));
     }
     return value;
 }
@@ -189,7 +172,7 @@ std::string ValueForCaller(std::string_view stored, InlineComments comments, con
 // would otherwise trim blanks off it or take quotes away from it.
 std::string StoredValue(std::string value) {
     if (value.empty()) return value;
-    if (IsBlank(value.front()) || IsBlank(value.back()) || IsQuotedPair(value)) return '"' + value + '"';
+    if (IsWhiteSpace(value.front()) || IsWhiteSpace(value.back()) || IsQuotedPair(value)) return '"' + value + '"';
     return value;
 }
 
@@ -628,9 +611,7 @@ std::vector<std::string> ReadIniSections(const std::string& path, const std::str
         const ParsedLine parsed = ParseLine(text.substr(line.begin, line.end - line.begin));
         if (parsed.kind != LineKind::Section || parsed.name.empty()) return true;
         std::string name = ConvertToUtf8(parsed.name, codeSet);
-        std::string folded = name;
-        for (char& c : folded) c = AsciiLower(c);
-        if (seen.insert(std::move(folded)).second) names.push_back(std::move(name));
+        if (seen.insert(AsciiLowered(name)).second) names.push_back(std::move(name));
         return true;
     });
     return names;

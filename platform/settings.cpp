@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/inifile.h"
+#include "platform/text.h"
 #include "platform/twips.h"
 
 namespace qm {
@@ -104,8 +105,7 @@ std::string PlacementText(float twips) {
 }
 
 std::optional<float> ParsePlacementValue(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    text = Trim(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     if (text.empty()) return std::nullopt;
     // Only plain decimal notation: no "inf", "nan" or hexadecimal forms.
@@ -120,12 +120,7 @@ std::optional<float> ParsePlacementValue(std::string_view text) {
 }
 
 std::string DriveLetterKey(std::string_view model, std::string_view serial) {
-    const auto trim = [](std::string_view s) {
-        while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-        while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-        return std::string(s);
-    };
-    return NeutralizeIniKey(trim(model) + "-" + trim(serial));
+    return NeutralizeIniKey(TrimBlanks(model) + "-" + TrimBlanks(serial));
 }
 
 std::optional<std::string> Settings::Read(std::string_view section, std::string_view key) const {

@@ -8,6 +8,7 @@
 
 #include "platform/codepage.h"  // DisplayText for showing drive text
 #include "platform/device.h"
+#include "platform/text.h"  // TrimBlanks for the identity strings
 
 namespace qm {
 
@@ -59,9 +60,6 @@ AttributeRow GetAttributeRow(const DriveRecord& record, std::size_t k);
 
 // All rows of a record, in table order.
 std::vector<AttributeRow> AttributeRows(const DriveRecord& record);
-
-// Leading and trailing blanks (U+0020 only) removed.
-std::string TrimBlanks(const std::string& text);
 
 // The drive's temperature in degrees Celsius: raw of the first row whose id is
 // 194, when that raw value is greater than 1. -1 when there is none.

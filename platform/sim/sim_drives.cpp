@@ -1,14 +1,14 @@
 #include "platform/sim/sim_drives.h"
 
-#include "platform/codepage.h"
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <system_error>
 
+#include "platform/codepage.h"
 #include "platform/inifile.h"
+#include "platform/text.h"
 
 namespace qm {
 
@@ -33,27 +33,12 @@ constexpr std::array<FaultName, kSimFaultCount> kFaultNames{{
     {"thresholds", SimFault::Thresholds},
 }};
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 // Words of a value separated by blanks (and, for fail=, commas).
 std::vector<std::string> SplitWords(std::string_view text, bool commas) {
     std::vector<std::string> words;
     std::string word;
     for (char c : text) {
-        if (IsBlank(c) || (commas && c == ',')) {
+        if (IsWhiteSpace(c) || (commas && c == ',')) {
             if (!word.empty()) words.push_back(std::move(word));
             word.clear();
         } else {
@@ -104,7 +89,7 @@ std::string Printable(std::string_view text) {
 
 std::optional<SimFault> ParseSimFault(std::string_view word) {
     for (const FaultName& f : kFaultNames)
-        if (EqualsIgnoringCase(word, f.word)) return f.fault;
+        if (EqualsIgnoringAsciiCase(word, f.word)) return f.fault;
     return std::nullopt;
 }
 
@@ -314,9 +299,9 @@ void SimDriveProvider::ReadSet() {
 
         const std::optional<std::string> family = value("family");
         if (family && !family->empty()) {
-            if (EqualsIgnoringCase(*family, "9x")) {
+            if (EqualsIgnoringAsciiCase(*family, "9x")) {
                 state_->nineFamily[index] = true;
-            } else if (!EqualsIgnoringCase(*family, "nt")) {
+            } else if (!EqualsIgnoringAsciiCase(*family, "nt")) {
                 warnings_.push_back(prefix + "unknown family \"" + Printable(*family) + "\"; ignored");
             }
         }
