@@ -17,6 +17,7 @@
 
 #include "platform/codepage.h"
 #include "platform/text.h"
+#include "platform/unique_fd.h"
 
 namespace qm {
 namespace {
@@ -188,37 +189,17 @@ struct LoadedFile {
     struct stat info {};
 };
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() { Close(); }
-    int Get() const { return fd_; }
-    // Closes now; false when the close reports an error (such as a delayed
-    // write failure).
-    bool Close() {
-        if (fd_ < 0) return true;
-        const int rc = ::close(fd_);
-        fd_ = -1;
-        return rc == 0;
-    }
-
-private:
-    int fd_;
-};
-
 // Reads a regular file of at most kIniFileLimit bytes. Opening without
 // blocking and checking the type keeps a FIFO or device from stalling the read.
 LoadedFile LoadFile(const std::string& path) {
     LoadedFile file;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.Get() < 0) {
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) {
         file.error = errno;
         file.status = file.error == ENOENT ? LoadStatus::Missing : LoadStatus::Failed;
         return file;
     }
-    if (::fstat(fd.Get(), &file.info) != 0) {
+    if (::fstat(fd.get(), &file.info) != 0) {
         file.error = errno;
         return file;
     }
@@ -241,7 +222,7 @@ LoadedFile LoadFile(const std::string& path) {
             }
             file.bytes.resize(std::min(file.bytes.size() + 4096, kIniFileLimit + 1));
         }
-        const ssize_t got = ::read(fd.Get(), file.bytes.data() + used, file.bytes.size() - used);
+        const ssize_t got = ::read(fd.get(), file.bytes.data() + used, file.bytes.size() - used);
         if (got < 0) {
             if (errno == EINTR) continue;
             file.error = errno;
@@ -314,11 +295,11 @@ public:
     explicit TemporaryFile(const std::string& target) {
         std::string prefix = target + ".tmp";
         error_ = EEXIST;
-        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        for (int attempt = 0; attempt < 100 && !fd_; ++attempt) {
             const std::string name = prefix + UniqueSuffix();
-            const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-            if (fd >= 0) {
-                fd_ = fd;
+            UniqueFd fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+            if (fd) {
+                fd_ = std::move(fd);
                 name_ = name;
                 error_ = 0;
             } else if (errno == ENAMETOOLONG && prefix != FolderOf(target) + "/.ini.tmp") {
@@ -332,18 +313,17 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile() {
-        if (fd_ >= 0) ::close(fd_);
+        fd_.close();
         if (!name_.empty()) ::unlink(name_.c_str());
     }
 
     int Error() const { return error_; }
-    int Fd() const { return fd_; }
+    int Fd() const { return fd_.get(); }
 
     // Flushes the file to the disk and closes it.
     int SyncAndClose() {
-        const int synced = ::fsync(fd_) == 0 ? 0 : errno;
-        const int closed = ::close(fd_) == 0 ? 0 : errno;
-        fd_ = -1;
+        const int synced = ::fsync(fd_.get()) == 0 ? 0 : errno;
+        const int closed = fd_.close().value();
         return synced != 0 ? synced : closed;
     }
 
@@ -355,7 +335,7 @@ public:
     }
 
 private:
-    int fd_ = -1;
+    UniqueFd fd_;
     int error_ = 0;
     std::string name_;
 };
@@ -380,8 +360,8 @@ int ReplaceFile(const std::string& target, std::string_view content, const struc
     if (const int error = temp.SyncAndClose(); error != 0) return error;
     if (const int error = temp.RenameTo(target); error != 0) return error;
     // Make the rename itself durable; the new file is complete either way.
-    FileDescriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() >= 0) ::fsync(folder.Get());
+    UniqueFd folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0) ::fsync(folder.get());
     return 0;
 }
 
