@@ -6,6 +6,7 @@
 #include <limits>
 #include <system_error>
 
+#include "platform/bytes.h"
 #include "platform/codepage.h"
 #include "platform/inifile.h"
 #include "platform/text.h"
@@ -63,14 +64,6 @@ std::optional<DriveSlot> ParseSlotSection(std::string_view name) {
     return value;
 }
 
-std::uint16_t Word(std::span<const std::uint8_t, kSectorSize> s, std::size_t word) {
-    return static_cast<std::uint16_t>(s[2 * word] | s[2 * word + 1] << 8);
-}
-
-void PutLittleEndian32(std::span<std::uint8_t> out, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 bool InRange(DriveSlot slot) { return slot >= 0 && slot < kSlotCount; }
 
 // Text from drives.ini (UTF-8 after reading) made safe to print in a message:
@@ -94,16 +87,14 @@ std::optional<SimFault> ParseSimFault(std::string_view word) {
 }
 
 std::uint64_t IdentityByteCount(std::span<const std::uint8_t, kSectorSize> sector) {
-    const std::uint16_t w83 = Word(sector, 83);
+    const std::uint16_t w83 = LoadLe16(sector, 2 * 83);
     // Word 83 is valid only with bit 15 clear and bit 14 set.
     const bool w83Valid = (w83 & 0xC000) == 0x4000;
     if (w83Valid && (w83 & 0x0400) != 0) {
-        std::uint64_t lba48 = 0;
-        for (std::size_t i = 0; i < 4; ++i) lba48 |= static_cast<std::uint64_t>(Word(sector, 100 + i)) << (16 * i);
+        const std::uint64_t lba48 = LoadLittleEndian(sector.subspan(2 * 100, 8));  // words 100-103
         if (lba48 != 0 && lba48 <= kMaxDiskBytes / kSectorSize) return lba48 * kSectorSize;
     }
-    const std::uint64_t lba28 = static_cast<std::uint64_t>(Word(sector, 60)) |
-                                static_cast<std::uint64_t>(Word(sector, 61)) << 16;
+    const std::uint64_t lba28 = LoadLe32(sector, 2 * 60);  // words 60-61
     return lba28 * kSectorSize;
 }
 
@@ -176,7 +167,7 @@ bool Answer(const SimDrive& drive, ControlCode code, const CommandBlock& in, std
                 sector = drive.dump.thresholds ? &*drive.dump.thresholds : nullptr;
             }
             if (sector == nullptr) return false;
-            PutLittleEndian32(out.first(4), static_cast<std::uint32_t>(kSectorSize));
+            StoreLe32(out, 0, static_cast<std::uint32_t>(kSectorSize));
             std::fill(out.begin() + 4, out.begin() + kDataOffset, std::uint8_t{0});
             std::copy(sector->begin(), sector->end(), out.begin() + kDataOffset);
             return true;
