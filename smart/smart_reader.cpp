@@ -114,7 +114,7 @@ DriveRecord SmartReader::ProbeDrive(DriveSlot slot) { return Read(slot, false); 
 
 DriveRecord SmartReader::Read(DriveSlot slot, bool full) {
     // Slots outside 0..15 have no device; the drive-number byte could not carry them.
-    if (slot < 0 || slot >= kSlotCount) return DriveRecord{};
+    if (!IsValidSlot(slot)) return DriveRecord{};
 
     const DriverFamily family = provider_.IsNtFamily(slot) ? DriverFamily::Nt : DriverFamily::Nine;
     // The handle closes when it goes out of scope, on every path below.

@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
             } else {
                 int n = -1;
                 const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
-                if (ec != std::errc() || end != value.data() + value.size() || n < 0 || n >= qm::kSlotCount) {
+                if (ec != std::errc() || end != value.data() + value.size() || !qm::IsValidSlot(n)) {
                     return Fail("slot must be a number from 0 to 15, not \"" + qm::DisplayText(value) + "\"");
                 }
                 slot = n;

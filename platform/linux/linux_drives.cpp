@@ -17,8 +17,6 @@
 namespace qm {
 namespace {
 
-constexpr std::uint32_t kTracksPerCylinder = 255;
-constexpr std::uint32_t kSectorsPerTrack = 63;
 constexpr std::size_t kSenseBufferSize = 32;
 
 UniqueFd OpenReadOnly(const std::filesystem::path& path) {
@@ -79,15 +77,8 @@ private:
 }  // namespace
 
 std::optional<std::string> BlockDeviceName(DriveSlot slot) {
-    if (slot < 0 || slot >= kSlotCount) return std::nullopt;
+    if (!IsValidSlot(slot)) return std::nullopt;
     return std::string("sd") + static_cast<char>('a' + slot);
-}
-
-DiskGeometry GeometryFromSize(std::uint64_t bytes, std::uint32_t sectorSize) {
-    if (bytes == 0 || sectorSize == 0) return {};
-    const std::uint64_t cylinderBytes = std::uint64_t{kTracksPerCylinder} * kSectorsPerTrack * sectorSize;
-    return DiskGeometry{static_cast<std::int64_t>(bytes / cylinderBytes), kTracksPerCylinder, kSectorsPerTrack,
-                        sectorSize};
 }
 
 LinuxDriveProvider::LinuxDriveProvider(std::filesystem::path deviceDir, LinuxVolumes volumes)

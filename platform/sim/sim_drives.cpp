@@ -17,9 +17,7 @@ namespace {
 
 constexpr std::string_view kIniName = "drives.ini";
 constexpr std::uint64_t kMaxDiskBytes = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-constexpr std::uint32_t kSimTracksPerCylinder = 255;
-constexpr std::uint32_t kSimSectorsPerTrack = 63;
-constexpr std::uint32_t kSimBytesPerSector = 512;
+constexpr std::uint32_t kSimBytesPerSector = kSectorSize;
 
 struct FaultName {
     std::string_view word;
@@ -60,11 +58,9 @@ std::optional<DriveSlot> ParseSlotSection(std::string_view name) {
         if (c < '0' || c > '9') return std::nullopt;
         value = value * 10 + (c - '0');
     }
-    if (value >= kSlotCount) return std::nullopt;
+    if (!IsValidSlot(value)) return std::nullopt;
     return value;
 }
-
-bool InRange(DriveSlot slot) { return slot >= 0 && slot < kSlotCount; }
 
 // Text from drives.ini (UTF-8 after reading) made safe to print in a message:
 // control characters, C0 and C1 (which a terminal could take as the start of
@@ -133,7 +129,7 @@ struct SimDriveProvider::State {
     }
 
     const SimDrive* Drive(DriveSlot slot) const {
-        if (!InRange(slot) || !drives[static_cast<std::size_t>(slot)]) return nullptr;
+        if (!IsValidSlot(slot) || !drives[static_cast<std::size_t>(slot)]) return nullptr;
         return &*drives[static_cast<std::size_t>(slot)];
     }
 };
@@ -353,7 +349,7 @@ std::vector<DriveSlot> SimDriveProvider::PresentSlots() const {
 
 bool SimDriveProvider::IsNtFamily(DriveSlot slot) {
     ++state_->familyTests;
-    return !InRange(slot) || !state_->nineFamily[static_cast<std::size_t>(slot)];
+    return !IsValidSlot(slot) || !state_->nineFamily[static_cast<std::size_t>(slot)];
 }
 
 std::unique_ptr<DriveHandle> SimDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
@@ -375,15 +371,7 @@ std::unique_ptr<DriveHandle> SimDriveProvider::OpenDrive(DriveSlot slot, DriverF
 std::optional<DiskGeometry> SimDriveProvider::QueryDriveGeometry(DriveSlot slot) {
     std::optional<DiskGeometry> geometry;
     const SimDrive* drive = state_->Drive(slot);
-    if (drive != nullptr && !drive->Refuses(SimFault::Open)) {
-        DiskGeometry g;
-        g.cylinders = static_cast<std::int64_t>(
-            drive->bytes / (std::uint64_t{kSimTracksPerCylinder} * kSimSectorsPerTrack * kSimBytesPerSector));
-        g.tracksPerCylinder = kSimTracksPerCylinder;
-        g.sectorsPerTrack = kSimSectorsPerTrack;
-        g.bytesPerSector = kSimBytesPerSector;
-        geometry = g;
-    }
+    if (drive != nullptr && !drive->Refuses(SimFault::Open)) geometry = GeometryFromSize(drive->bytes, kSimBytesPerSector);
     SimEvent e;
     e.kind = SimEventKind::Geometry;
     e.slot = slot;

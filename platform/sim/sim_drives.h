@@ -135,7 +135,8 @@ public:
     // cannot be opened, on either path or for the geometry.
     bool IsNtFamily(DriveSlot slot) override;
     std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) override;
-    // cylinders = bytes / (255 x 63 x 512), 255 tracks, 63 sectors, 512 bytes.
+    // The published geometry of the drive's bytes in 512-byte sectors
+    // (GeometryFromSize), as the disk driver gives it.
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;
     std::vector<std::string> VolumesOf(DriveSlot slot) override;
 
