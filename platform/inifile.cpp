@@ -1,6 +1,5 @@
 #include "platform/inifile.h"
 
-#include <cerrno>
 #include <iterator>
 #include <optional>
 #include <unordered_set>
@@ -139,13 +138,6 @@ std::error_code WriteEntries(const std::string& path, std::string_view section, 
     return ReplaceFile(target, content, file.status == LoadStatus::Loaded ? &file.info : nullptr);
 }
 
-// The public result: true for success; otherwise false with errno set to the cause.
-bool Succeeded(std::error_code error) {
-    if (!error) return true;
-    errno = error.value();
-    return false;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -186,41 +178,42 @@ std::string NeutralizeIniKey(std::string_view text) {
     return key;
 }
 
-std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
-                         InlineComments comments) {
+std::optional<std::string> ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
+                                        InlineComments comments) {
     return ReadIniValue(path, section, key, comments, SystemCodeSet());
 }
 
-std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
-                         InlineComments comments, const std::string& codeSet) {
-    if (!IsSafeIniSection(section) || !IsSafeIniKey(key)) return std::string(kIniMissing);
+std::optional<std::string> ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
+                                        InlineComments comments, const std::string& codeSet) {
+    if (!IsSafeIniSection(section) || !IsSafeIniKey(key)) return std::nullopt;
     const LoadedFile file = LoadRegularFile(path, kIniFileLimit);
-    if (file.status != LoadStatus::Loaded) return std::string(kIniMissing);
+    if (file.status != LoadStatus::Loaded) return std::nullopt;
     const std::string_view text = file.bytes;
     const EntryLocation at = LocateEntry(text, NameMatcher(section, codeSet), NameMatcher(key, codeSet));
-    if (!at.value) return std::string(kIniMissing);
+    if (!at.value) return std::nullopt;
     return ValueForCaller(text.substr(at.value->first, at.value->second - at.value->first), comments, codeSet);
 }
 
-bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
-                   std::string_view value) {
+std::error_code WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
+                              std::string_view value) {
     return WriteIniValue(path, section, key, value, SystemCodeSet());
 }
 
-bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
-                   std::string_view value, const std::string& codeSet) {
+std::error_code WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
+                              std::string_view value, const std::string& codeSet) {
     const std::pair<std::string_view, std::string_view> entry[] = {{key, value}};
-    return Succeeded(WriteEntries(path, section, entry, codeSet));
+    return WriteEntries(path, section, entry, codeSet);
 }
 
-bool WriteIniValues(const std::string& path, std::string_view section,
-                    std::span<const std::pair<std::string, std::string>> entries) {
+std::error_code WriteIniValues(const std::string& path, std::string_view section,
+                               std::span<const std::pair<std::string, std::string>> entries) {
     return WriteIniValues(path, section, entries, SystemCodeSet());
 }
 
-bool WriteIniValues(const std::string& path, std::string_view section,
-                    std::span<const std::pair<std::string, std::string>> entries, const std::string& codeSet) {
-    return Succeeded(WriteEntries(path, section, entries, codeSet));
+std::error_code WriteIniValues(const std::string& path, std::string_view section,
+                               std::span<const std::pair<std::string, std::string>> entries,
+                               const std::string& codeSet) {
+    return WriteEntries(path, section, entries, codeSet);
 }
 
 std::vector<std::string> ReadIniSections(const std::string& path) { return ReadIniSections(path, SystemCodeSet()); }

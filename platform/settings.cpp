@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -24,8 +23,8 @@ constexpr std::string_view kSetting = "SETTING";
 constexpr std::string_view kOn = "Y";
 constexpr std::string_view kOff = "N";
 
-// The file format's "nothing stored": what a read of a missing key gives, so a
-// value stored as this text cannot be told from a missing one.
+// The file format's "nothing stored": the profile functions give this text
+// for a missing key, so a value stored as this text counts as missing too.
 constexpr std::string_view kNotStored = "ERROR";
 
 std::string_view OptionKey(Option option) {
@@ -39,8 +38,6 @@ std::string_view OptionKey(Option option) {
 }
 
 constexpr std::array<std::string_view, 4> kPlacementKeys{"LEFT", "TOP", "WIDTH", "HEIGHT"};
-
-std::error_code LastError() { return std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
 
 std::optional<int> PlacementPixels(const std::optional<std::string>& text) {
     if (!text) return std::nullopt;
@@ -124,7 +121,7 @@ std::string DriveLetterKey(std::string_view model, std::string_view serial) {
 }
 
 std::optional<std::string> Settings::Read(std::string_view section, std::string_view key) const {
-    std::string value = ReadIniValue(path_, section, key);
+    std::optional<std::string> value = ReadIniValue(path_, section, key);
     if (value == kNotStored) return std::nullopt;
     return value;
 }
@@ -140,9 +137,7 @@ Options Settings::ReadOptions() const {
 }
 
 std::error_code Settings::WriteOption(Option option, bool on) {
-    errno = 0;
-    if (!WriteIniValue(path_, kSetting, OptionKey(option), on ? kOn : kOff)) return LastError();
-    return {};
+    return WriteIniValue(path_, kSetting, OptionKey(option), on ? kOn : kOff);
 }
 
 StoredPlacement Settings::ReadPlacement() const {
@@ -158,9 +153,7 @@ std::error_code Settings::WritePlacement(const PixelRect& frame) {
                                                            {std::string(kPlacementKeys[1]), text(frame.top)},
                                                            {std::string(kPlacementKeys[2]), text(frame.width)},
                                                            {std::string(kPlacementKeys[3]), text(frame.height)}};
-    errno = 0;
-    if (!WriteIniValues(path_, kLocation, entries)) return LastError();
-    return {};
+    return WriteIniValues(path_, kLocation, entries);
 }
 
 std::optional<std::string> Settings::ReadVolumes(std::string_view model, std::string_view serial) const {
@@ -168,9 +161,7 @@ std::optional<std::string> Settings::ReadVolumes(std::string_view model, std::st
 }
 
 std::error_code Settings::WriteVolumes(std::string_view model, std::string_view serial, std::string_view volumes) {
-    errno = 0;
-    if (!WriteIniValue(path_, kSetting, DriveLetterKey(model, serial), volumes)) return LastError();
-    return {};
+    return WriteIniValue(path_, kSetting, DriveLetterKey(model, serial), volumes);
 }
 
 }  // namespace qm

@@ -279,9 +279,9 @@ void SimDriveProvider::ReadSet() {
         seen[index] = true;
         const std::string prefix = "slot " + section + ": ";
         auto value = [&](std::string_view key) -> std::optional<std::string> {
-            std::string v = ReadIniValue(ini, section, key, InlineComments::Strip);
-            if (v == kIniMissing) return std::nullopt;
-            return std::string(Trim(v));
+            const std::optional<std::string> v = ReadIniValue(ini, section, key, InlineComments::Strip);
+            if (!v) return std::nullopt;
+            return std::string(Trim(*v));
         };
 
         const std::optional<std::string> family = value("family");

@@ -83,6 +83,8 @@ TEST_F(SettingsTest, VolumesAreKeptUnderTheTrimmedModelAndSerial) {
     EXPECT_EQ(settings->ReadVolumes("ABC123", "XYZ9"), "/ /home");
     EXPECT_TRUE(settings->WriteVolumes("ABC123", "XYZ9", "two\nlines"));  // refused, file unchanged
     EXPECT_EQ(settings->ReadVolumes("ABC123", "XYZ9"), "/ /home");
+    Store("[SETTING]\r\nABC123-XYZ9=ERROR\r\n");
+    EXPECT_EQ(settings->ReadVolumes("ABC123", "XYZ9"), std::nullopt);  // the file format's "nothing stored"
 }
 
 TEST_F(SettingsTest, AFailedWriteNamesItsCause) {
