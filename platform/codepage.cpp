@@ -148,6 +148,38 @@ std::size_t CodePageCut(std::string_view bytes, std::size_t limit, const std::st
     return cut;
 }
 
+std::size_t FindAsciiCharacter(std::string_view bytes, char c, const std::string& codeSet) {
+    // In UTF-8 an ASCII byte is never part of a longer character.
+    if (IsUtf8CodeSetName(codeSet)) return bytes.find(c);
+    iconv_t cd = iconv_open("UTF-32LE", codeSet.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return bytes.find(c);
+    // Decodes one character at a time (an output of one UTF-32 unit), so that
+    // every position looked at is the start of a character.
+    std::size_t pos = 0;
+    std::size_t found = std::string_view::npos;
+    while (pos < bytes.size()) {
+        if (bytes[pos] == c) {
+            found = pos;
+            break;
+        }
+        char* in = const_cast<char*>(bytes.data() + pos);
+        std::size_t inLeft = bytes.size() - pos;
+        char unit[4];
+        char* out = unit;
+        std::size_t outLeft = sizeof unit;
+        iconv(cd, &in, &inLeft, &out, &outLeft);
+        const auto next = static_cast<std::size_t>(in - bytes.data());
+        if (next > pos) {
+            pos = next;
+            continue;
+        }
+        ++pos;  // not a character (or an incomplete one at the end): the byte stands for itself
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
+    return found;
+}
+
 std::string DisplayText(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -42,6 +42,12 @@ bool IsUtf8CodeSetName(const std::string& name);
 // no surrogates), or 0 when the bytes there do not start one.
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t i);
 
+// Offset of the first byte of `bytes` that is the ASCII character `c` as a
+// character of its own in `codeSet`, not the second byte of a double-byte
+// character (in Shift_JIS, 0x5D "]" and 0x5C "\" can be either); npos when
+// there is none. A byte that is no character counts as one.
+std::size_t FindAsciiCharacter(std::string_view bytes, char c, const std::string& codeSet);
+
 // Length of the longest start of `bytes`, at most `limit` bytes, that does not
 // end inside a character of `codeSet`. A byte that is no character counts as one.
 std::size_t CodePageCut(std::string_view bytes, std::size_t limit, const std::string& codeSet);

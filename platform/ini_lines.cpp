@@ -45,7 +45,7 @@ std::string_view LineEndStyle(std::string_view text) {
     return text.substr(pos, 2) == "\r\n" ? std::string_view("\r\n") : std::string_view("\r");
 }
 
-ParsedLine ParseLine(std::string_view text) {
+ParsedLine ParseLine(std::string_view text, const std::string& codeSet) {
     ParsedLine parsed;
     const std::string_view trimmed = Trim(text);
     if (trimmed.empty()) return parsed;
@@ -54,10 +54,8 @@ ParsedLine ParseLine(std::string_view text) {
         return parsed;
     }
     if (trimmed.front() == '[') {
-        // The name runs to the last "]": a double-byte code page may have "]"
-        // as the second byte of a character inside the name.
-        const std::size_t close = trimmed.rfind(']');
-        if (close == std::string_view::npos || close == 0) return parsed;
+        const std::size_t close = FindAsciiCharacter(trimmed, ']', codeSet);
+        if (close == std::string_view::npos) return parsed;
         parsed.kind = LineKind::Section;
         parsed.name = Trim(trimmed.substr(1, close - 1));
         return parsed;
@@ -83,7 +81,7 @@ EntryLocation LocateEntry(std::string_view text, const NameMatcher& section, con
     bool inSection = false;
     ForEachLine(text, [&](const Line& line) {
         const std::string_view lineText = text.substr(line.begin, line.end - line.begin);
-        const ParsedLine parsed = ParseLine(lineText);
+        const ParsedLine parsed = ParseLine(lineText, section.CodeSet());
         at.anyLine = true;
         at.lastLineBlank = Trim(lineText).empty();
         at.lastLineBroken = line.next > line.end;

@@ -54,9 +54,11 @@ struct ParsedLine {
     std::size_t valueEnd = 0;
 };
 
-// What one line (without its line break) is: blank or other text, a comment
-// (";" first), a section header ("[name]") or an entry ("key=value").
-ParsedLine ParseLine(std::string_view text);
+// What one line (without its line break, in the code set `codeSet`) is: blank
+// or other text, a comment (";" first), a section header ("[name]", the name
+// ending at the first "]" that is a character of its own; what follows it,
+// such as a comment, is not part of the name) or an entry ("key=value").
+ParsedLine ParseLine(std::string_view text, const std::string& codeSet);
 
 // A section name or key as the caller gave it (UTF-8), ready to be compared
 // with names in the file.
@@ -70,6 +72,8 @@ public:
     // True when `fileName` (bytes of the file) is the same name, ignoring
     // ASCII letter case.
     bool Matches(std::string_view fileName) const;
+
+    const std::string& CodeSet() const { return codeSet_; }
 
 private:
     std::string codeSet_;

@@ -225,7 +225,7 @@ std::vector<std::string> ReadIniSections(const std::string& path, const std::str
     const std::string_view text = file.bytes;
     std::unordered_set<std::string> seen;  // ASCII-lowered, so that a repeated section is listed once
     ForEachLine(text, [&](const Line& line) {
-        const ParsedLine parsed = ParseLine(text.substr(line.begin, line.end - line.begin));
+        const ParsedLine parsed = ParseLine(text.substr(line.begin, line.end - line.begin), codeSet);
         if (parsed.kind != LineKind::Section || parsed.name.empty()) return true;
         std::string name = ConvertToUtf8(parsed.name, codeSet);
         if (seen.insert(AsciiLowered(name)).second) names.push_back(std::move(name));

@@ -26,6 +26,15 @@ TEST(CodePageTest, ShiftJisRoundTrip) {
     EXPECT_EQ(ConvertToUtf8(std::string("A\x81"), "SHIFT_JIS"), "A\xEF\xBF\xBD");
 }
 
+TEST(CodePageTest, AsciiCharacterFoundOnlyAsACharacterOfItsOwn) {
+    // 0x83 0x5D is one Shift_JIS character whose second byte is "]".
+    EXPECT_EQ(FindAsciiCharacter("[\x83\x5D]x]", ']', "SHIFT_JIS"), 3u);
+    EXPECT_EQ(FindAsciiCharacter("\x83\x5D", ']', "SHIFT_JIS"), std::string_view::npos);
+    EXPECT_EQ(FindAsciiCharacter("\xFF]", ']', "SHIFT_JIS"), 1u);  // a byte that is no character stands alone
+    EXPECT_EQ(FindAsciiCharacter("\xE3\x81\x82]", ']', "UTF-8"), 3u);
+    EXPECT_EQ(FindAsciiCharacter("abc", ']', "UTF-8"), std::string_view::npos);
+}
+
 TEST(CodePageTest, PlainLocaleCountsAsUtf8) {
     // The tests run under the C locale (or a UTF-8 one): Japanese text must survive.
     EXPECT_EQ(ToSystemCodePage("生の値"), "生の値");

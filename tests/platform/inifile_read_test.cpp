@@ -176,6 +176,26 @@ TEST_F(IniFileTest, ShiftJisSecondBytesAreNotLettersOrBrackets) {
     EXPECT_EQ(ReadIniSections(path, kShiftJis), (std::vector<std::string>{"S", bracket}));
 }
 
+// A comment after a section header may hold "]" itself: the name ends at the
+// first "]" that is a character of its own, and the rest of the line is not
+// part of it.
+TEST_F(IniFileTest, SectionNameEndsAtTheFirstClosingBracket) {
+    Put("[SETTING] ; options [Y/N]\r\nTASKICON=Y\r\n[LOCATION];left]\r\nLEFT=1\r\n");
+    EXPECT_EQ(ReadIniValue(path, "SETTING", "TASKICON"), "Y");
+    EXPECT_EQ(ReadIniValue(path, "LOCATION", "LEFT"), "1");
+    EXPECT_EQ(ReadIniSections(path), (std::vector<std::string>{"SETTING", "LOCATION"}));
+    ASSERT_FALSE(WriteIniValue(path, "SETTING", "TASKBAR", "N"));
+    EXPECT_EQ(Get(), "[SETTING] ; options [Y/N]\r\nTASKICON=Y\r\nTASKBAR=N\r\n[LOCATION];left]\r\nLEFT=1\r\n")
+        << "the write finds the section instead of adding another";
+
+    // In Shift_JIS, 0x5D can be the second byte of a character inside the name.
+    const std::string bracket = ConvertToUtf8("\x83\x5D", kShiftJis);
+    Put("[\x83\x5D] ; [x]\r\nK=v\r\n[\x83\x5D\x83\x5D]\r\nK=w\r\n");
+    EXPECT_EQ(ReadIniValue(path, bracket, "K", InlineComments::Keep, kShiftJis), "v");
+    EXPECT_EQ(ReadIniValue(path, bracket + bracket, "K", InlineComments::Keep, kShiftJis), "w");
+    EXPECT_EQ(ReadIniSections(path, kShiftJis), (std::vector<std::string>{bracket, bracket + bracket}));
+}
+
 
 // ---------------------------------------------------------------------------
 // Garbage files
