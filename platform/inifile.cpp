@@ -2,7 +2,7 @@
 
 #include <iterator>
 #include <optional>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "platform/codepage.h"
 #include "platform/file_replace.h"
@@ -216,19 +216,26 @@ std::error_code WriteIniValues(const std::string& path, std::string_view section
     return WriteEntries(path, section, entries, codeSet);
 }
 
-std::vector<std::string> ReadIniSections(const std::string& path) { return ReadIniSections(path, SystemCodeSet()); }
+std::vector<IniSectionName> ReadIniSections(const std::string& path) {
+    return ReadIniSections(path, SystemCodeSet());
+}
 
-std::vector<std::string> ReadIniSections(const std::string& path, const std::string& codeSet) {
-    std::vector<std::string> names;
+std::vector<IniSectionName> ReadIniSections(const std::string& path, const std::string& codeSet) {
+    std::vector<IniSectionName> names;
     const LoadedFile file = LoadRegularFile(path, kIniFileLimit);
     if (file.status != LoadStatus::Loaded) return names;
     const std::string_view text = file.bytes;
-    std::unordered_set<std::string> seen;  // ASCII-lowered, so that a repeated section is listed once
+    std::unordered_map<std::string, std::size_t> index;  // ASCII-lowered name -> its place in `names`
     ForEachLine(text, [&](const Line& line) {
         const ParsedLine parsed = ParseLine(text.substr(line.begin, line.end - line.begin), codeSet);
         if (parsed.kind != LineKind::Section || parsed.name.empty()) return true;
         std::string name = ConvertToUtf8(parsed.name, codeSet);
-        if (seen.insert(AsciiLowered(name)).second) names.push_back(std::move(name));
+        const auto [at, first] = index.try_emplace(AsciiLowered(name), names.size());
+        if (first) {
+            names.push_back(IniSectionName{std::move(name)});
+        } else {
+            ++names[at->second].count;
+        }
         return true;
     });
     return names;

@@ -89,11 +89,19 @@ bool IsSafeIniValue(std::string_view value);
 // with nothing left gives "_".
 std::string NeutralizeIniKey(std::string_view text);
 
-// Names of all sections of the file, in file order (for readers that walk a
-// whole file, such as the simulated drive set). Empty when unreadable. A name
-// that repeats (in any letter case) is listed once, as first spelled: only
-// its first section is ever read.
-std::vector<std::string> ReadIniSections(const std::string& path);
+// One section name of a file: as first spelled, and how many section headers
+// of the file carry it (in any letter case). Only the first section of a name
+// is ever read; a count above 1 means the later ones are ignored.
+struct IniSectionName {
+    std::string name;
+    std::size_t count = 1;
+    friend bool operator==(const IniSectionName&, const IniSectionName&) = default;
+};
+
+// The section names of the file, each once, in the order of their first
+// header (for readers that walk a whole file, such as the simulated drive
+// set). Empty when unreadable.
+std::vector<IniSectionName> ReadIniSections(const std::string& path);
 
 // The same four operations for a file in the code set `codeSet` (an iconv
 // name such as "SHIFT_JIS") instead of the system code page; section, key
@@ -104,6 +112,6 @@ std::optional<std::string> ReadIniValue(const std::string& path, std::string_vie
                                             std::string_view value, const std::string& codeSet);
 [[nodiscard]] std::error_code WriteIniValues(const std::string& path, std::string_view section,
                     std::span<const std::pair<std::string, std::string>> entries, const std::string& codeSet);
-std::vector<std::string> ReadIniSections(const std::string& path, const std::string& codeSet);
+std::vector<IniSectionName> ReadIniSections(const std::string& path, const std::string& codeSet);
 
 }  // namespace qm

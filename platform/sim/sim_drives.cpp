@@ -264,19 +264,16 @@ void SimDriveProvider::ReadSet() {
     }
     const std::string ini = iniPath.string();
 
-    std::array<bool, kSlotCount> seen{};
-    for (const std::string& section : ReadIniSections(ini)) {
+    for (const auto& [section, count] : ReadIniSections(ini)) {
         const std::optional<DriveSlot> slot = ParseSlotSection(section);
         if (!slot) {
             warnings_.push_back("section [" + Printable(section) + "] is not a slot number 0 to 15; ignored");
             continue;
         }
-        const auto index = static_cast<std::size_t>(*slot);
-        if (seen[index]) {
+        if (count > 1) {
             warnings_.push_back("section [" + Printable(section) + "] appears again; only the first counts");
-            continue;
         }
-        seen[index] = true;
+        const auto index = static_cast<std::size_t>(*slot);
         const std::string prefix = "slot " + section + ": ";
         auto value = [&](std::string_view key) -> std::optional<std::string> {
             const std::optional<std::string> v = ReadIniValue(ini, section, key, InlineComments::Strip);

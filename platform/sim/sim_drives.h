@@ -119,7 +119,7 @@ public:
     const std::string& error() const { return error_; }
 
     // One line per thing in drives.ini that was ignored or replaced by a
-    // default (bad section, unsafe dump name, unreadable dump, bad bytes=,
+    // default (bad or repeated section, unsafe dump name, unreadable dump, bad bytes=,
     // unknown fail= or family= word), in file order.
     const std::vector<std::string>& warnings() const { return warnings_; }
 

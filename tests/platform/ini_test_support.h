@@ -74,4 +74,11 @@ protected:
 
 using KeyValues = std::vector<std::pair<std::string, std::string>>;
 
+// The names of ReadIniSections, without their counts.
+inline std::vector<std::string> Names(const std::vector<IniSectionName>& sections) {
+    std::vector<std::string> names;
+    for (const IniSectionName& section : sections) names.push_back(section.name);
+    return names;
+}
+
 }  // namespace qm::test

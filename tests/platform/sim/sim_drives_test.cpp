@@ -129,14 +129,17 @@ TEST_F(SimSetTest, OnlyExactSlotNumbersAreSections) {
     EXPECT_TRUE(p->IsNtFamily(1000));
 }
 
-TEST_F(SimSetTest, RepeatedSectionOnlyFirstCounts) {
+TEST_F(SimSetTest, RepeatedSectionOnlyFirstCountsWithAWarning) {
     Dump("a.smart", MakeDump("QM-FIRST"));
     Dump("b.smart", MakeDump("QM-SECOND"));
-    Ini("[2]\ndump=a.smart\n[2]\ndump=b.smart\nfail=open\n");
+    Ini("[2]\ndump=a.smart\n[2]\ndump=b.smart\nfail=open\n[5]\ndump=a.smart\n[ 5 ]\n[ 2 ]\n");
     auto p = Load();
     ASSERT_TRUE(p && p->Drive(2));
     EXPECT_EQ(p->Drive(2)->dumpName, "a.smart");
     EXPECT_NE(p->OpenDrive(2, DriverFamily::Nt), nullptr);
+    EXPECT_EQ(p->PresentSlots(), (std::vector<DriveSlot>{2, 5}));
+    EXPECT_EQ(p->warnings(), (std::vector<std::string>{"section [2] appears again; only the first counts",
+                                                       "section [5] appears again; only the first counts"}));
 }
 
 TEST_F(SimSetTest, DumpNameNeverLeavesTheFolder) {
