@@ -93,6 +93,24 @@ std::string Convert(std::string_view in, const char* to, const char* from, std::
     return out;
 }
 
+// The code point of one valid UTF-8 sequence.
+char32_t CodePoint(std::string_view sequence) {
+    constexpr unsigned char kLeadBits[] = {0x7F, 0x1F, 0x0F, 0x07};
+    char32_t c = static_cast<unsigned char>(sequence[0]) & kLeadBits[sequence.size() - 1];
+    for (std::size_t k = 1; k < sequence.size(); ++k) c = c << 6 | (static_cast<unsigned char>(sequence[k]) & 0x3F);
+    return c;
+}
+
+// Characters that must not reach a label, a tooltip or a terminal: the C0
+// and C1 controls and DEL (they add lines, move a cursor or hide a label),
+// the line and paragraph separators (they add lines), and the marks,
+// embeddings, overrides and isolates of text direction (they reverse the
+// text around them).
+constexpr bool IsUnsafeToShow(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 }  // namespace
 
 bool IsUtf8CodeSetName(const std::string& name) {
@@ -183,16 +201,19 @@ std::size_t FindAsciiCharacter(std::string_view bytes, char c, const std::string
 std::string DisplayText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto u = static_cast<unsigned char>(text[i]);
-        if (u < 0x20 || u == 0x7F) {
-            out += '?';
-        } else if (u == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80) {
-            out += '?';  // U+0080..U+009F
-            ++i;
-        } else {
-            out += text[i];
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t len = SequenceLength(text, i);
+        if (len == 0) {
+            out += text[i++];  // not UTF-8: left as it is
+            continue;
         }
+        if (IsUnsafeToShow(CodePoint(text.substr(i, len)))) {
+            out += '?';
+        } else {
+            out.append(text.substr(i, len));
+        }
+        i += len;
     }
     return out;
 }

@@ -31,8 +31,11 @@ std::string ConvertFromUtf8(std::string_view utf8, const std::string& toCodeSet)
 std::string SanitizeUtf8(std::string_view bytes);
 
 // Text from a drive or a file made safe to show: every control character
-// (C0, DEL and C1, NUL included) becomes "?", so such text cannot add lines to
-// a tooltip, move a terminal's cursor or hide a label. Expects UTF-8.
+// (C0, DEL and C1, NUL included), the line and paragraph separators (U+2028,
+// U+2029) and the controls of text direction (U+061C, U+200E, U+200F,
+// U+202A-U+202E, U+2066-U+2069) become "?", so such text cannot add lines to
+// a tooltip, move a terminal's cursor, hide a label or reverse the text
+// around it. Expects UTF-8; bytes that are not UTF-8 are left as they are.
 std::string DisplayText(std::string_view text);
 
 // True for the names of UTF-8 ("UTF-8", "utf8", "UTF_8", ...).

@@ -56,5 +56,18 @@ TEST(DisplayTextTest, ControlCharactersBecomeQuestionMarks) {
     EXPECT_EQ(DisplayText("<img src=/dev/zero>"), "<img src=/dev/zero>");  // markup is the window's business
 }
 
+// Line and paragraph separators would add lines to a tooltip; direction
+// marks, embeddings, overrides and isolates would reverse the text around a
+// drive's model. Each becomes "?", like a control character.
+TEST(DisplayTextTest, LineSeparatorsAndDirectionControlsBecomeQuestionMarks) {
+    EXPECT_EQ(DisplayText("a\u2028b\u2029c"), "a?b?c");
+    EXPECT_EQ(DisplayText("\u200E\u200F\u061C"), "???");
+    EXPECT_EQ(DisplayText("QM\u202Aa\u202Bb\u202Cc\u202Dd\u202Ee"), "QM?a?b?c?d?e");  // LRE RLE PDF LRO RLO
+    EXPECT_EQ(DisplayText("\u2066x\u2067y\u2068z\u2069"), "?x?y?z?");                // LRI RLI FSI PDI
+    // Their neighbours stay: zero-width joiners, the dashes, Arabic letters, ellipsis.
+    EXPECT_EQ(DisplayText("\u200C\u200D\u2010\u2027\u202F\u2065\u206A\u061B\u061D"),
+              "\u200C\u200D\u2010\u2027\u202F\u2065\u206A\u061B\u061D");
+}
+
 }  // namespace
 }  // namespace qm
