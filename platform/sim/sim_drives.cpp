@@ -119,11 +119,13 @@ std::optional<std::uint64_t> ParseDiskBytes(std::string_view text) {
 struct SimDriveProvider::State {
     std::array<std::optional<SimDrive>, kSlotCount> drives;
     std::array<bool, kSlotCount> nineFamily{};  // family = 9x, also for slots without a drive
+    bool recording = false;
     std::deque<SimEvent> events;
     int openHandles = 0;
     int familyTests = 0;
 
     void Record(const SimEvent& event) {
+        if (!recording) return;
         if (events.size() >= kSimEventLimit) events.pop_front();
         events.push_back(event);
     }
@@ -229,8 +231,9 @@ private:
 
 }  // namespace
 
-SimDriveProvider::SimDriveProvider(const std::string& folder)
+SimDriveProvider::SimDriveProvider(const std::string& folder, SimRecording recording)
     : folder_(folder), state_(std::make_shared<State>()) {
+    state_->recording = recording == SimRecording::On;
     ReadSet();
 }
 

@@ -17,9 +17,11 @@
 // A slot is present when its dump can be read and has an identity section;
 // every other slot has no device. Everything is read once, at construction.
 //
-// The provider records every open, version query, exchange (with the whole
-// command block), close and geometry query, so that tests can check the
-// registers byte by byte and that every handle is closed.
+// A test can have the provider record every open, version query, exchange
+// (with the whole command block), close and geometry query, to check the
+// registers byte by byte. The record is off unless asked for, so a program
+// running on the set (--simulate) does not grow with every read; the counts
+// of open handles and family tests are always kept.
 #pragma once
 
 #include <array>
@@ -94,16 +96,19 @@ struct SimEvent {
     friend bool operator==(const SimEvent&, const SimEvent&) = default;
 };
 
-// Most events kept; older ones are dropped, so a long --simulate session does
-// not grow without bound.
+// Most events kept while recording; older ones are dropped, so a long test
+// does not grow without bound.
 inline constexpr std::size_t kSimEventLimit = 65536;
+
+enum class SimRecording : bool { Off, On };
 
 class SimDriveProvider final : public DriveProvider {
 public:
     // Reads FOLDER/drives.ini and the dumps it names. A missing or unreadable
     // folder or drives.ini gives a set without drives and an error text (see
-    // error()); an empty drives.ini is a valid set without drives.
-    explicit SimDriveProvider(const std::string& folder);
+    // error()); an empty drives.ini is a valid set without drives. With
+    // SimRecording::On the provider keeps the events (Events()).
+    explicit SimDriveProvider(const std::string& folder, SimRecording recording = SimRecording::Off);
     ~SimDriveProvider() override;
 
     SimDriveProvider(const SimDriveProvider&) = delete;
@@ -119,8 +124,8 @@ public:
     const std::string& error() const { return error_; }
 
     // One line per thing in drives.ini that was ignored or replaced by a
-    // default (bad or repeated section, unsafe dump name, unreadable dump, bad bytes=,
-    // unknown fail= or family= word), in file order.
+    // default (bad or repeated section, unsafe dump name, unreadable dump,
+    // bad bytes=, unknown fail= or family= word), in file order.
     const std::vector<std::string>& warnings() const { return warnings_; }
 
     // The present drive of a slot, or nullptr.
@@ -140,7 +145,8 @@ public:
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;
     std::vector<std::string> VolumesOf(DriveSlot slot) override;
 
-    // Recording. Events() in order of occurrence (the latest kSimEventLimit).
+    // Recording. Events() in order of occurrence (the latest kSimEventLimit);
+    // always empty for a provider made with SimRecording::Off.
     std::vector<SimEvent> Events() const;
     std::vector<SimEvent> Events(SimEventKind kind) const;
     // Number of handles opened and not yet destroyed.

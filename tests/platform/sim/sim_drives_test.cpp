@@ -22,12 +22,11 @@ class SimSetTest : public ::testing::Test {
 protected:
     void Dump(const std::string& name, const SkDump& dump) { ASSERT_TRUE(SaveSkDump(folder / name, dump)); }
     void Ini(const std::string& text) { test::WriteText(folder / "drives.ini", text); }
+    // The set in the folder, recording; nullptr when it cannot be loaded.
     std::unique_ptr<SimDriveProvider> Load() {
-        std::string error;
-        auto provider = SimDriveProvider::Load(folder.str(), error);
-        EXPECT_TRUE(provider) << error;
-        EXPECT_TRUE(error.empty());
-        return provider;
+        auto provider = std::make_unique<SimDriveProvider>(folder.str(), SimRecording::On);
+        EXPECT_TRUE(provider->ok()) << provider->error();
+        return provider->ok() ? std::move(provider) : nullptr;
     }
 
     TempFolder folder;
@@ -684,6 +683,20 @@ TEST_F(SimSetTest, HandleMayOutliveTheProvider) {
     EXPECT_TRUE(handle->SmartGetVersion());
     EXPECT_TRUE(Receive(*handle, IdentifyBlock(0, true)).ok);
     handle.reset();
+}
+
+// The set the program runs on (--simulate) keeps no record of its exchanges,
+// so its memory stays flat however often the drives are read.
+TEST_F(SimSetTest, RecordsNothingUnlessATestAsksForIt) {
+    Dump("d.smart", MakeDump("QM-QUIET"));
+    Ini("[0]\ndump=d.smart\n");
+    SimDriveProvider quiet(folder.str());
+    SmartReader reader(quiet);
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(reader.ReadDrive(0).driveType, 1);
+    EXPECT_TRUE(quiet.QueryDriveGeometry(0));
+    EXPECT_TRUE(quiet.Events().empty());
+    EXPECT_EQ(quiet.OpenHandles(), 0);  // the counters are still kept
+    EXPECT_EQ(quiet.FamilyTests(), 1000 * 5);  // the open and each of the four command blocks
 }
 
 TEST_F(SimSetTest, RecordingKeepsOnlyTheLatestEvents) {
