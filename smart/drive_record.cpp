@@ -35,9 +35,10 @@ std::vector<int> DriveTemperatures(const DriveRecord& record) {
     return temperatures;
 }
 
-int DriveTemperature(const DriveRecord& record) {
+std::optional<int> DriveTemperature(const DriveRecord& record) {
     const auto all = DriveTemperatures(record);
-    return all.empty() ? -1 : all.front();
+    if (all.empty()) return std::nullopt;
+    return all.front();
 }
 
 }  // namespace qm

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,8 +63,8 @@ AttributeRow GetAttributeRow(const DriveRecord& record, std::size_t k);
 std::vector<AttributeRow> AttributeRows(const DriveRecord& record);
 
 // The drive's temperature in degrees Celsius: raw of the first row whose id is
-// 194, when that raw value is greater than 1. -1 when there is none.
-int DriveTemperature(const DriveRecord& record);
+// 194, when that raw value is greater than 1. nullopt when there is none.
+std::optional<int> DriveTemperature(const DriveRecord& record);
 
 // Every row with id 194 whose raw value is above 1, in table order: the
 // temperatures the monitoring pass and the icons act on.

@@ -62,7 +62,7 @@ void PrintDrive(qm::SmartReader& reader, qm::DriveSlot slot) {
         if (!volumes.empty()) volumes += ' ';
         volumes += v;
     }
-    const int temperature = qm::DriveTemperature(record);
+    const std::optional<int> temperature = qm::DriveTemperature(record);
 
     std::string out = "== slot " + std::to_string(slot) + " " + std::string(qm::SlotNames[static_cast<std::size_t>(slot)]) + " ==\n";
     out += "モデル\t" + qm::DisplayText(qm::TrimBlanks(record.modelNumber)) + "\n";
@@ -72,7 +72,7 @@ void PrintDrive(qm::SmartReader& reader, qm::DriveSlot slot) {
     out += "ヘッド/トラック\t" + std::to_string(record.heads) + "/" + std::to_string(record.sectorsPerTrack) + "\n";
     out += "ディスク容量\t" + qm::DriveCapacityText(provider, slot).value_or("") + "\n";
     out += "ドライブレター\t" + qm::DisplayText(volumes) + "\n";
-    out += "現在の温度\t" + (temperature > 1 ? std::to_string(temperature) : std::string("--")) + "\n";
+    out += "現在の温度\t" + (temperature ? std::to_string(*temperature) : std::string("--")) + "\n";
     out += "状態\tID\t属性名\t現在値\t限界値\t最悪値\t生の値\n";
     for (const qm::AttributeRow& row : qm::AttributeRows(record)) {
         out += StatusWord(qm::RateAttribute(row.id, row.current, row.threshold, row.raw));
