@@ -18,7 +18,6 @@
 #include "smart/slot_names.h"
 #include "smart/smart_reader.h"
 #include "platform/select/select_provider.h"
-#include "platform/sim/sim_drives.h"
 
 namespace {
 
@@ -118,21 +117,17 @@ int main(int argc, char** argv) {
     }
     if (csv && !slot) return Fail("--csv needs --slot N");
 
-    std::string error;
-    std::unique_ptr<qm::DriveProvider> provider = qm::SelectDriveProvider(folder, error);
-    if (!provider) return Fail(error);
-
+    const qm::DriveSelection drives = qm::SelectDriveProvider(folder);
+    if (!drives.provider) return Fail(drives.error);
     // A drive set with mistakes still runs; say what was ignored.
-    if (const auto* sim = dynamic_cast<const qm::SimDriveProvider*>(provider.get())) {
-        for (const std::string& warning : sim->warnings()) {
-            std::fprintf(stderr, "quillmoor-report: %s\n", qm::DisplayText(warning).c_str());
-        }
+    for (const std::string& warning : drives.warnings) {
+        std::fprintf(stderr, "quillmoor-report: %s\n", qm::DisplayText(warning).c_str());
     }
     if (!qm::SelectRightsProbe(folder.has_value())->IsAdministrator()) {
         std::fputs("quillmoor-report: reading the disks needs root or CAP_SYS_RAWIO; drives may be missing\n", stderr);
     }
 
-    qm::SmartReader reader(*provider);
+    qm::SmartReader reader(*drives.provider);
     if (csv) {
         const std::string bytes = qm::AttributeCsvBytes(reader.ReadDrive(*slot));
         std::fwrite(bytes.data(), 1, bytes.size(), stdout);

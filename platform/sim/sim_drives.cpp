@@ -239,16 +239,6 @@ SimDriveProvider::SimDriveProvider(const std::string& folder, SimRecording recor
 
 SimDriveProvider::~SimDriveProvider() = default;
 
-std::unique_ptr<SimDriveProvider> SimDriveProvider::Load(const std::string& folder, std::string& error) {
-    auto provider = std::make_unique<SimDriveProvider>(folder);
-    if (!provider->ok()) {
-        error = provider->error();
-        return nullptr;
-    }
-    error.clear();
-    return provider;
-}
-
 void SimDriveProvider::ReadSet() {
     namespace fs = std::filesystem;
     std::error_code ec;

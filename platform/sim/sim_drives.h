@@ -114,10 +114,6 @@ public:
     SimDriveProvider(const SimDriveProvider&) = delete;
     SimDriveProvider& operator=(const SimDriveProvider&) = delete;
 
-    // The set in FOLDER, or nullptr with `error` set to a one-line message
-    // when the folder or its drives.ini cannot be read.
-    static std::unique_ptr<SimDriveProvider> Load(const std::string& folder, std::string& error);
-
     // False when the folder or its drives.ini could not be read; error() then
     // says why. Otherwise error() is empty.
     bool ok() const { return error_.empty(); }

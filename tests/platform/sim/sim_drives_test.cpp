@@ -69,21 +69,20 @@ std::vector<std::uint8_t> AsVector(const Sector& s) { return {s.begin(), s.end()
 // Loading the set
 
 TEST_F(SimSetTest, MissingFolderOrDrivesIniIsAnErrorTheCallerCanPrint) {
-    std::string error;
-    EXPECT_FALSE(SimDriveProvider::Load(folder / "nowhere", error));
-    EXPECT_NE(error.find("nowhere"), std::string::npos) << error;
+    SimDriveProvider nowhere(folder / "nowhere");
+    EXPECT_FALSE(nowhere.ok());
+    EXPECT_NE(nowhere.error().find("nowhere"), std::string::npos) << nowhere.error();
+    EXPECT_TRUE(nowhere.PresentSlots().empty());
+    EXPECT_EQ(nowhere.OpenDrive(0, DriverFamily::Nt), nullptr);
 
-    EXPECT_FALSE(SimDriveProvider::Load(folder.str(), error));
-    EXPECT_NE(error.find("drives.ini"), std::string::npos) << error;
+    SimDriveProvider noIni(folder.str());
+    EXPECT_FALSE(noIni.ok());
+    EXPECT_NE(noIni.error().find("drives.ini"), std::string::npos) << noIni.error();
 
     std::filesystem::create_directory(folder / "drives.ini");  // not a file
-    EXPECT_FALSE(SimDriveProvider::Load(folder.str(), error));
-    EXPECT_FALSE(error.empty());
-
-    SimDriveProvider direct(folder / "nowhere");
-    EXPECT_FALSE(direct.ok());
-    EXPECT_TRUE(direct.PresentSlots().empty());
-    EXPECT_EQ(direct.OpenDrive(0, DriverFamily::Nt), nullptr);
+    SimDriveProvider folderIni(folder.str());
+    EXPECT_FALSE(folderIni.ok());
+    EXPECT_FALSE(folderIni.error().empty());
 }
 
 TEST_F(SimSetTest, EmptyDrivesIniIsASetWithoutDrives) {
@@ -165,10 +164,9 @@ TEST_F(SimSetTest, DumpNameNeverLeavesTheFolder) {
                     "[10]\ndump= ok.smart ; a comment\n"
                     "[11]\ndump=sub/../ok.smart\n"
                     "[12]\ndump=ok.smart/\n");
-    std::string error;
-    auto p = SimDriveProvider::Load((folder.path() / "set").string(), error);
-    ASSERT_TRUE(p) << error;
-    EXPECT_EQ(p->PresentSlots(), (std::vector<DriveSlot>{10}));
+    SimDriveProvider p((folder.path() / "set").string());
+    ASSERT_TRUE(p.ok()) << p.error();
+    EXPECT_EQ(p.PresentSlots(), (std::vector<DriveSlot>{10}));
 }
 
 TEST(SimDumpName, PlainFileNamesOnly) {
