@@ -14,7 +14,9 @@
 #include "commands/csv_export.h"
 #include "platform/codepage.h"
 #include "smart/capacity.h"
+#include "smart/drive_info.h"
 #include "smart/rating.h"
+#include "smart/status_marks.h"
 #include "smart/slot_names.h"
 #include "smart/smart_reader.h"
 #include "platform/select/select_provider.h"
@@ -37,15 +39,6 @@ int Fail(const std::string& message) {
     return kUsageError;
 }
 
-std::string_view StatusWord(qm::AttributeStatus status) {
-    switch (status) {
-        case qm::AttributeStatus::Good: return "良好";
-        case qm::AttributeStatus::Caution: return "注意";
-        case qm::AttributeStatus::Bad: return "危険";
-    }
-    return "良好";
-}
-
 void Emit(std::string_view utf8) {
     const std::string bytes = qm::ToSystemCodePage(utf8);
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
@@ -56,25 +49,19 @@ void PrintDrive(qm::SmartReader& reader, qm::DriveSlot slot) {
     if (record.driveType != 1) return;
     qm::DriveProvider& provider = reader.provider();
 
-    std::string volumes;
-    for (const std::string& v : provider.VolumesOf(slot)) {
-        if (!volumes.empty()) volumes += ' ';
-        volumes += v;
-    }
+    // The live volumes; the temperature row is filled here ("--" without a reading).
+    std::vector<qm::InfoRow> rows = qm::DriveInfoRows(record, qm::DriveCapacityText(provider, slot),
+                                                      qm::JoinVolumes(provider.VolumesOf(slot)));
     const std::optional<int> temperature = qm::DriveTemperature(record);
+    rows[qm::kTemperatureRow].value = temperature ? std::to_string(*temperature) : "--";
 
     std::string out = "== slot " + std::to_string(slot) + " " + std::string(qm::SlotNames[static_cast<std::size_t>(slot)]) + " ==\n";
-    out += "モデル\t" + qm::DisplayText(qm::TrimBlanks(record.modelNumber)) + "\n";
-    out += "シリアルNo\t" + qm::DisplayText(qm::TrimBlanks(record.serialNumber)) + "\n";
-    out += "ファームウェア\t" + qm::DisplayText(qm::TrimBlanks(record.firmwareRevision)) + "\n";
-    out += "シリンダ数\t" + std::to_string(record.cylinders) + "\n";
-    out += "ヘッド/トラック\t" + std::to_string(record.heads) + "/" + std::to_string(record.sectorsPerTrack) + "\n";
-    out += "ディスク容量\t" + qm::DriveCapacityText(provider, slot).value_or("") + "\n";
-    out += "ドライブレター\t" + qm::DisplayText(volumes) + "\n";
-    out += "現在の温度\t" + (temperature ? std::to_string(*temperature) : std::string("--")) + "\n";
+    for (const qm::InfoRow& row : rows) {
+        if (!row.label.empty()) out += row.label + "\t" + qm::DisplayText(row.value.value_or("")) + "\n";
+    }
     out += "状態\tID\t属性名\t現在値\t限界値\t最悪値\t生の値\n";
     for (const qm::AttributeRow& row : qm::AttributeRows(record)) {
-        out += StatusWord(qm::RateAttribute(row.id, row.current, row.threshold, row.raw));
+        out += qm::MarkOf(qm::RateAttribute(row.id, row.current, row.threshold, row.raw)).word;
         out += "\t" + std::to_string(row.id) + "\t" + row.name + "\t" + std::to_string(row.current) + "\t" +
                std::to_string(row.threshold) + "\t" + std::to_string(row.worst) + "\t" + std::to_string(row.raw) + "\n";
     }
