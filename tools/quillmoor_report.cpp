@@ -1,15 +1,11 @@
 // quillmoor-report: reads the drives with the program's own core and prints,
 // per present slot, the disk-information rows and the attribute table with
 // each row's status; with --csv --slot N, the exact bytes of the CSV export.
-#include <cerrno>
-#include <charconv>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
+#include <vector>
 
 #include "commands/csv_export.h"
 #include "platform/codepage.h"
@@ -19,6 +15,7 @@
 #include "smart/status_marks.h"
 #include "smart/slot_names.h"
 #include "smart/smart_reader.h"
+#include "platform/select/command_line.h"
 #include "platform/select/select_provider.h"
 
 namespace {
@@ -72,56 +69,36 @@ void PrintDrive(qm::SmartReader& reader, qm::DriveSlot slot) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::optional<std::string> folder;
-    std::optional<int> slot;
-    bool csv = false;
-
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            Usage(stdout);
-            return 0;
-        }
-        if (arg == "--csv") {
-            csv = true;
-        } else if (arg == "--simulate" || arg == "--slot") {
-            if (i + 1 >= argc) return Fail(std::string(arg) + " needs a value");
-            const std::string_view value = argv[++i];
-            if (arg == "--simulate") {
-                folder = std::string(value);
-            } else {
-                int n = -1;
-                const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
-                if (ec != std::errc() || end != value.data() + value.size() || !qm::IsValidSlot(n)) {
-                    return Fail("slot must be a number from 0 to 15, not \"" + qm::DisplayText(value) + "\"");
-                }
-                slot = n;
-            }
-        } else {
-            Usage(stderr);
-            return Fail("unknown option \"" + qm::DisplayText(arg) + "\"");
-        }
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const qm::CommandLineResult parsed = qm::ParseCommandLine(arguments, {.slot = true, .csv = true});
+    if (!parsed.options) {
+        Usage(stderr);
+        return Fail(parsed.error);
     }
-    if (csv && !slot) return Fail("--csv needs --slot N");
+    const qm::CommandLine& line = *parsed.options;
+    if (line.help) {
+        Usage(stdout);
+        return 0;
+    }
 
-    const qm::DriveSelection drives = qm::SelectDriveProvider(folder);
+    const qm::DriveSelection drives = qm::SelectDriveProvider(line.simulateFolder);
     if (!drives.provider) return Fail(drives.error);
     // A drive set with mistakes still runs; say what was ignored.
     for (const std::string& warning : drives.warnings) {
         std::fprintf(stderr, "quillmoor-report: %s\n", qm::DisplayText(warning).c_str());
     }
-    if (!qm::SelectRightsProbe(folder.has_value())->IsAdministrator()) {
+    if (!qm::SelectRightsProbe(line.simulateFolder.has_value())->IsAdministrator()) {
         std::fputs("quillmoor-report: reading the disks needs root or CAP_SYS_RAWIO; drives may be missing\n", stderr);
     }
 
     qm::SmartReader reader(*drives.provider);
-    if (csv) {
-        const std::string bytes = qm::AttributeCsvBytes(reader.ReadDrive(*slot));
+    if (line.csv) {
+        const std::string bytes = qm::AttributeCsvBytes(reader.ReadDrive(*line.slot));
         std::fwrite(bytes.data(), 1, bytes.size(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
-    if (slot) {
-        PrintDrive(reader, *slot);
+    if (line.slot) {
+        PrintDrive(reader, *line.slot);
     } else {
         for (qm::DriveSlot s = 0; s < qm::kSlotCount; ++s) PrintDrive(reader, s);
     }
