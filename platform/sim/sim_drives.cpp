@@ -229,6 +229,87 @@ private:
     DriverFamily family_;
 };
 
+// One slot section of drives.ini, read key by key; every mistake in it adds
+// a warning "slot N: ...".
+class SlotSection {
+public:
+    SlotSection(const std::string& ini, const std::string& section, std::vector<std::string>& warnings)
+        : ini_(ini), section_(section), warnings_(warnings) {}
+
+    // family = 9x; "nt" or nothing is the NT family.
+    bool NineFamily() {
+        const std::optional<std::string> family = Value("family");
+        if (!family || family->empty() || EqualsIgnoringAsciiCase(*family, "nt")) return false;
+        if (EqualsIgnoringAsciiCase(*family, "9x")) return true;
+        Warn("unknown family \"" + Printable(*family) + "\"; ignored");
+        return false;
+    }
+
+    // The drive of the section; nullopt when its dump is missing or unusable.
+    std::optional<SimDrive> Drive(const std::string& folder, bool nineFamily) {
+        std::optional<SimDrive> drive = DriveOfDump(folder);
+        if (!drive) return std::nullopt;
+        drive->nineFamily = nineFamily;
+        drive->bytes = IdentityByteCount(*drive->dump.identify);
+        if (const std::optional<std::string> bytes = Value("bytes"); bytes && !bytes->empty()) {
+            if (const std::optional<std::uint64_t> parsed = ParseDiskBytes(*bytes)) {
+                drive->bytes = *parsed;
+            } else {
+                Warn("bytes= is not a disk size; the identity sector's size is used");
+            }
+        }
+        if (const std::optional<std::string> volumes = Value("volumes")) drive->volumes = SplitWords(*volumes, false);
+        if (const std::optional<std::string> fail = Value("fail")) drive->faults = Faults(*fail);
+        return drive;
+    }
+
+private:
+    std::optional<std::string> Value(std::string_view key) const {
+        const std::optional<std::string> value = ReadIniValue(ini_, section_, key, InlineComments::Strip);
+        if (!value) return std::nullopt;
+        return std::string(Trim(*value));
+    }
+
+    void Warn(const std::string& text) { warnings_.push_back("slot " + section_ + ": " + text); }
+
+    std::optional<SimDrive> DriveOfDump(const std::string& folder) {
+        const std::optional<std::string> dumpName = Value("dump");
+        if (!dumpName) {
+            Warn("no dump= entry; no drive");
+            return std::nullopt;
+        }
+        if (!IsPlainDumpName(*dumpName)) {
+            Warn("dump= must name a file inside the folder; no drive");
+            return std::nullopt;
+        }
+        std::optional<SkDump> dump = LoadSkDump((std::filesystem::path(folder) / *dumpName).string());
+        if (!dump || !dump->identify) {
+            Warn("dump " + Printable(*dumpName) + (dump ? " has no identity section" : " cannot be read") + "; no drive");
+            return std::nullopt;
+        }
+        SimDrive drive;
+        drive.dumpName = *dumpName;
+        drive.dump = std::move(*dump);
+        return drive;
+    }
+
+    std::array<bool, kSimFaultCount> Faults(std::string_view fail) {
+        std::array<bool, kSimFaultCount> faults{};
+        for (const std::string& word : SplitWords(fail, true)) {
+            if (const std::optional<SimFault> fault = ParseSimFault(word)) {
+                faults[static_cast<std::size_t>(*fault)] = true;
+            } else {
+                Warn("unknown fault \"" + Printable(word) + "\"; ignored");
+            }
+        }
+        return faults;
+    }
+
+    const std::string& ini_;
+    const std::string& section_;
+    std::vector<std::string>& warnings_;
+};
+
 }  // namespace
 
 SimDriveProvider::SimDriveProvider(const std::string& folder, SimRecording recording)
@@ -267,64 +348,9 @@ void SimDriveProvider::ReadSet() {
             warnings_.push_back("section [" + Printable(section) + "] appears again; only the first counts");
         }
         const auto index = static_cast<std::size_t>(*slot);
-        const std::string prefix = "slot " + section + ": ";
-        auto value = [&](std::string_view key) -> std::optional<std::string> {
-            const std::optional<std::string> v = ReadIniValue(ini, section, key, InlineComments::Strip);
-            if (!v) return std::nullopt;
-            return std::string(Trim(*v));
-        };
-
-        const std::optional<std::string> family = value("family");
-        if (family && !family->empty()) {
-            if (EqualsIgnoringAsciiCase(*family, "9x")) {
-                state_->nineFamily[index] = true;
-            } else if (!EqualsIgnoringAsciiCase(*family, "nt")) {
-                warnings_.push_back(prefix + "unknown family \"" + Printable(*family) + "\"; ignored");
-            }
-        }
-
-        const std::optional<std::string> dumpName = value("dump");
-        if (!dumpName) {
-            warnings_.push_back(prefix + "no dump= entry; no drive");
-            continue;
-        }
-        if (!IsPlainDumpName(*dumpName)) {
-            warnings_.push_back(prefix + "dump= must name a file inside the folder; no drive");
-            continue;
-        }
-        std::optional<SkDump> dump = LoadSkDump((fs::path(folder_) / *dumpName).string());
-        if (!dump) {
-            warnings_.push_back(prefix + "dump " + Printable(*dumpName) + " cannot be read; no drive");
-            continue;
-        }
-        if (!dump->identify) {
-            warnings_.push_back(prefix + "dump " + Printable(*dumpName) + " has no identity section; no drive");
-            continue;
-        }
-
-        SimDrive drive;
-        drive.dumpName = *dumpName;
-        drive.dump = std::move(*dump);
-        drive.nineFamily = state_->nineFamily[index];
-        drive.bytes = IdentityByteCount(*drive.dump.identify);
-        if (const std::optional<std::string> bytes = value("bytes"); bytes && !bytes->empty()) {
-            if (const std::optional<std::uint64_t> parsed = ParseDiskBytes(*bytes)) {
-                drive.bytes = *parsed;
-            } else {
-                warnings_.push_back(prefix + "bytes= is not a disk size; the identity sector's size is used");
-            }
-        }
-        if (const std::optional<std::string> volumes = value("volumes")) drive.volumes = SplitWords(*volumes, false);
-        if (const std::optional<std::string> fail = value("fail")) {
-            for (const std::string& word : SplitWords(*fail, true)) {
-                if (const std::optional<SimFault> fault = ParseSimFault(word)) {
-                    drive.faults[static_cast<std::size_t>(*fault)] = true;
-                } else {
-                    warnings_.push_back(prefix + "unknown fault \"" + Printable(word) + "\"; ignored");
-                }
-            }
-        }
-        state_->drives[index] = std::move(drive);
+        SlotSection reader(ini, section, warnings_);
+        state_->nineFamily[index] = reader.NineFamily();
+        state_->drives[index] = reader.Drive(folder_, state_->nineFamily[index]);
     }
 }
 
