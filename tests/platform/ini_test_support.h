@@ -19,6 +19,7 @@
 
 #include "platform/codepage.h"
 #include "platform/inifile.h"
+#include "tests/platform/temp_folder.h"
 
 namespace qm::test {
 
@@ -27,17 +28,6 @@ inline const std::string kShiftJis = "SHIFT_JIS";
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "qm-ini-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-        path = folder + "/Quillmoor.ini";
-    }
-    void TearDown() override {
-        ::chmod(folder.c_str(), 0700);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
 
     void Put(const std::string& bytes) const { Put(path, bytes); }
     static void Put(const std::string& file, const std::string& bytes) {
@@ -67,8 +57,9 @@ protected:
         return names;
     }
 
-    std::string folder;
-    std::string path;
+    TempFolder temp;
+    std::string folder = temp.str();
+    std::string path = temp / "Quillmoor.ini";
 };
 
 

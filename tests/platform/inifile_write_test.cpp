@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <functional>
 #include <random>
 
 #include "tests/platform/ini_test_support.h"
@@ -19,6 +20,21 @@ using test::IniFileTest;
 using test::KeyValues;
 using test::kShiftJis;
 using test::kUtf8;
+
+// Runs a write with the file-size limit of this process at 64 bytes, which
+// makes writing the temporary file fail even for a privileged user.
+std::error_code WithFileSizeLimit(const std::function<std::error_code()>& write) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 64;
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::error_code error = write();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, SIG_DFL);
+    return error;
+}
 
 // ---------------------------------------------------------------------------
 // Writing
@@ -155,17 +171,20 @@ TEST_F(IniFileTest, UnsafeNamesAndValuesAreRefused) {
 }
 
 TEST_F(IniFileTest, NeutralizedKeysAreSafeAndStable) {
-    EXPECT_EQ(NeutralizeIniKey("ABC123-XYZ9"), "ABC123-XYZ9");
-    EXPECT_EQ(NeutralizeIniKey(""), "_");
-    EXPECT_EQ(NeutralizeIniKey("   "), "_");
-    EXPECT_EQ(NeutralizeIniKey("a=b"), "a_b");
-    EXPECT_EQ(NeutralizeIniKey("[x]"), "_x]");
-    EXPECT_EQ(NeutralizeIniKey(";x"), "_x");
-    EXPECT_EQ(NeutralizeIniKey("  ;x  "), "_x");
-    EXPECT_EQ(NeutralizeIniKey("a\0b\r\n\tc\x7F"s), "a_b___c_");
-    EXPECT_EQ(NeutralizeIniKey("a\xC2\x85" "b"), "a_b") << "C1 control";
-    EXPECT_EQ(NeutralizeIniKey("\xC3\xA9"), "\xC3\xA9");
-    EXPECT_EQ(NeutralizeIniKey("a\xFF"), "a\xEF\xBF\xBD") << "invalid UTF-8 becomes U+FFFD";
+    const std::pair<std::string, std::string> cases[] = {
+        {"ABC123-XYZ9", "ABC123-XYZ9"},
+        {"", "_"},
+        {"   ", "_"},
+        {"a=b", "a_b"},
+        {"[x]", "_x]"},
+        {";x", "_x"},
+        {"  ;x  ", "_x"},
+        {"a\0b\r\n\tc\x7F"s, "a_b___c_"},
+        {"a\xC2\x85" "b", "a_b"},           // a C1 control
+        {"\xC3\xA9", "\xC3\xA9"},
+        {"a\xFF", "a\xEF\xBF\xBD"},          // invalid UTF-8 becomes U+FFFD
+    };
+    for (const auto& [text, key] : cases) EXPECT_EQ(NeutralizeIniKey(text), key) << text;
 
     std::mt19937 random(7);
     for (int round = 0; round < 2000; ++round) {
@@ -191,18 +210,7 @@ TEST_F(IniFileTest, NeutralizedKeysWorkAsKeys) {
 TEST_F(IniFileTest, FailedWriteLeavesOriginalAndNoTemporaryFile) {
     const std::string before = "[S]\r\nk=v\r\n";
     Put(before);
-    // The file-size limit makes the write of the temporary file fail, even
-    // for a privileged user.
-    ::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 64;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::error_code error = WriteIniValue(path, "S", "k", std::string(200, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    ::signal(SIGXFSZ, SIG_DFL);
-    EXPECT_TRUE(error);
+    EXPECT_TRUE(WithFileSizeLimit([&] { return WriteIniValue(path, "S", "k", std::string(200, 'x')); }));
     EXPECT_EQ(Get(), before);
     EXPECT_EQ(Entries(), std::vector<std::string>{"Quillmoor.ini"});
 }
@@ -339,15 +347,8 @@ TEST_F(IniFileTest, OneUnsafeEntryRefusesTheWholeBatch) {
 TEST_F(IniFileTest, AFailedBatchStoresNoneOfItsEntries) {
     const std::string before = "[S]\r\na=1\r\n";
     Put(before);
-    ::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 64;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::error_code error = WriteIniValues(path, "S", KeyValues{{"a", "2"}, {"b", std::string(200, 'x')}});
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    ::signal(SIGXFSZ, SIG_DFL);
+    const std::error_code error =
+        WithFileSizeLimit([&] { return WriteIniValues(path, "S", KeyValues{{"a", "2"}, {"b", std::string(200, 'x')}}); });
     EXPECT_EQ(error, std::errc::file_too_large) << "the error of the write that failed, not of the cleanup after it";
     EXPECT_EQ(Get(), before);
     EXPECT_EQ(ReadIniValue(path, "S", "a"), "1");

@@ -1,5 +1,5 @@
-// Helpers of the simulated drive set tests: a temporary folder that removes
-// itself, file writers, and drives made with the sector builders.
+// Helpers of the simulated drive set tests: file writers, and drives made with
+// the sector builders (and the temporary folder they are written to).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,30 +14,9 @@
 #include "platform/bytes.h"
 #include "platform/sim/sample_sectors.h"
 #include "platform/sim/skdump.h"
+#include "tests/platform/temp_folder.h"
 
 namespace qm::test {
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qm-sim-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-        path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
 
 inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
