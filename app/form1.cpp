@@ -226,11 +226,11 @@ void Form1::StretchNativeControls() {
 }
 
 std::string Form1::GetINIValue(std::string_view key, std::string_view section) const {
-    return ReadIniValue(seams_.paths.settingsFile, section, key);
+    return ReadIniValue(seams_.paths.settingsFile, section, key).value_or("ERROR");
 }
 
 bool Form1::SetINIValue(std::string_view value, std::string_view key, std::string_view section) {
-    return WriteIniValue(seams_.paths.settingsFile, section, key, value);
+    return !WriteIniValue(seams_.paths.settingsFile, section, key, value);
 }
 
 void Form1::Form_Load() {
@@ -437,9 +437,8 @@ int Form1::SavePlacement(bool skipUnchanged) {
                                  {"HEIGHT", text(frame.height())}}};
     if (skipUnchanged && lastSavedPlacement_ == entries) return 0;
     // One rewrite of the file for all four keys: either all are stored or none.
-    if (!WriteIniValues(seams_.paths.settingsFile, kLocation, entries)) {
-        const int error = errno;
-        return error != 0 ? error : EIO;
+    if (const std::error_code error = WriteIniValues(seams_.paths.settingsFile, kLocation, entries)) {
+        return error.value();
     }
     lastSavedPlacement_ = std::move(entries);
     return 0;

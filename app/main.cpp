@@ -7,12 +7,18 @@
 #include <QApplication>
 
 #include "app/app_paths.h"
-#include "app/command_line.h"
 #include "app/form1.h"
 #include "app/qt_seams.h"
 #include "monitor/clock.h"
 #include "monitor/qt_notification_area.h"
+#include "platform/select/command_line.h"
 #include "platform/select/select_provider.h"
+
+namespace {
+
+constexpr char kUsage[] = "usage: quillmoor [--simulate FOLDER]\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // A request for help is answered before Qt looks for a display, so it
@@ -20,7 +26,7 @@ int main(int argc, char** argv) {
     // (such as -platform) is read again once QApplication has taken them out.
     if (const qm::CommandLineResult early = qm::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
         early.options && early.options->help) {
-        std::cout << qm::kUsage;
+        std::cout << kUsage;
         return 0;
     }
 
@@ -32,18 +38,17 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const qm::CommandLineResult parsed = qm::ParseCommandLine(arguments);
     if (!parsed.options) {
-        std::cerr << "quillmoor: " << parsed.error << "\n" << qm::kUsage;
+        std::cerr << "quillmoor: " << parsed.error << "\n" << kUsage;
         return 2;
     }
     if (parsed.options->help) {
-        std::cout << qm::kUsage;
+        std::cout << kUsage;
         return 0;
     }
 
-    std::string error;
-    const auto drives = qm::SelectDriveProvider(parsed.options->simulateFolder, error);
-    if (!drives) {
-        std::cerr << "quillmoor: " << error << "\n";
+    const qm::DriveSelection drives = qm::SelectDriveProvider(parsed.options->simulateFolder);
+    if (!drives.provider) {
+        std::cerr << "quillmoor: " << drives.error << "\n";
         return 2;
     }
     const auto rights = qm::SelectRightsProbe(parsed.options->simulateFolder.has_value());
@@ -55,7 +60,7 @@ int main(int argc, char** argv) {
     qm::QtProcessControl process;
     const qm::AppPaths paths = qm::ResolveAppPaths(QCoreApplication::applicationDirPath().toStdString());
 
-    qm::Form1 form(qm::Form1Seams{*drives, *rights, messages, tray, clock, fonts, process, paths});
+    qm::Form1 form(qm::Form1Seams{*drives.provider, *rights, messages, tray, clock, fonts, process, paths});
     messages.SetParent(&form);
     tray.SetClickHandler([&form](int button) { form.Picture1_MouseMove(button); });
     form.Form_Load();

@@ -50,8 +50,8 @@ struct Bench {
         char pattern[] = "/tmp/qm-bench-XXXXXX";
         folder = ::mkdtemp(pattern) != nullptr ? pattern : "/tmp";
         if (withIcons) {
-            qm::WriteIniValue(folder + "/Quillmoor.ini", "SETTING", "TASKICON", "Y");
-            qm::WriteIniValue(folder + "/Quillmoor.ini", "SETTING", "TASKBAR", "Y");
+            static_cast<void>(qm::WriteIniValue(folder + "/Quillmoor.ini", "SETTING", "TASKICON", "Y"));
+            static_cast<void>(qm::WriteIniValue(folder + "/Quillmoor.ini", "SETTING", "TASKBAR", "Y"));
         }
     }
     ~Bench() {

@@ -25,7 +25,7 @@ DriveViewContent BuildDriveView(const DriveRecord& record, const std::optional<s
     view.present = true;
     view.model = TrimBlanks(record.modelNumber);
     view.serial = TrimBlanks(record.serialNumber);
-    const bool lettersKnown = storedLetters != kIniMissing;
+    const bool lettersKnown = storedLetters != "ERROR";  // the settings file's "nothing stored"
     if (lettersKnown) view.letters = storedLetters;
 
     view.info = {

@@ -88,10 +88,10 @@ public:
 
     // Writes one settings value before (or while) the window runs.
     void Set(std::string_view section, std::string_view key, std::string_view value) {
-        QVERIFY(WriteIniValue(settingsFile, section, key, value));
+        QVERIFY(!WriteIniValue(settingsFile, section, key, value));
     }
     std::string Get(std::string_view section, std::string_view key) const {
-        return ReadIniValue(settingsFile, section, key);
+        return ReadIniValue(settingsFile, section, key).value_or("ERROR");
     }
 
     // Builds the window (not yet loaded).

@@ -5,7 +5,6 @@
 #include <map>
 
 #include "app/app_paths.h"
-#include "app/command_line.h"
 #include "app/drive_tabs.h"
 #include "app/list_face.h"
 #include "platform/sim/sim_drives.h"
@@ -114,20 +113,6 @@ TEST(AppPathsTest, ResolvesAWritableFolderToItself) {
     const AppPaths paths = ResolveAppPaths(folder.path().string());
     EXPECT_EQ(paths.programFolder, folder.path().string());
     EXPECT_EQ(paths.settingsFile, folder.file("Quillmoor.ini"));
-}
-
-TEST(CommandLineTest, SimulateFolderOrNothing) {
-    const auto parse = [](std::vector<std::string> arguments) { return ParseCommandLine(arguments); };
-    EXPECT_FALSE(parse({}).options->simulateFolder.has_value());
-    EXPECT_EQ(parse({"--simulate", "samples"}).options->simulateFolder, "samples");
-    EXPECT_EQ(parse({"--simulate=my set"}).options->simulateFolder, "my set");
-    EXPECT_TRUE(parse({"--help"}).options->help);
-    EXPECT_FALSE(parse({"--simulate"}).options.has_value());
-    EXPECT_FALSE(parse({"--simulate="}).options.has_value());
-    EXPECT_FALSE(parse({"--simulate", "a", "--simulate", "b"}).options.has_value());
-    const auto unknown = parse({"--verbose"});
-    EXPECT_FALSE(unknown.options.has_value());
-    EXPECT_NE(unknown.error.find("--verbose"), std::string::npos);
 }
 
 }  // namespace
