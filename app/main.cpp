@@ -6,13 +6,19 @@
 
 #include <QApplication>
 
-#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/qt_seams.h"
 #include "monitor/clock.h"
 #include "monitor/qt_notification_area.h"
+#include "platform/select/command_line.h"
 #include "platform/select/select_provider.h"
 #include "platform/settings.h"
+
+namespace {
+
+constexpr char kUsage[] = "usage: quillmoor [--simulate FOLDER]\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // A request for help is answered before Qt looks for a display, so it
@@ -20,7 +26,7 @@ int main(int argc, char** argv) {
     // (such as -platform) is read again once QApplication has taken them out.
     if (const qm::CommandLineResult early = qm::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
         early.options && early.options->help) {
-        std::cout << qm::kUsage;
+        std::cout << kUsage;
         return 0;
     }
 
@@ -32,15 +38,15 @@ int main(int argc, char** argv) {
 
     const qm::CommandLineResult parsed = qm::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
-        std::cerr << "quillmoor: " << parsed.error << "\n" << qm::kUsage;
+        std::cerr << "quillmoor: " << parsed.error << "\n" << kUsage;
         return 2;
     }
-    std::string error;
-    const auto drives = qm::SelectDriveProvider(parsed.options->simulateFolder, error);
-    if (!drives) {
-        std::cerr << "quillmoor: " << error << "\n";
+    const qm::DriveSelection drives = qm::SelectDriveProvider(parsed.options->simulateFolder);
+    if (!drives.provider) {
+        std::cerr << "quillmoor: " << drives.error << "\n";
         return 2;
     }
+    for (const std::string& warning : drives.warnings) std::cerr << "quillmoor: " << warning << "\n";
     const auto rights = qm::SelectRightsProbe(parsed.options->simulateFolder.has_value());
 
     qm::QtMessageBoxes messages;
@@ -50,7 +56,7 @@ int main(int argc, char** argv) {
     qm::QtProcessControl process;
     qm::Settings settings(qm::ResolveSettingsFile(QCoreApplication::applicationDirPath().toStdString()));
 
-    qm::MainWindow window(qm::AppSeams{*drives, *rights, messages, tray, clock, fonts, process, settings});
+    qm::MainWindow window(qm::AppSeams{*drives.provider, *rights, messages, tray, clock, fonts, process, settings});
     messages.SetParent(&window);
     tray.SetContextMenu(window.Menu().trayPopup);
     QObject::connect(&tray, &qm::QtNotificationArea::activated, &window, &qm::MainWindow::OnTrayIconActivated);

@@ -78,10 +78,16 @@ void MainWindow::CreateMonitoringTimer() {
 }
 
 void MainWindow::CreateShortcuts() {
-    // F5 reads the drive again wherever the focus is in the window.
+    // F5 reads the drive again wherever the focus is in the window, whatever
+    // modifier keys are held with it.
     auto* refresh = new QAction(this);
     refresh->setObjectName(QStringLiteral("refreshKey"));
-    refresh->setShortcut(QKeySequence(Qt::Key_F5));
+    QList<QKeySequence> keys;
+    for (const Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier), Qt::KeyboardModifiers(Qt::ControlModifier),
+          Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier)})
+        keys << QKeySequence(modifiers | Qt::Key_F5);
+    refresh->setShortcuts(keys);
     refresh->setShortcutContext(Qt::WindowShortcut);
     connect(refresh, &QAction::triggered, this, &MainWindow::RefreshDriveView);
     addAction(refresh);

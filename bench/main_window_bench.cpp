@@ -48,8 +48,8 @@ struct Bench {
     // the desktop has a place for them).
     explicit Bench(bool withIcons = false) : drives(QM_SAMPLES_DIR), withIcons(withIcons) {
         if (withIcons) {
-            qm::WriteIniValue(folder + "/Quillmoor.ini", "SETTING", "TASKICON", "Y");
-            qm::WriteIniValue(folder + "/Quillmoor.ini", "SETTING", "TASKBAR", "Y");
+            static_cast<void>(qm::WriteIniValue(folder + "/Quillmoor.ini", "SETTING", "TASKICON", "Y"));
+            static_cast<void>(qm::WriteIniValue(folder + "/Quillmoor.ini", "SETTING", "TASKBAR", "Y"));
         }
     }
     ~Bench() {

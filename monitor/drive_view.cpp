@@ -4,16 +4,9 @@
 
 #include "smart/attribute_names.h"
 #include "smart/rating.h"
+#include "smart/status_marks.h"
 
 namespace qm {
-
-std::vector<InfoRow> PlaceholderInfoRows() {
-    return {
-        {"モデル", "Error"},         {"シリアルNo", "Error"},     {"ファームウェア", "Error"},
-        {"シリンダ数", "Error"},     {"ヘッド/トラック", "Error"}, {"ディスク容量", "Error"},
-        {"ドライブレター", "Error"}, {"", ""},                    {"現在の温度", std::nullopt},
-    };
-}
 
 DriveViewContent BuildDriveView(const DriveRecord& record, const std::optional<std::string>& capacity,
                                 const std::optional<std::string>& storedVolumes) {
@@ -25,23 +18,12 @@ DriveViewContent BuildDriveView(const DriveRecord& record, const std::optional<s
     view.model = TrimBlanks(record.modelNumber);
     view.serial = TrimBlanks(record.serialNumber);
     if (storedVolumes) view.volumes = *storedVolumes;
-
-    view.info = {
-        {"モデル", view.model},
-        {"シリアルNo", view.serial},
-        {"ファームウェア", TrimBlanks(record.firmwareRevision)},
-        {"シリンダ数", std::to_string(record.cylinders)},
-        {"ヘッド/トラック", std::to_string(record.heads) + "/" + std::to_string(record.sectorsPerTrack)},
-        {"ディスク容量", capacity.value_or("")},
-        {"ドライブレター", view.volumes},
-        {"", ""},
-        {"現在の温度", std::nullopt},
-    };
+    view.info = DriveInfoRows(record, capacity, storedVolumes);
 
     for (const AttributeRow& row : AttributeRows(record)) {
         AttributeListRow item;
         item.id = row.id;
-        item.status = static_cast<int>(RateAttribute(row.id, row.current, row.threshold, row.raw));
+        item.status = MarkOf(RateAttribute(row.id, row.current, row.threshold, row.raw)).imageIndex;
         item.cells = {"",
                       std::to_string(row.id),
                       row.name,

@@ -11,25 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "smart/drive_info.h"
 #include "smart/drive_record.h"
 
 namespace qm {
-
-// Shown in the drive-letter row (and in the taskbar caption) while no volumes
-// are stored for the drive.
-inline constexpr std::string_view kLettersNotObtained = "未取得";
-
-// One row of the disk-information list: the label, and the value cell's text
-// (nullopt: the cell is never set, as in the temperature row).
-struct InfoRow {
-    std::string label;
-    std::optional<std::string> value;
-    friend bool operator==(const InfoRow&, const InfoRow&) = default;
-};
-
-// The rows the start-up puts into the information list before any drive is
-// shown: labels with "Error", an empty row and the temperature row.
-std::vector<InfoRow> PlaceholderInfoRows();
 
 // Column texts of one attribute-list row: 0 empty (the status picture), 1 id,
 // 2 name, 3 current, 4 threshold, 5 worst, 6 raw, all decimal.

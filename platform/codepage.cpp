@@ -8,18 +8,12 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace qm {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-bool IsUtf8NameImpl(const std::string& name) {
-    std::string n;
-    for (char c : name) {
-        if (c != '-' && c != '_') n += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-    }
-    return n == "UTF8";
-}
 
 std::string DetectCodeSet() {
     locale_t loc = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
@@ -99,9 +93,31 @@ std::string Convert(std::string_view in, const char* to, const char* from, std::
     return out;
 }
 
+// The code point of one valid UTF-8 sequence.
+char32_t CodePoint(std::string_view sequence) {
+    constexpr unsigned char kLeadBits[] = {0x7F, 0x1F, 0x0F, 0x07};
+    char32_t c = static_cast<unsigned char>(sequence[0]) & kLeadBits[sequence.size() - 1];
+    for (std::size_t k = 1; k < sequence.size(); ++k) c = c << 6 | (static_cast<unsigned char>(sequence[k]) & 0x3F);
+    return c;
+}
+
+// Characters that must not reach a label, a tooltip or a terminal: the C0
+// and C1 controls and DEL (they add lines, move a cursor or hide a label),
+// the line and paragraph separators (they add lines), and the marks,
+// embeddings, overrides and isolates of text direction (they reverse the
+// text around them).
+constexpr bool IsUnsafeToShow(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 }  // namespace
 
-bool IsUtf8CodeSetName(const std::string& name) { return IsUtf8NameImpl(name); }
+bool IsUtf8CodeSetName(const std::string& name) {
+    std::string letters = name;
+    std::erase_if(letters, [](char c) { return c == '-' || c == '_'; });
+    return EqualsIgnoringAsciiCase(letters, "utf8");
+}
 
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
     return i < s.size() ? SequenceLength(s, i) : 0;
@@ -150,19 +166,54 @@ std::size_t CodePageCut(std::string_view bytes, std::size_t limit, const std::st
     return cut;
 }
 
+std::size_t FindAsciiCharacter(std::string_view bytes, char c, const std::string& codeSet) {
+    // In UTF-8 an ASCII byte is never part of a longer character.
+    if (IsUtf8CodeSetName(codeSet)) return bytes.find(c);
+    iconv_t cd = iconv_open("UTF-32LE", codeSet.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return bytes.find(c);
+    // Decodes one character at a time (an output of one UTF-32 unit), so that
+    // every position looked at is the start of a character.
+    std::size_t pos = 0;
+    std::size_t found = std::string_view::npos;
+    while (pos < bytes.size()) {
+        if (bytes[pos] == c) {
+            found = pos;
+            break;
+        }
+        char* in = const_cast<char*>(bytes.data() + pos);
+        std::size_t inLeft = bytes.size() - pos;
+        char unit[4];
+        char* out = unit;
+        std::size_t outLeft = sizeof unit;
+        iconv(cd, &in, &inLeft, &out, &outLeft);
+        const auto next = static_cast<std::size_t>(in - bytes.data());
+        if (next > pos) {
+            pos = next;
+            continue;
+        }
+        ++pos;  // not a character (or an incomplete one at the end): the byte stands for itself
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
+    return found;
+}
+
 std::string DisplayText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto u = static_cast<unsigned char>(text[i]);
-        if (u < 0x20 || u == 0x7F) {
-            out += '?';
-        } else if (u == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80) {
-            out += '?';  // U+0080..U+009F
-            ++i;
-        } else {
-            out += text[i];
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t len = SequenceLength(text, i);
+        if (len == 0) {
+            out += text[i++];  // not UTF-8: left as it is
+            continue;
         }
+        if (IsUnsafeToShow(CodePoint(text.substr(i, len)))) {
+            out += '?';
+        } else {
+            out.append(text.substr(i, len));
+        }
+        i += len;
     }
     return out;
 }

@@ -31,8 +31,11 @@ std::string ConvertFromUtf8(std::string_view utf8, const std::string& toCodeSet)
 std::string SanitizeUtf8(std::string_view bytes);
 
 // Text from a drive or a file made safe to show: every control character
-// (C0, DEL and C1, NUL included) becomes "?", so such text cannot add lines to
-// a tooltip, move a terminal's cursor or hide a label. Expects UTF-8.
+// (C0, DEL and C1, NUL included), the line and paragraph separators (U+2028,
+// U+2029) and the controls of text direction (U+061C, U+200E, U+200F,
+// U+202A-U+202E, U+2066-U+2069) become "?", so such text cannot add lines to
+// a tooltip, move a terminal's cursor, hide a label or reverse the text
+// around it. Expects UTF-8; bytes that are not UTF-8 are left as they are.
 std::string DisplayText(std::string_view text);
 
 // True for the names of UTF-8 ("UTF-8", "utf8", "UTF_8", ...).
@@ -41,6 +44,12 @@ bool IsUtf8CodeSetName(const std::string& name);
 // Length of the valid UTF-8 sequence that starts at s[i] (no overlong forms,
 // no surrogates), or 0 when the bytes there do not start one.
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t i);
+
+// Offset of the first byte of `bytes` that is the ASCII character `c` as a
+// character of its own in `codeSet`, not the second byte of a double-byte
+// character (in Shift_JIS, 0x5D "]" and 0x5C "\" can be either); npos when
+// there is none. A byte that is no character counts as one.
+std::size_t FindAsciiCharacter(std::string_view bytes, char c, const std::string& codeSet);
 
 // Length of the longest start of `bytes`, at most `limit` bytes, that does not
 // end inside a character of `codeSet`. A byte that is no character counts as one.

@@ -28,6 +28,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/bytes.h"
+
 namespace qm {
 
 // Control codes of the two exchanges, as the Windows driver interface names them.
@@ -58,13 +60,8 @@ inline constexpr std::size_t DriveNumber = 12;
 struct CommandBlock {
     std::array<std::uint8_t, kCommandBlockSize> bytes{};
 
-    std::uint32_t bufferSize() const {
-        return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-               static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-    }
-    void setBufferSize(std::uint32_t n) {
-        for (int i = 0; i < 4; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(n >> (8 * i));
-    }
+    std::uint32_t bufferSize() const { return LoadLe32(bytes, cb::BufferSize); }
+    void setBufferSize(std::uint32_t n) { StoreLe32(bytes, cb::BufferSize, n); }
     std::uint8_t features() const { return bytes[cb::Features]; }
     std::uint8_t sectorCount() const { return bytes[cb::SectorCount]; }
     std::uint8_t sectorNumber() const { return bytes[cb::SectorNumber]; }

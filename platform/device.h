@@ -55,6 +55,20 @@ struct DiskGeometry {
     friend bool operator==(const DiskGeometry&, const DiskGeometry&) = default;
 };
 
+// The geometry every disk is published with, whatever its real layout.
+inline constexpr std::uint32_t kTracksPerCylinder = 255;
+inline constexpr std::uint32_t kSectorsPerTrack = 63;
+
+// The published geometry of a disk of `bytes` bytes in sectors of
+// `sectorSize` bytes: 255 tracks per cylinder, 63 sectors per track, whole
+// cylinders only. All zero when either number is zero (no disk to describe).
+constexpr DiskGeometry GeometryFromSize(std::uint64_t bytes, std::uint32_t sectorSize) {
+    if (bytes == 0 || sectorSize == 0) return {};
+    const std::uint64_t cylinderBytes = std::uint64_t{kTracksPerCylinder} * kSectorsPerTrack * sectorSize;
+    return DiskGeometry{static_cast<std::int64_t>(bytes / cylinderBytes), kTracksPerCylinder, kSectorsPerTrack,
+                        sectorSize};
+}
+
 // Every drive position of the machine (or of a simulated drive set).
 class DriveProvider {
 public:

@@ -17,23 +17,22 @@
 // quotes, so that it reads back exactly as written.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 namespace qm {
 
-// What a read of a missing file, section or key returns.
-inline constexpr std::string_view kIniMissing = "ERROR";
-
 // Longest value a read returns, in bytes of the file's code page.
 inline constexpr std::size_t kIniValueLimit = 254;
 
 // Largest file the reader and writer accept. A larger file reads as missing
-// and is never rewritten (a write to it returns false), so a runaway or
-// hostile file costs bounded memory and is never truncated by a write.
+// and is never rewritten (a write to it fails), so a runaway or hostile file
+// costs bounded memory and is never truncated by a write.
 inline constexpr std::size_t kIniFileLimit = std::size_t{16} * 1024 * 1024;
 
 enum class InlineComments {
@@ -43,36 +42,35 @@ enum class InlineComments {
 
 // Value of `key` in `section` of the file at `path`, converted to UTF-8 and cut
 // to at most kIniValueLimit bytes of the file's encoding (never inside a
-// character). Returns "ERROR" when the file, the section or the key is missing
-// (or unreadable); the empty text for a key present with an empty value.
-std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
+// character). nullopt when the file, the section or the key is missing (or
+// unreadable); the empty text for a key present with an empty value.
+std::optional<std::string> ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
                          InlineComments comments = InlineComments::Keep);
 
 // Sets `key` in `section` to `value`: replaces the value in place when the key
 // exists, otherwise appends the key to the section, creating the section and
 // the file as needed. The new file is written to a temporary file beside it
 // and renamed over the old one, so a failure leaves the old file untouched.
-// Returns false when nothing was written: the file could not be written, or a
-// name or value could break the file's format (see IsSafeIniSection,
-// IsSafeIniKey and IsSafeIniValue).
-// A file that already holds the value is left alone (true). A file that
+// Returns no error when the value is stored; otherwise nothing was written,
+// and the error says why: the error of the system call that failed, EINVAL
+// for an unsafe path, name or value (one that could break the file's format:
+// see IsSafeIniSection, IsSafeIniKey and IsSafeIniValue), EISDIR or EINVAL
+// for a file that is not a regular one, EFBIG for one beyond kIniFileLimit.
+// A file that already holds the value is left alone (no error). A file that
 // exists but cannot be read, is not a regular file or is larger than
-// kIniFileLimit is never replaced (false). The new file keeps the old one's
+// kIniFileLimit is never replaced. The new file keeps the old one's
 // permission bits; a symbolic link is followed, so the link stays a link.
-// On false, errno holds the cause: the error of the system call that failed,
-// EINVAL for an unsafe path, name or value, EISDIR or EINVAL for a file that
-// is not a regular one, EFBIG for one beyond kIniFileLimit.
-bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
+[[nodiscard]] std::error_code WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value);
 
 // Sets several keys of one section in one replacement of the file: the same
 // as calling WriteIniValue for each entry in order (a key given twice ends
 // with its last value), but the file is read once and rewritten at most once,
 // so either every entry is stored or none is. The whole batch is refused
-// (false, EINVAL, file untouched) when any key or value is unsafe. A batch
-// that changes nothing, or an empty one, leaves the file alone (true).
-// errno on false as for WriteIniValue.
-bool WriteIniValues(const std::string& path, std::string_view section,
+// (EINVAL, file untouched) when any key or value is unsafe. A batch that
+// changes nothing, or an empty one, leaves the file alone (no error).
+// Errors as for WriteIniValue.
+[[nodiscard]] std::error_code WriteIniValues(const std::string& path, std::string_view section,
                     std::span<const std::pair<std::string, std::string>> entries);
 
 // A section or key name that can be stored without changing the meaning of
@@ -91,21 +89,29 @@ bool IsSafeIniValue(std::string_view value);
 // with nothing left gives "_".
 std::string NeutralizeIniKey(std::string_view text);
 
-// Names of all sections of the file, in file order (for readers that walk a
-// whole file, such as the simulated drive set). Empty when unreadable. A name
-// that repeats (in any letter case) is listed once, as first spelled: only
-// its first section is ever read.
-std::vector<std::string> ReadIniSections(const std::string& path);
+// One section name of a file: as first spelled, and how many section headers
+// of the file carry it (in any letter case). Only the first section of a name
+// is ever read; a count above 1 means the later ones are ignored.
+struct IniSectionName {
+    std::string name;
+    std::size_t count = 1;
+    friend bool operator==(const IniSectionName&, const IniSectionName&) = default;
+};
+
+// The section names of the file, each once, in the order of their first
+// header (for readers that walk a whole file, such as the simulated drive
+// set). Empty when unreadable.
+std::vector<IniSectionName> ReadIniSections(const std::string& path);
 
 // The same four operations for a file in the code set `codeSet` (an iconv
 // name such as "SHIFT_JIS") instead of the system code page; section, key
 // and value texts are UTF-8 as above.
-std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
-                         InlineComments comments, const std::string& codeSet);
-bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
-                   std::string_view value, const std::string& codeSet);
-bool WriteIniValues(const std::string& path, std::string_view section,
+std::optional<std::string> ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
+                                        InlineComments comments, const std::string& codeSet);
+[[nodiscard]] std::error_code WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
+                                            std::string_view value, const std::string& codeSet);
+[[nodiscard]] std::error_code WriteIniValues(const std::string& path, std::string_view section,
                     std::span<const std::pair<std::string, std::string>> entries, const std::string& codeSet);
-std::vector<std::string> ReadIniSections(const std::string& path, const std::string& codeSet);
+std::vector<IniSectionName> ReadIniSections(const std::string& path, const std::string& codeSet);
 
 }  // namespace qm

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include <utility>
 
 #include "platform/inifile.h"
+#include "platform/text.h"
 #include "platform/twips.h"
 
 namespace qm {
@@ -23,8 +23,8 @@ constexpr std::string_view kSetting = "SETTING";
 constexpr std::string_view kOn = "Y";
 constexpr std::string_view kOff = "N";
 
-// The file format's "nothing stored": what a read of a missing key gives, so a
-// value stored as this text cannot be told from a missing one.
+// The file format's "nothing stored": the profile functions give this text
+// for a missing key, so a value stored as this text counts as missing too.
 constexpr std::string_view kNotStored = "ERROR";
 
 std::string_view OptionKey(Option option) {
@@ -38,8 +38,6 @@ std::string_view OptionKey(Option option) {
 }
 
 constexpr std::array<std::string_view, 4> kPlacementKeys{"LEFT", "TOP", "WIDTH", "HEIGHT"};
-
-std::error_code LastError() { return std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
 
 std::optional<int> PlacementPixels(const std::optional<std::string>& text) {
     if (!text) return std::nullopt;
@@ -104,8 +102,7 @@ std::string PlacementText(float twips) {
 }
 
 std::optional<float> ParsePlacementValue(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    text = Trim(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     if (text.empty()) return std::nullopt;
     // Only plain decimal notation: no "inf", "nan" or hexadecimal forms.
@@ -120,16 +117,11 @@ std::optional<float> ParsePlacementValue(std::string_view text) {
 }
 
 std::string DriveLetterKey(std::string_view model, std::string_view serial) {
-    const auto trim = [](std::string_view s) {
-        while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-        while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-        return std::string(s);
-    };
-    return NeutralizeIniKey(trim(model) + "-" + trim(serial));
+    return NeutralizeIniKey(TrimBlanks(model) + "-" + TrimBlanks(serial));
 }
 
 std::optional<std::string> Settings::Read(std::string_view section, std::string_view key) const {
-    std::string value = ReadIniValue(path_, section, key);
+    std::optional<std::string> value = ReadIniValue(path_, section, key);
     if (value == kNotStored) return std::nullopt;
     return value;
 }
@@ -145,9 +137,7 @@ Options Settings::ReadOptions() const {
 }
 
 std::error_code Settings::WriteOption(Option option, bool on) {
-    errno = 0;
-    if (!WriteIniValue(path_, kSetting, OptionKey(option), on ? kOn : kOff)) return LastError();
-    return {};
+    return WriteIniValue(path_, kSetting, OptionKey(option), on ? kOn : kOff);
 }
 
 StoredPlacement Settings::ReadPlacement() const {
@@ -163,9 +153,7 @@ std::error_code Settings::WritePlacement(const PixelRect& frame) {
                                                            {std::string(kPlacementKeys[1]), text(frame.top)},
                                                            {std::string(kPlacementKeys[2]), text(frame.width)},
                                                            {std::string(kPlacementKeys[3]), text(frame.height)}};
-    errno = 0;
-    if (!WriteIniValues(path_, kLocation, entries)) return LastError();
-    return {};
+    return WriteIniValues(path_, kLocation, entries);
 }
 
 std::optional<std::string> Settings::ReadVolumes(std::string_view model, std::string_view serial) const {
@@ -173,9 +161,7 @@ std::optional<std::string> Settings::ReadVolumes(std::string_view model, std::st
 }
 
 std::error_code Settings::WriteVolumes(std::string_view model, std::string_view serial, std::string_view volumes) {
-    errno = 0;
-    if (!WriteIniValue(path_, kSetting, DriveLetterKey(model, serial), volumes)) return LastError();
-    return {};
+    return WriteIniValue(path_, kSetting, DriveLetterKey(model, serial), volumes);
 }
 
 }  // namespace qm

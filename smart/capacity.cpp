@@ -69,7 +69,7 @@ std::string FormatCapacity(const DiskGeometry& g) {
 }
 
 std::optional<std::string> DriveCapacityText(DriveProvider& provider, DriveSlot slot) {
-    if (slot < 0 || slot >= kSlotCount) return std::nullopt;
+    if (!IsValidSlot(slot)) return std::nullopt;
     const std::optional<DiskGeometry> geometry = provider.QueryDriveGeometry(slot);
     if (!geometry) return std::nullopt;
     return FormatCapacity(*geometry);

@@ -25,13 +25,6 @@ std::vector<AttributeRow> AttributeRows(const DriveRecord& record) {
     return rows;
 }
 
-std::string TrimBlanks(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 std::vector<int> DriveTemperatures(const DriveRecord& record) {
     std::vector<int> temperatures;
     for (std::size_t k = 0; k < record.attributeCount && k + 1 < record.attributes.size(); ++k) {
@@ -42,9 +35,10 @@ std::vector<int> DriveTemperatures(const DriveRecord& record) {
     return temperatures;
 }
 
-int DriveTemperature(const DriveRecord& record) {
+std::optional<int> DriveTemperature(const DriveRecord& record) {
     const auto all = DriveTemperatures(record);
-    return all.empty() ? -1 : all.front();
+    if (all.empty()) return std::nullopt;
+    return all.front();
 }
 
 }  // namespace qm

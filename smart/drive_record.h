@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/codepage.h"  // DisplayText for showing drive text
 #include "platform/device.h"
+#include "platform/text.h"  // TrimBlanks for the identity strings
 
 namespace qm {
 
@@ -60,12 +62,9 @@ AttributeRow GetAttributeRow(const DriveRecord& record, std::size_t k);
 // All rows of a record, in table order.
 std::vector<AttributeRow> AttributeRows(const DriveRecord& record);
 
-// Leading and trailing blanks (U+0020 only) removed.
-std::string TrimBlanks(const std::string& text);
-
 // The drive's temperature in degrees Celsius: raw of the first row whose id is
-// 194, when that raw value is greater than 1. -1 when there is none.
-int DriveTemperature(const DriveRecord& record);
+// 194, when that raw value is greater than 1. nullopt when there is none.
+std::optional<int> DriveTemperature(const DriveRecord& record);
 
 // Every row with id 194 whose raw value is above 1, in table order: the
 // temperatures the monitoring pass and the icons act on.

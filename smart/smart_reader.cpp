@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 
+#include "platform/bytes.h"
 #include "platform/codepage.h"
 
 namespace qm {
@@ -43,8 +44,7 @@ CommandBlock SmartBlock(DriveSlot slot, bool ntFamily, std::uint8_t features, st
 }
 
 std::int32_t SignedWord(std::span<const std::uint8_t> s, std::size_t offset) {
-    const auto word = static_cast<std::uint16_t>(s[offset] | s[offset + 1] << 8);
-    return static_cast<std::int16_t>(word);
+    return static_cast<std::int16_t>(LoadLe16(s, offset));
 }
 
 // Swaps the two bytes of every identity word and converts the field to text.
@@ -114,7 +114,7 @@ DriveRecord SmartReader::ProbeDrive(DriveSlot slot) { return Read(slot, false); 
 
 DriveRecord SmartReader::Read(DriveSlot slot, bool full) {
     // Slots outside 0..15 have no device; the drive-number byte could not carry them.
-    if (slot < 0 || slot >= kSlotCount) return DriveRecord{};
+    if (!IsValidSlot(slot)) return DriveRecord{};
 
     const DriverFamily family = provider_.IsNtFamily(slot) ? DriverFamily::Nt : DriverFamily::Nine;
     // The handle closes when it goes out of scope, on every path below.
@@ -167,7 +167,7 @@ bool SmartReader::ReadAttributeTable(DriveHandle& handle, DriveSlot slot) {
         working_.attributeCount = static_cast<std::uint8_t>(n + 1);
         working_.attributes.resize(n + 2);
         AttributeEntry& values = working_.attributes[n + 1];
-        values.raw = id == kTemperatureId ? entry[5] : entry[6] * 256 + entry[5];
+        values.raw = id == kTemperatureId ? entry[5] : LoadLe16(entry, 5);
         values.current = entry[3];
         values.worst = entry[4];
     }

@@ -10,42 +10,22 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <utility>
 
 #include "platform/linux/sat.h"
+#include "platform/unique_fd.h"
 
 namespace qm {
 namespace {
 
-constexpr std::uint32_t kTracksPerCylinder = 255;
-constexpr std::uint32_t kSectorsPerTrack = 63;
 constexpr std::size_t kSenseBufferSize = 32;
 
-// An open file descriptor, closed when it goes.
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Fd& operator=(Fd&&) = delete;
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
-
-Fd OpenReadOnly(const std::filesystem::path& path) {
-    return Fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+UniqueFd OpenReadOnly(const std::filesystem::path& path) {
+    return UniqueFd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
 }
 
 class LinuxDriveHandle final : public DriveHandle {
 public:
-    explicit LinuxDriveHandle(Fd fd) : fd_(std::move(fd)) {}
+    explicit LinuxDriveHandle(UniqueFd fd) : fd_(std::move(fd)) {}
 
     // True when the node is a block device that takes SG_IO commands.
     bool SmartGetVersion() override {
@@ -91,21 +71,14 @@ public:
     }
 
 private:
-    Fd fd_;
+    UniqueFd fd_;
 };
 
 }  // namespace
 
 std::optional<std::string> BlockDeviceName(DriveSlot slot) {
-    if (slot < 0 || slot >= kSlotCount) return std::nullopt;
+    if (!IsValidSlot(slot)) return std::nullopt;
     return std::string("sd") + static_cast<char>('a' + slot);
-}
-
-DiskGeometry GeometryFromSize(std::uint64_t bytes, std::uint32_t sectorSize) {
-    if (bytes == 0 || sectorSize == 0) return {};
-    const std::uint64_t cylinderBytes = std::uint64_t{kTracksPerCylinder} * kSectorsPerTrack * sectorSize;
-    return DiskGeometry{static_cast<std::int64_t>(bytes / cylinderBytes), kTracksPerCylinder, kSectorsPerTrack,
-                        sectorSize};
 }
 
 LinuxDriveProvider::LinuxDriveProvider(std::filesystem::path deviceDir, LinuxVolumes volumes)
@@ -123,16 +96,16 @@ std::unique_ptr<DriveHandle> LinuxDriveProvider::OpenDrive(DriveSlot slot, Drive
     if (family != DriverFamily::Nt) return nullptr;
     const auto path = DevicePath(slot);
     if (!path) return nullptr;
-    Fd fd = OpenReadOnly(*path);
-    if (!fd.valid()) return nullptr;
+    UniqueFd fd = OpenReadOnly(*path);
+    if (!fd) return nullptr;
     return std::make_unique<LinuxDriveHandle>(std::move(fd));
 }
 
 std::optional<DiskGeometry> LinuxDriveProvider::QueryDriveGeometry(DriveSlot slot) {
     const auto path = DevicePath(slot);
     if (!path) return std::nullopt;
-    const Fd fd = OpenReadOnly(*path);
-    if (!fd.valid()) return std::nullopt;
+    const UniqueFd fd = OpenReadOnly(*path);
+    if (!fd) return std::nullopt;
     std::uint64_t bytes = 0;
     int sectorSize = 0;
     if (::ioctl(fd.get(), BLKGETSIZE64, &bytes) != 0 || ::ioctl(fd.get(), BLKSSZGET, &sectorSize) != 0 ||

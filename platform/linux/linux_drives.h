@@ -24,11 +24,6 @@ inline constexpr int kMinSgVersion = 30000;
 // nullopt outside 0..15.
 std::optional<std::string> BlockDeviceName(DriveSlot slot);
 
-// The published geometry of a disk of `bytes` bytes in sectors of
-// `sectorSize` bytes: 255 tracks per cylinder, 63 sectors per track, whole
-// cylinders only. All zero when either number is zero.
-DiskGeometry GeometryFromSize(std::uint64_t bytes, std::uint32_t sectorSize);
-
 class LinuxDriveProvider final : public DriveProvider {
 public:
     // `deviceDir` holds the sdX nodes ("/dev"); tests point it at a temporary folder.
@@ -44,7 +39,7 @@ public:
     std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) override;
 
     // Size and logical sector size of the slot's disk (BLKGETSIZE64,
-    // BLKSSZGET) turned into the published geometry. Needs read permission on
+    // BLKSSZGET) turned into the published geometry (GeometryFromSize). Needs read permission on
     // the node (Linux has no query-only open); nullopt when it cannot be
     // opened, all zero when either query fails.
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;

@@ -7,6 +7,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/text.h"
+
 namespace qm {
 namespace {
 
@@ -14,13 +16,6 @@ namespace fs = std::filesystem;
 
 // sysfs attribute files are a few bytes; anything longer is not what we expect.
 constexpr std::size_t kMaxAttributeSize = 64;
-
-std::string_view Trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    const auto last = s.find_last_not_of(" \t\r\n");
-    return s.substr(first, last - first + 1);
-}
 
 std::optional<unsigned> ParseUnsigned(std::string_view s) {
     unsigned value = 0;

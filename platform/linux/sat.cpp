@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/bytes.h"
+
 namespace qm::sat {
 namespace {
 
@@ -165,7 +167,7 @@ void AssembleOutput(Protocol protocol, const Outcome& outcome, std::span<const s
     const bool withData = outcome.accepted && protocol == Protocol::PioDataIn;
     std::array<std::uint8_t, kStatusOutputSize> header{};
     const std::uint32_t bufferSize = withData ? static_cast<std::uint32_t>(kSectorSize) : 0;
-    for (std::size_t i = 0; i < 4; ++i) header[i] = static_cast<std::uint8_t>(bufferSize >> (8 * i));
+    StoreLe32(header, 0, bufferSize);
     header[4] = static_cast<std::uint8_t>(outcome.accepted ? DriverError::None : DriverError::IdeError);
     header[5] = outcome.ataError.value_or(0);
     std::copy_n(header.begin(), std::min(header.size(), out.size()), out.begin());

@@ -16,15 +16,24 @@ public:
 
 }  // namespace
 
-std::unique_ptr<DriveProvider> SelectDriveProvider(const std::optional<std::string>& simulateFolder,
-                                                   std::string& error) {
-    if (simulateFolder) return SimDriveProvider::Load(*simulateFolder, error);
+DriveSelection SelectDriveProvider(const std::optional<std::string>& simulateFolder) {
+    DriveSelection selection;
+    if (simulateFolder) {
+        auto set = std::make_unique<SimDriveProvider>(*simulateFolder);
+        if (!set->ok()) {
+            selection.error = set->error();
+            return selection;
+        }
+        selection.warnings = set->warnings();
+        selection.provider = std::move(set);
+        return selection;
+    }
 #if defined(QM_HAVE_REAL_DRIVES)
-    return std::make_unique<LinuxDriveProvider>();
+    selection.provider = std::make_unique<LinuxDriveProvider>();
 #else
-    error = "this system has no drive realisation; use --simulate FOLDER";
-    return nullptr;
+    selection.error = "this system has no drive realisation; use --simulate FOLDER";
 #endif
+    return selection;
 }
 
 std::unique_ptr<RightsProbe> SelectRightsProbe(bool simulated) {

@@ -5,15 +5,22 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/device.h"
 
 namespace qm {
 
-// With a folder: the simulated drive set in it; without: the real disks.
-// Returns nullptr and a message in `error` when the set cannot be loaded.
-std::unique_ptr<DriveProvider> SelectDriveProvider(const std::optional<std::string>& simulateFolder,
-                                                   std::string& error);
+// The drives a program runs on, or why there are none.
+struct DriveSelection {
+    std::unique_ptr<DriveProvider> provider;  // null when the drives cannot be used
+    std::string error;                        // then: one line saying why, for standard error
+    std::vector<std::string> warnings;        // what a simulated set ignored in its drives.ini
+};
+
+// With a folder: the simulated drive set in it (no provider when the folder
+// or its drives.ini cannot be read); without: the real disks.
+DriveSelection SelectDriveProvider(const std::optional<std::string>& simulateFolder);
 
 // The administrator test that goes with the choice: simulated drives need no
 // rights, so the test passes for them.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/bytes.h"
+
 namespace qm {
 
 namespace {
@@ -11,10 +13,7 @@ constexpr std::size_t kEntrySize = 12;
 constexpr std::size_t kTableOffset = 2;
 constexpr std::uint64_t kLba28Max = 0x0FFFFFFF;
 
-void PutWord(Sector& s, std::size_t word, std::uint16_t value) {
-    s[2 * word] = static_cast<std::uint8_t>(value);
-    s[2 * word + 1] = static_cast<std::uint8_t>(value >> 8);
-}
+void PutWord(Sector& s, std::size_t word, std::uint16_t value) { StoreLe16(s, 2 * word, value); }
 
 // An ATA string: blank-padded to `words` words, the first character of each
 // pair in the high byte of the word (so the bytes of each pair are swapped).
@@ -22,9 +21,8 @@ void PutString(Sector& s, std::size_t firstWord, std::size_t words, const std::s
     std::string padded = text.substr(0, 2 * words);
     padded.resize(2 * words, ' ');
     for (std::size_t i = 0; i < words; ++i) {
-        const auto hi = static_cast<std::uint8_t>(padded[2 * i]);
-        const auto lo = static_cast<std::uint8_t>(padded[2 * i + 1]);
-        PutWord(s, firstWord + i, static_cast<std::uint16_t>(hi << 8 | lo));
+        s[2 * (firstWord + i)] = static_cast<std::uint8_t>(padded[2 * i + 1]);
+        s[2 * (firstWord + i) + 1] = static_cast<std::uint8_t>(padded[2 * i]);
     }
 }
 
@@ -66,8 +64,7 @@ Sector BuildIdentitySector(const IdentitySpec& spec) {
     PutWord(s, 58, 0x00FB);
     PutWord(s, 59, 0x0110);
     const std::uint64_t lba28 = std::min(spec.sectors, kLba28Max);
-    PutWord(s, 60, static_cast<std::uint16_t>(lba28));
-    PutWord(s, 61, static_cast<std::uint16_t>(lba28 >> 16));
+    StoreLe32(s, 2 * 60, static_cast<std::uint32_t>(lba28));
     PutWord(s, 63, 0x0007);   // multiword DMA 0-2
     PutWord(s, 64, 0x0003);   // PIO 3-4
     for (std::size_t w = 65; w <= 68; ++w) PutWord(s, w, 120);
@@ -82,8 +79,7 @@ Sector BuildIdentitySector(const IdentitySpec& spec) {
     PutWord(s, 86, 0x3401);   // bit 10: 48-bit addresses enabled
     PutWord(s, 87, 0x4023);
     PutWord(s, 88, 0x407F);   // Ultra DMA 0-6, mode 6 selected
-    for (std::size_t i = 0; i < 4; ++i)
-        PutWord(s, 100 + i, static_cast<std::uint16_t>(spec.sectors >> (16 * i)));
+    StoreLittleEndian(std::span(s).subspan(2 * 100, 8), spec.sectors);
     PutWord(s, 106, 0x4000);  // one logical sector per physical sector
     PutWord(s, 217, spec.solidState ? 1 : spec.rotationRate);
     SealIdentitySector(s);
@@ -98,11 +94,10 @@ Sector BuildSmartDataSector(std::span<const AttributeSpec> rows) {
         const AttributeSpec& a = rows[i];
         const std::size_t e = kTableOffset + kEntrySize * i;
         s[e] = a.id;
-        s[e + 1] = static_cast<std::uint8_t>(a.flags);
-        s[e + 2] = static_cast<std::uint8_t>(a.flags >> 8);
+        StoreLe16(s, e + 1, a.flags);
         s[e + 3] = a.current;
         s[e + 4] = a.worst;
-        for (std::size_t b = 0; b < 6; ++b) s[e + 5 + b] = static_cast<std::uint8_t>(a.raw >> (8 * b));
+        StoreLittleEndian(std::span(s).subspan(e + 5, 6), a.raw);
     }
     s[362] = 0x82;  // offline data collection completed, automatic collection on
     s[363] = 0x00;  // last self-test completed without error

@@ -1,163 +1,29 @@
 #include "platform/sim/sim_drives.h"
 
-#include "platform/codepage.h"
-
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <limits>
-#include <system_error>
+#include <utility>
 
-#include "platform/inifile.h"
+#include "platform/bytes.h"
 
 namespace qm {
-
-namespace {
-
-constexpr std::string_view kIniName = "drives.ini";
-constexpr std::uint64_t kMaxDiskBytes = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-constexpr std::uint32_t kSimTracksPerCylinder = 255;
-constexpr std::uint32_t kSimSectorsPerTrack = 63;
-constexpr std::uint32_t kSimBytesPerSector = 512;
-
-struct FaultName {
-    std::string_view word;
-    SimFault fault;
-};
-constexpr std::array<FaultName, kSimFaultCount> kFaultNames{{
-    {"open", SimFault::Open},
-    {"version", SimFault::Version},
-    {"enable", SimFault::Enable},
-    {"identify", SimFault::Identify},
-    {"attributes", SimFault::Attributes},
-    {"thresholds", SimFault::Thresholds},
-}};
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-// Words of a value separated by blanks (and, for fail=, commas).
-std::vector<std::string> SplitWords(std::string_view text, bool commas) {
-    std::vector<std::string> words;
-    std::string word;
-    for (char c : text) {
-        if (IsBlank(c) || (commas && c == ',')) {
-            if (!word.empty()) words.push_back(std::move(word));
-            word.clear();
-        } else {
-            word += c;
-        }
-    }
-    if (!word.empty()) words.push_back(std::move(word));
-    return words;
-}
-
-// A section name that is exactly a slot number: "0" to "15", no sign, no
-// leading zero, no blanks.
-std::optional<DriveSlot> ParseSlotSection(std::string_view name) {
-    if (name.empty() || name.size() > 2) return std::nullopt;
-    if (name.size() == 2 && name[0] == '0') return std::nullopt;
-    int value = 0;
-    for (char c : name) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value >= kSlotCount) return std::nullopt;
-    return value;
-}
-
-std::uint16_t Word(std::span<const std::uint8_t, kSectorSize> s, std::size_t word) {
-    return static_cast<std::uint16_t>(s[2 * word] | s[2 * word + 1] << 8);
-}
-
-void PutLittleEndian32(std::span<std::uint8_t> out, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-bool InRange(DriveSlot slot) { return slot >= 0 && slot < kSlotCount; }
-
-// Text from drives.ini (UTF-8 after reading) made safe to print in a message:
-// control characters, C0 and C1 (which a terminal could take as the start of
-// an escape sequence), become "?", and long text is cut.
-std::string Printable(std::string_view text) {
-    constexpr std::size_t kLimit = 80;
-    std::string shown = DisplayText(text);
-    if (shown.size() <= kLimit) return shown;
-    std::size_t cut = kLimit;
-    while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;  // between characters
-    return shown.substr(0, cut) + "...";
-}
-
-}  // namespace
-
-std::optional<SimFault> ParseSimFault(std::string_view word) {
-    for (const FaultName& f : kFaultNames)
-        if (EqualsIgnoringCase(word, f.word)) return f.fault;
-    return std::nullopt;
-}
-
-std::uint64_t IdentityByteCount(std::span<const std::uint8_t, kSectorSize> sector) {
-    const std::uint16_t w83 = Word(sector, 83);
-    // Word 83 is valid only with bit 15 clear and bit 14 set.
-    const bool w83Valid = (w83 & 0xC000) == 0x4000;
-    if (w83Valid && (w83 & 0x0400) != 0) {
-        std::uint64_t lba48 = 0;
-        for (std::size_t i = 0; i < 4; ++i) lba48 |= static_cast<std::uint64_t>(Word(sector, 100 + i)) << (16 * i);
-        if (lba48 != 0 && lba48 <= kMaxDiskBytes / kSectorSize) return lba48 * kSectorSize;
-    }
-    const std::uint64_t lba28 = static_cast<std::uint64_t>(Word(sector, 60)) |
-                                static_cast<std::uint64_t>(Word(sector, 61)) << 16;
-    return lba28 * kSectorSize;
-}
-
-bool IsPlainDumpName(std::string_view name) {
-    if (name.empty()) return false;
-    if (name.find("..") != std::string_view::npos) return false;
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '/' || c == '\\' || c == ':' || u < 0x20 || u == 0x7F) return false;
-    }
-    return true;
-}
-
-std::optional<std::uint64_t> ParseDiskBytes(std::string_view text) {
-    if (text.empty() || text.size() > 19) return std::nullopt;  // INT64_MAX has 19 digits
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');  // 19 digits fit in 64 bits
-    }
-    if (value > kMaxDiskBytes) return std::nullopt;
-    return value;
-}
 
 // Everything the provider and its handles share: the drives and the record.
 struct SimDriveProvider::State {
     std::array<std::optional<SimDrive>, kSlotCount> drives;
     std::array<bool, kSlotCount> nineFamily{};  // family = 9x, also for slots without a drive
+    bool recording = false;
     std::deque<SimEvent> events;
     int openHandles = 0;
     int familyTests = 0;
 
     void Record(const SimEvent& event) {
+        if (!recording) return;
         if (events.size() >= kSimEventLimit) events.pop_front();
         events.push_back(event);
     }
 
     const SimDrive* Drive(DriveSlot slot) const {
-        if (!InRange(slot) || !drives[static_cast<std::size_t>(slot)]) return nullptr;
+        if (!IsValidSlot(slot) || !drives[static_cast<std::size_t>(slot)]) return nullptr;
         return &*drives[static_cast<std::size_t>(slot)];
     }
 };
@@ -191,7 +57,7 @@ bool Answer(const SimDrive& drive, ControlCode code, const CommandBlock& in, std
                 sector = drive.dump.thresholds ? &*drive.dump.thresholds : nullptr;
             }
             if (sector == nullptr) return false;
-            PutLittleEndian32(out.first(4), static_cast<std::uint32_t>(kSectorSize));
+            StoreLe32(out, 0, static_cast<std::uint32_t>(kSectorSize));
             std::fill(out.begin() + 4, out.begin() + kDataOffset, std::uint8_t{0});
             std::copy(sector->begin(), sector->end(), out.begin() + kDataOffset);
             return true;
@@ -257,114 +123,17 @@ private:
 
 }  // namespace
 
-SimDriveProvider::SimDriveProvider(const std::string& folder)
-    : folder_(folder), state_(std::make_shared<State>()) {
-    ReadSet();
+SimDriveProvider::SimDriveProvider(const std::string& folder, SimRecording recording)
+    : state_(std::make_shared<State>()) {
+    DriveSetFile set = ReadDriveSetFile(folder);
+    error_ = std::move(set.error);
+    warnings_ = std::move(set.warnings);
+    state_->drives = std::move(set.drives);
+    state_->nineFamily = set.nineFamily;
+    state_->recording = recording == SimRecording::On;
 }
 
 SimDriveProvider::~SimDriveProvider() = default;
-
-std::unique_ptr<SimDriveProvider> SimDriveProvider::Load(const std::string& folder, std::string& error) {
-    auto provider = std::make_unique<SimDriveProvider>(folder);
-    if (!provider->ok()) {
-        error = provider->error();
-        return nullptr;
-    }
-    error.clear();
-    return provider;
-}
-
-void SimDriveProvider::ReadSet() {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (folder_.empty() || !fs::is_directory(folder_, ec)) {
-        error_ = "drive set folder not found: " + folder_;
-        return;
-    }
-    const fs::path iniPath = fs::path(folder_) / kIniName;
-    if (!fs::is_regular_file(iniPath, ec)) {
-        error_ = "no drives.ini in the drive set folder " + folder_;
-        return;
-    }
-    if (!std::ifstream(iniPath, std::ios::binary)) {
-        error_ = "drives.ini cannot be read: " + iniPath.string();
-        return;
-    }
-    const std::string ini = iniPath.string();
-
-    std::array<bool, kSlotCount> seen{};
-    for (const std::string& section : ReadIniSections(ini)) {
-        const std::optional<DriveSlot> slot = ParseSlotSection(section);
-        if (!slot) {
-            warnings_.push_back("section [" + Printable(section) + "] is not a slot number 0 to 15; ignored");
-            continue;
-        }
-        const auto index = static_cast<std::size_t>(*slot);
-        if (seen[index]) {
-            warnings_.push_back("section [" + Printable(section) + "] appears again; only the first counts");
-            continue;
-        }
-        seen[index] = true;
-        const std::string prefix = "slot " + section + ": ";
-        auto value = [&](std::string_view key) -> std::optional<std::string> {
-            std::string v = ReadIniValue(ini, section, key, InlineComments::Strip);
-            if (v == kIniMissing) return std::nullopt;
-            return std::string(Trim(v));
-        };
-
-        const std::optional<std::string> family = value("family");
-        if (family && !family->empty()) {
-            if (EqualsIgnoringCase(*family, "9x")) {
-                state_->nineFamily[index] = true;
-            } else if (!EqualsIgnoringCase(*family, "nt")) {
-                warnings_.push_back(prefix + "unknown family \"" + Printable(*family) + "\"; ignored");
-            }
-        }
-
-        const std::optional<std::string> dumpName = value("dump");
-        if (!dumpName) {
-            warnings_.push_back(prefix + "no dump= entry; no drive");
-            continue;
-        }
-        if (!IsPlainDumpName(*dumpName)) {
-            warnings_.push_back(prefix + "dump= must name a file inside the folder; no drive");
-            continue;
-        }
-        std::optional<SkDump> dump = LoadSkDump((fs::path(folder_) / *dumpName).string());
-        if (!dump) {
-            warnings_.push_back(prefix + "dump " + Printable(*dumpName) + " cannot be read; no drive");
-            continue;
-        }
-        if (!dump->identify) {
-            warnings_.push_back(prefix + "dump " + Printable(*dumpName) + " has no identity section; no drive");
-            continue;
-        }
-
-        SimDrive drive;
-        drive.dumpName = *dumpName;
-        drive.dump = std::move(*dump);
-        drive.nineFamily = state_->nineFamily[index];
-        drive.bytes = IdentityByteCount(*drive.dump.identify);
-        if (const std::optional<std::string> bytes = value("bytes"); bytes && !bytes->empty()) {
-            if (const std::optional<std::uint64_t> parsed = ParseDiskBytes(*bytes)) {
-                drive.bytes = *parsed;
-            } else {
-                warnings_.push_back(prefix + "bytes= is not a disk size; the identity sector's size is used");
-            }
-        }
-        if (const std::optional<std::string> volumes = value("volumes")) drive.volumes = SplitWords(*volumes, false);
-        if (const std::optional<std::string> fail = value("fail")) {
-            for (const std::string& word : SplitWords(*fail, true)) {
-                if (const std::optional<SimFault> fault = ParseSimFault(word)) {
-                    drive.faults[static_cast<std::size_t>(*fault)] = true;
-                } else {
-                    warnings_.push_back(prefix + "unknown fault \"" + Printable(word) + "\"; ignored");
-                }
-            }
-        }
-        state_->drives[index] = std::move(drive);
-    }
-}
 
 const SimDrive* SimDriveProvider::Drive(DriveSlot slot) const { return state_->Drive(slot); }
 
@@ -377,7 +146,7 @@ std::vector<DriveSlot> SimDriveProvider::PresentSlots() const {
 
 bool SimDriveProvider::IsNtFamily(DriveSlot slot) {
     ++state_->familyTests;
-    return !InRange(slot) || !state_->nineFamily[static_cast<std::size_t>(slot)];
+    return !IsValidSlot(slot) || !state_->nineFamily[static_cast<std::size_t>(slot)];
 }
 
 std::unique_ptr<DriveHandle> SimDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
@@ -399,15 +168,7 @@ std::unique_ptr<DriveHandle> SimDriveProvider::OpenDrive(DriveSlot slot, DriverF
 std::optional<DiskGeometry> SimDriveProvider::QueryDriveGeometry(DriveSlot slot) {
     std::optional<DiskGeometry> geometry;
     const SimDrive* drive = state_->Drive(slot);
-    if (drive != nullptr && !drive->Refuses(SimFault::Open)) {
-        DiskGeometry g;
-        g.cylinders = static_cast<std::int64_t>(
-            drive->bytes / (std::uint64_t{kSimTracksPerCylinder} * kSimSectorsPerTrack * kSimBytesPerSector));
-        g.tracksPerCylinder = kSimTracksPerCylinder;
-        g.sectorsPerTrack = kSimSectorsPerTrack;
-        g.bytesPerSector = kSimBytesPerSector;
-        geometry = g;
-    }
+    if (drive != nullptr && !drive->Refuses(SimFault::Open)) geometry = GeometryFromSize(drive->bytes, kSectorSize);
     SimEvent e;
     e.kind = SimEventKind::Geometry;
     e.slot = slot;

@@ -17,9 +17,11 @@
 // A slot is present when its dump can be read and has an identity section;
 // every other slot has no device. Everything is read once, at construction.
 //
-// The provider records every open, version query, exchange (with the whole
-// command block), close and geometry query, so that tests can check the
-// registers byte by byte and that every handle is closed.
+// A test can have the provider record every open, version query, exchange
+// (with the whole command block), close and geometry query, to check the
+// registers byte by byte. The record is off unless asked for, so a program
+// running on the set (--simulate) does not grow with every read; the counts
+// of open handles and family tests are always kept.
 #pragma once
 
 #include <array>
@@ -34,45 +36,9 @@
 #include <vector>
 
 #include "platform/device.h"
-#include "platform/sim/skdump.h"
+#include "platform/sim/drive_set_file.h"
 
 namespace qm {
-
-// The exchanges a drive of the set can be told to refuse (fail=...).
-enum class SimFault : std::uint8_t { Open, Version, Enable, Identify, Attributes, Thresholds };
-inline constexpr std::size_t kSimFaultCount = 6;
-
-// The fault named by a fail= word ("open", "version", ...; any letter case),
-// nullopt for an unknown word.
-std::optional<SimFault> ParseSimFault(std::string_view word);
-
-// One present drive of the set, as read from drives.ini and its dump.
-struct SimDrive {
-    std::string dumpName;             // file name inside the folder
-    SkDump dump;                      // has an identity section
-    std::uint64_t bytes = 0;          // disk size (at most INT64_MAX)
-    std::vector<std::string> volumes; // in order
-    std::array<bool, kSimFaultCount> faults{};
-    bool nineFamily = false;          // family = 9x
-
-    bool Refuses(SimFault fault) const { return faults[static_cast<std::size_t>(fault)]; }
-};
-
-// Disk size from an identity sector: the 48-bit LBA count (words 100-103)
-// when word 83 is valid and its bit 10 says 48-bit addresses are supported,
-// otherwise the 28-bit count (words 60-61); times 512. A 48-bit count whose
-// byte count does not fit a signed 64-bit number falls back to the 28-bit
-// count. 0 when the sector has no LBA count.
-std::uint64_t IdentityByteCount(std::span<const std::uint8_t, kSectorSize> sector);
-
-// A dump= value that names a file directly inside the folder: not empty, no
-// "/" or "\", no "..", no ":" (a drive-relative name on Windows), no control
-// character or NUL.
-bool IsPlainDumpName(std::string_view name);
-
-// A bytes= value: decimal digits only (no sign, no blanks inside), at most
-// INT64_MAX. nullopt for anything else.
-std::optional<std::uint64_t> ParseDiskBytes(std::string_view text);
 
 // What the provider recorded.
 enum class SimEventKind {
@@ -94,24 +60,23 @@ struct SimEvent {
     friend bool operator==(const SimEvent&, const SimEvent&) = default;
 };
 
-// Most events kept; older ones are dropped, so a long --simulate session does
-// not grow without bound.
+// Most events kept while recording; older ones are dropped, so a long test
+// does not grow without bound.
 inline constexpr std::size_t kSimEventLimit = 65536;
+
+enum class SimRecording : bool { Off, On };
 
 class SimDriveProvider final : public DriveProvider {
 public:
     // Reads FOLDER/drives.ini and the dumps it names. A missing or unreadable
     // folder or drives.ini gives a set without drives and an error text (see
-    // error()); an empty drives.ini is a valid set without drives.
-    explicit SimDriveProvider(const std::string& folder);
+    // error()); an empty drives.ini is a valid set without drives. With
+    // SimRecording::On the provider keeps the events (Events()).
+    explicit SimDriveProvider(const std::string& folder, SimRecording recording = SimRecording::Off);
     ~SimDriveProvider() override;
 
     SimDriveProvider(const SimDriveProvider&) = delete;
     SimDriveProvider& operator=(const SimDriveProvider&) = delete;
-
-    // The set in FOLDER, or nullptr with `error` set to a one-line message
-    // when the folder or its drives.ini cannot be read.
-    static std::unique_ptr<SimDriveProvider> Load(const std::string& folder, std::string& error);
 
     // False when the folder or its drives.ini could not be read; error() then
     // says why. Otherwise error() is empty.
@@ -119,8 +84,8 @@ public:
     const std::string& error() const { return error_; }
 
     // One line per thing in drives.ini that was ignored or replaced by a
-    // default (bad section, unsafe dump name, unreadable dump, bad bytes=,
-    // unknown fail= or family= word), in file order.
+    // default (bad or repeated section, unsafe dump name, unreadable dump,
+    // bad bytes=, unknown fail= or family= word), in file order.
     const std::vector<std::string>& warnings() const { return warnings_; }
 
     // The present drive of a slot, or nullptr.
@@ -135,11 +100,13 @@ public:
     // cannot be opened, on either path or for the geometry.
     bool IsNtFamily(DriveSlot slot) override;
     std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) override;
-    // cylinders = bytes / (255 x 63 x 512), 255 tracks, 63 sectors, 512 bytes.
+    // The published geometry of the drive's bytes in 512-byte sectors
+    // (GeometryFromSize), as the disk driver gives it.
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;
     std::vector<std::string> VolumesOf(DriveSlot slot) override;
 
-    // Recording. Events() in order of occurrence (the latest kSimEventLimit).
+    // Recording. Events() in order of occurrence (the latest kSimEventLimit);
+    // always empty for a provider made with SimRecording::Off.
     std::vector<SimEvent> Events() const;
     std::vector<SimEvent> Events(SimEventKind kind) const;
     // Number of handles opened and not yet destroyed.
@@ -152,9 +119,6 @@ public:
     struct State;  // shared with the handles, so a handle may outlive the provider
 
 private:
-    void ReadSet();
-
-    std::string folder_;
     std::string error_;
     std::vector<std::string> warnings_;
     std::shared_ptr<State> state_;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/bytes.h"
+
 namespace qm {
 
 namespace {
@@ -15,11 +17,6 @@ constexpr std::string_view kTagIdentify = "IDFY";
 constexpr std::string_view kTagStatus = "SMST";
 constexpr std::string_view kTagSmartData = "SMDT";
 constexpr std::string_view kTagThresholds = "SMTH";
-
-std::uint32_t ReadBigEndian32(std::span<const std::uint8_t> bytes) {
-    return static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
-           static_cast<std::uint32_t>(bytes[2]) << 8 | static_cast<std::uint32_t>(bytes[3]);
-}
 
 bool TagIs(std::span<const std::uint8_t> tag, std::string_view name) {
     return std::equal(tag.begin(), tag.end(), name.begin(), name.end(),
@@ -42,11 +39,9 @@ void Take(std::optional<std::array<std::uint8_t, N>>& slot, std::span<const std:
 
 void AppendSection(std::vector<std::uint8_t>& out, std::string_view tag, std::span<const std::uint8_t> data) {
     out.insert(out.end(), tag.begin(), tag.end());
-    const auto n = static_cast<std::uint32_t>(data.size());
-    out.push_back(static_cast<std::uint8_t>(n >> 24));
-    out.push_back(static_cast<std::uint8_t>(n >> 16));
-    out.push_back(static_cast<std::uint8_t>(n >> 8));
-    out.push_back(static_cast<std::uint8_t>(n));
+    std::array<std::uint8_t, 4> length{};
+    StoreBigEndian(length, data.size());
+    out.insert(out.end(), length.begin(), length.end());
     out.insert(out.end(), data.begin(), data.end());
 }
 
@@ -62,7 +57,7 @@ SkDump ParseSkDump(std::span<const std::uint8_t> bytes) {
             break;
         }
         const auto tag = bytes.subspan(pos, 4);
-        const std::uint32_t length = ReadBigEndian32(bytes.subspan(pos + 4, 4));
+        const auto length = static_cast<std::uint32_t>(LoadBigEndian(bytes.subspan(pos + 4, 4)));
         // Compared without adding to pos, so a length near 2^32 cannot wrap.
         if (length > left - kSkDumpHeaderSize) {
             dump.truncated = true;

@@ -1,8 +1,6 @@
-// The main window's logic without a window: the pane layout, the list face
-// and the command line.
+// The main window's logic without a window: the pane layout and the list face.
 #include <gtest/gtest.h>
 
-#include "app/command_line.h"
 #include "app/list_face.h"
 #include "app/window_layout.h"
 
@@ -53,20 +51,6 @@ TEST(ListFaceTest, MeiryoOrTheGothicFallback) {
     // The temperature box starts at the ninth row's top (within two pixels) in both faces.
     for (const ListFace& face : {meiryo, gothic})
         EXPECT_NEAR(face.temperatureBoxTop, face.headerHeight + 8.0 * face.rowHeight, 2.0);
-}
-
-TEST(CommandLineTest, SimulateFolderOrNothing) {
-    const auto parse = [](std::vector<std::string> arguments) { return ParseCommandLine(arguments); };
-    EXPECT_FALSE(parse({}).options->simulateFolder.has_value());
-    EXPECT_EQ(parse({"--simulate", "samples"}).options->simulateFolder, "samples");
-    EXPECT_EQ(parse({"--simulate=my set"}).options->simulateFolder, "my set");
-    EXPECT_TRUE(parse({"--help"}).options->help);
-    EXPECT_FALSE(parse({"--simulate"}).options.has_value());
-    EXPECT_FALSE(parse({"--simulate="}).options.has_value());
-    EXPECT_FALSE(parse({"--simulate", "a", "--simulate", "b"}).options.has_value());
-    const auto unknown = parse({"--verbose"});
-    EXPECT_FALSE(unknown.options.has_value());
-    EXPECT_NE(unknown.error.find("--verbose"), std::string::npos);
 }
 
 }  // namespace

@@ -97,11 +97,11 @@ public:
 
     // Writes one settings value before (or while) the window runs.
     void Set(std::string_view section, std::string_view key, std::string_view value) {
-        QVERIFY(WriteIniValue(settingsFile, section, key, value));
+        QVERIFY(!WriteIniValue(settingsFile, section, key, value));
     }
     // The stored text; "ERROR" when the key is missing.
     std::string Get(std::string_view section, std::string_view key) const {
-        return ReadIniValue(settingsFile, section, key);
+        return ReadIniValue(settingsFile, section, key).value_or("ERROR");
     }
 
     // Builds the window (not yet started).

@@ -26,6 +26,15 @@ TEST(CodePageTest, ShiftJisRoundTrip) {
     EXPECT_EQ(ConvertToUtf8(std::string("A\x81"), "SHIFT_JIS"), "A\xEF\xBF\xBD");
 }
 
+TEST(CodePageTest, AsciiCharacterFoundOnlyAsACharacterOfItsOwn) {
+    // 0x83 0x5D is one Shift_JIS character whose second byte is "]".
+    EXPECT_EQ(FindAsciiCharacter("[\x83\x5D]x]", ']', "SHIFT_JIS"), 3u);
+    EXPECT_EQ(FindAsciiCharacter("\x83\x5D", ']', "SHIFT_JIS"), std::string_view::npos);
+    EXPECT_EQ(FindAsciiCharacter("\xFF]", ']', "SHIFT_JIS"), 1u);  // a byte that is no character stands alone
+    EXPECT_EQ(FindAsciiCharacter("\xE3\x81\x82]", ']', "UTF-8"), 3u);
+    EXPECT_EQ(FindAsciiCharacter("abc", ']', "UTF-8"), std::string_view::npos);
+}
+
 TEST(CodePageTest, PlainLocaleCountsAsUtf8) {
     // The tests run under the C locale (or a UTF-8 one): Japanese text must survive.
     EXPECT_EQ(ToSystemCodePage("生の値"), "生の値");
@@ -45,6 +54,19 @@ TEST(DisplayTextTest, ControlCharactersBecomeQuestionMarks) {
     EXPECT_EQ(DisplayText("x\xC2\x9B" "1m\xC2\x85y"), "x?1m?y");   // C1: CSI and NEL
     EXPECT_EQ(DisplayText("\xC2\xA0\xC2\xBF"), "\xC2\xA0\xC2\xBF");   // U+00A0, U+00BF stay
     EXPECT_EQ(DisplayText("<img src=/dev/zero>"), "<img src=/dev/zero>");  // markup is the window's business
+}
+
+// Line and paragraph separators would add lines to a tooltip; direction
+// marks, embeddings, overrides and isolates would reverse the text around a
+// drive's model. Each becomes "?", like a control character.
+TEST(DisplayTextTest, LineSeparatorsAndDirectionControlsBecomeQuestionMarks) {
+    EXPECT_EQ(DisplayText("a\u2028b\u2029c"), "a?b?c");
+    EXPECT_EQ(DisplayText("\u200E\u200F\u061C"), "???");
+    EXPECT_EQ(DisplayText("QM\u202Aa\u202Bb\u202Cc\u202Dd\u202Ee"), "QM?a?b?c?d?e");  // LRE RLE PDF LRO RLO
+    EXPECT_EQ(DisplayText("\u2066x\u2067y\u2068z\u2069"), "?x?y?z?");                // LRI RLI FSI PDI
+    // Their neighbours stay: zero-width joiners, the dashes, Arabic letters, ellipsis.
+    EXPECT_EQ(DisplayText("\u200C\u200D\u2010\u2027\u202F\u2065\u206A\u061B\u061D"),
+              "\u200C\u200D\u2010\u2027\u202F\u2065\u206A\u061B\u061D");
 }
 
 }  // namespace

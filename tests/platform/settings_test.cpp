@@ -10,19 +10,13 @@
 
 #include "platform/inifile.h"
 #include "platform/settings.h"
+#include "tests/platform/temp_folder.h"
 
 namespace qm {
 namespace {
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "qm-settings-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-        settings = std::make_unique<Settings>(folder + "/Quillmoor.ini");
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 
     void Store(std::string_view text) { std::ofstream(settings->Path(), std::ios::binary) << text; }
     std::string FileText() const {
@@ -32,8 +26,9 @@ protected:
         return all.str();
     }
 
-    std::string folder;
-    std::unique_ptr<Settings> settings;
+    test::TempFolder temp;
+    std::string folder = temp.str();
+    std::unique_ptr<Settings> settings = std::make_unique<Settings>(temp / "Quillmoor.ini");
 };
 
 TEST_F(SettingsTest, OnlyCapitalYAndNCountAsOnAndOff) {
@@ -83,6 +78,8 @@ TEST_F(SettingsTest, VolumesAreKeptUnderTheTrimmedModelAndSerial) {
     EXPECT_EQ(settings->ReadVolumes("ABC123", "XYZ9"), "/ /home");
     EXPECT_TRUE(settings->WriteVolumes("ABC123", "XYZ9", "two\nlines"));  // refused, file unchanged
     EXPECT_EQ(settings->ReadVolumes("ABC123", "XYZ9"), "/ /home");
+    Store("[SETTING]\r\nABC123-XYZ9=ERROR\r\n");
+    EXPECT_EQ(settings->ReadVolumes("ABC123", "XYZ9"), std::nullopt);  // the file format's "nothing stored"
 }
 
 TEST_F(SettingsTest, AFailedWriteNamesItsCause) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/bytes.h"
 #include "platform/device.h"
 
 namespace qm::test {
@@ -115,10 +116,7 @@ private:
 };
 
 // Builders for sectors.
-inline void PutWord(Sector& s, std::size_t word, std::uint16_t v) {
-    s[2 * word] = static_cast<std::uint8_t>(v & 0xFF);
-    s[2 * word + 1] = static_cast<std::uint8_t>(v >> 8);
-}
+inline void PutWord(Sector& s, std::size_t word, std::uint16_t v) { StoreLe16(s, 2 * word, v); }
 
 // An identity string field as a drive stores it: padded with blanks, the two
 // bytes of each word swapped.

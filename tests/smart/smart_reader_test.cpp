@@ -198,7 +198,7 @@ TEST_F(ReadDriveTest, TemperatureRawIsByteZeroAlone) {
     EXPECT_EQ(DriveTemperature(r), 38);
 
     PutAttribute(provider.drives[0].data, 1, 194, 62, 40, {1, 0x10});
-    EXPECT_EQ(DriveTemperature(reader.ReadDrive(0)), -1);  // 0 and 1 are no reading
+    EXPECT_EQ(DriveTemperature(reader.ReadDrive(0)), std::nullopt);  // 0 and 1 are no reading
 }
 
 TEST_F(ReadDriveTest, ThresholdsMatchByIdAndSitWithTheId) {

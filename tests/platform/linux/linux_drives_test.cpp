@@ -25,18 +25,6 @@ TEST(LinuxSlots, SlotNamesTheSdNodes) {
     for (DriveSlot slot = 0; slot < kSlotCount; ++slot) EXPECT_TRUE(provider.IsNtFamily(slot));
 }
 
-TEST(LinuxGeometry, CylindersFollowTheConventionalTranslation) {
-    // A 64 MiB disk of 512-byte sectors has 8 whole cylinders of 255 x 63 sectors.
-    EXPECT_EQ(GeometryFromSize(64ull << 20, 512), (DiskGeometry{8, 255, 63, 512}));
-    EXPECT_EQ(GeometryFromSize(64ull << 20, 4096), (DiskGeometry{1, 255, 63, 4096}));
-    // 2 TB disk: more cylinders than 16 bits hold.
-    EXPECT_EQ(GeometryFromSize(2'000'398'934'016ull, 512), (DiskGeometry{243201, 255, 63, 512}));
-    // Smaller than one cylinder.
-    EXPECT_EQ(GeometryFromSize(1 << 20, 512), (DiskGeometry{0, 255, 63, 512}));
-    EXPECT_EQ(GeometryFromSize(0, 512), DiskGeometry{});
-    EXPECT_EQ(GeometryFromSize(64ull << 20, 0), DiskGeometry{});
-}
-
 // A device folder in a fresh temporary folder instead of /dev.
 class FakeDeviceDir : public testing::Test {
 protected:

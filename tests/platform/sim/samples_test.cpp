@@ -144,7 +144,7 @@ TEST_F(SampleDrivesTest, SolidStateDiskWithoutTemperature) {
     EXPECT_EQ(r.serialNumber.front(), ' ');  // right-aligned in its field, as many drives do
     EXPECT_FALSE(Row(r, 194));
     EXPECT_FALSE(Row(r, 190));
-    EXPECT_EQ(DriveTemperature(r), -1);
+    EXPECT_EQ(DriveTemperature(r), std::nullopt);
     EXPECT_EQ(Worst(r), AttributeStatus::Good);
     ASSERT_TRUE(Row(r, 241));
     EXPECT_EQ(Row(r, 241)->raw, static_cast<std::int32_t>(9119731768ull & 0xFFFF));  // low 16 bits only
@@ -168,7 +168,7 @@ TEST_F(SampleDrivesTest, FailingHardDisk) {
 TEST_F(SampleDrivesTest, HotHardDisk) {
     const DriveRecord r = reader.ReadDrive(4);
     ASSERT_EQ(r.driveType, 1);
-    EXPECT_GE(DriveTemperature(r), 58);
+    EXPECT_GE(DriveTemperature(r).value_or(0), 58);
     EXPECT_EQ(Rate(*Row(r, 194)), AttributeStatus::Caution);
     EXPECT_EQ(set.VolumesOf(4), (std::vector<std::string>{"/mnt/media", "/mnt/archive"}));
     for (const AttributeRow& row : AttributeRows(r)) {

@@ -22,12 +22,11 @@ class SimSetTest : public ::testing::Test {
 protected:
     void Dump(const std::string& name, const SkDump& dump) { ASSERT_TRUE(SaveSkDump(folder / name, dump)); }
     void Ini(const std::string& text) { test::WriteText(folder / "drives.ini", text); }
+    // The set in the folder, recording; nullptr when it cannot be loaded.
     std::unique_ptr<SimDriveProvider> Load() {
-        std::string error;
-        auto provider = SimDriveProvider::Load(folder.str(), error);
-        EXPECT_TRUE(provider) << error;
-        EXPECT_TRUE(error.empty());
-        return provider;
+        auto provider = std::make_unique<SimDriveProvider>(folder.str(), SimRecording::On);
+        EXPECT_TRUE(provider->ok()) << provider->error();
+        return provider->ok() ? std::move(provider) : nullptr;
     }
 
     TempFolder folder;
@@ -70,21 +69,20 @@ std::vector<std::uint8_t> AsVector(const Sector& s) { return {s.begin(), s.end()
 // Loading the set
 
 TEST_F(SimSetTest, MissingFolderOrDrivesIniIsAnErrorTheCallerCanPrint) {
-    std::string error;
-    EXPECT_FALSE(SimDriveProvider::Load(folder / "nowhere", error));
-    EXPECT_NE(error.find("nowhere"), std::string::npos) << error;
+    SimDriveProvider nowhere(folder / "nowhere");
+    EXPECT_FALSE(nowhere.ok());
+    EXPECT_NE(nowhere.error().find("nowhere"), std::string::npos) << nowhere.error();
+    EXPECT_TRUE(nowhere.PresentSlots().empty());
+    EXPECT_EQ(nowhere.OpenDrive(0, DriverFamily::Nt), nullptr);
 
-    EXPECT_FALSE(SimDriveProvider::Load(folder.str(), error));
-    EXPECT_NE(error.find("drives.ini"), std::string::npos) << error;
+    SimDriveProvider noIni(folder.str());
+    EXPECT_FALSE(noIni.ok());
+    EXPECT_NE(noIni.error().find("drives.ini"), std::string::npos) << noIni.error();
 
     std::filesystem::create_directory(folder / "drives.ini");  // not a file
-    EXPECT_FALSE(SimDriveProvider::Load(folder.str(), error));
-    EXPECT_FALSE(error.empty());
-
-    SimDriveProvider direct(folder / "nowhere");
-    EXPECT_FALSE(direct.ok());
-    EXPECT_TRUE(direct.PresentSlots().empty());
-    EXPECT_EQ(direct.OpenDrive(0, DriverFamily::Nt), nullptr);
+    SimDriveProvider folderIni(folder.str());
+    EXPECT_FALSE(folderIni.ok());
+    EXPECT_FALSE(folderIni.error().empty());
 }
 
 TEST_F(SimSetTest, EmptyDrivesIniIsASetWithoutDrives) {
@@ -129,14 +127,17 @@ TEST_F(SimSetTest, OnlyExactSlotNumbersAreSections) {
     EXPECT_TRUE(p->IsNtFamily(1000));
 }
 
-TEST_F(SimSetTest, RepeatedSectionOnlyFirstCounts) {
+TEST_F(SimSetTest, RepeatedSectionOnlyFirstCountsWithAWarning) {
     Dump("a.smart", MakeDump("QM-FIRST"));
     Dump("b.smart", MakeDump("QM-SECOND"));
-    Ini("[2]\ndump=a.smart\n[2]\ndump=b.smart\nfail=open\n");
+    Ini("[2]\ndump=a.smart\n[2]\ndump=b.smart\nfail=open\n[5]\ndump=a.smart\n[ 5 ]\n[ 2 ]\n");
     auto p = Load();
     ASSERT_TRUE(p && p->Drive(2));
     EXPECT_EQ(p->Drive(2)->dumpName, "a.smart");
     EXPECT_NE(p->OpenDrive(2, DriverFamily::Nt), nullptr);
+    EXPECT_EQ(p->PresentSlots(), (std::vector<DriveSlot>{2, 5}));
+    EXPECT_EQ(p->warnings(), (std::vector<std::string>{"section [2] appears again; only the first counts",
+                                                       "section [5] appears again; only the first counts"}));
 }
 
 TEST_F(SimSetTest, DumpNameNeverLeavesTheFolder) {
@@ -163,10 +164,9 @@ TEST_F(SimSetTest, DumpNameNeverLeavesTheFolder) {
                     "[10]\ndump= ok.smart ; a comment\n"
                     "[11]\ndump=sub/../ok.smart\n"
                     "[12]\ndump=ok.smart/\n");
-    std::string error;
-    auto p = SimDriveProvider::Load((folder.path() / "set").string(), error);
-    ASSERT_TRUE(p) << error;
-    EXPECT_EQ(p->PresentSlots(), (std::vector<DriveSlot>{10}));
+    SimDriveProvider p((folder.path() / "set").string());
+    ASSERT_TRUE(p.ok()) << p.error();
+    EXPECT_EQ(p.PresentSlots(), (std::vector<DriveSlot>{10}));
 }
 
 TEST(SimDumpName, PlainFileNamesOnly) {
@@ -292,7 +292,7 @@ TEST_F(SimSetTest, GeometryFromBytesLikeTheDiskDriver) {
     EXPECT_EQ(cylinders(2), 121601);  // nonsense falls back to the identity's size
     EXPECT_EQ(cylinders(3), 121601);
     EXPECT_EQ(cylinders(4), 121601);
-    EXPECT_EQ(p->QueryDriveGeometry(5), (DiskGeometry{0, 255, 63, 512}));
+    EXPECT_EQ(p->QueryDriveGeometry(5), DiskGeometry{});  // no bytes: no geometry, as from the disk driver
     EXPECT_EQ(cylinders(6), 9223372036854775807LL / 8225280);
     EXPECT_EQ(cylinders(7), 0);
     EXPECT_EQ(cylinders(8), 121601);
@@ -681,6 +681,20 @@ TEST_F(SimSetTest, HandleMayOutliveTheProvider) {
     EXPECT_TRUE(handle->SmartGetVersion());
     EXPECT_TRUE(Receive(*handle, IdentifyBlock(0, true)).ok);
     handle.reset();
+}
+
+// The set the program runs on (--simulate) keeps no record of its exchanges,
+// so its memory stays flat however often the drives are read.
+TEST_F(SimSetTest, RecordsNothingUnlessATestAsksForIt) {
+    Dump("d.smart", MakeDump("QM-QUIET"));
+    Ini("[0]\ndump=d.smart\n");
+    SimDriveProvider quiet(folder.str());
+    SmartReader reader(quiet);
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(reader.ReadDrive(0).driveType, 1);
+    EXPECT_TRUE(quiet.QueryDriveGeometry(0));
+    EXPECT_TRUE(quiet.Events().empty());
+    EXPECT_EQ(quiet.OpenHandles(), 0);  // the counters are still kept
+    EXPECT_EQ(quiet.FamilyTests(), 1000 * 5);  // the open and each of the four command blocks
 }
 
 TEST_F(SimSetTest, RecordingKeepsOnlyTheLatestEvents) {

@@ -1,5 +1,5 @@
-// Helpers of the simulated drive set tests: a temporary folder that removes
-// itself, file writers, and drives made with the sector builders.
+// Helpers of the simulated drive set tests: file writers, and drives made with
+// the sector builders (and the temporary folder they are written to).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,32 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/bytes.h"
 #include "platform/sim/sample_sectors.h"
 #include "platform/sim/skdump.h"
+#include "tests/platform/temp_folder.h"
 
 namespace qm::test {
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qm-sim-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-        path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
 
 inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -77,24 +57,17 @@ inline SkDump MakeDump(const std::string& model, std::uint64_t sectors = 1953525
     return dump;
 }
 
-inline void PutWord(Sector& s, std::size_t word, std::uint16_t value) {
-    s[2 * word] = static_cast<std::uint8_t>(value);
-    s[2 * word + 1] = static_cast<std::uint8_t>(value >> 8);
-}
+inline void PutWord(Sector& s, std::size_t word, std::uint16_t value) { StoreLe16(s, 2 * word, value); }
 
-inline std::uint16_t GetWord(const Sector& s, std::size_t word) {
-    return static_cast<std::uint16_t>(s[2 * word] | s[2 * word + 1] << 8);
-}
+inline std::uint16_t GetWord(const Sector& s, std::size_t word) { return LoadLe16(s, 2 * word); }
 
 // One raw section: tag, big-endian length, data.
 inline void AppendSection(std::vector<std::uint8_t>& out, const std::string& tag, std::size_t length,
                           std::uint8_t fill = 0x5A) {
     out.insert(out.end(), tag.begin(), tag.end());
-    const auto n = static_cast<std::uint32_t>(length);
-    out.push_back(static_cast<std::uint8_t>(n >> 24));
-    out.push_back(static_cast<std::uint8_t>(n >> 16));
-    out.push_back(static_cast<std::uint8_t>(n >> 8));
-    out.push_back(static_cast<std::uint8_t>(n));
+    std::array<std::uint8_t, 4> size{};
+    StoreBigEndian(size, length);
+    out.insert(out.end(), size.begin(), size.end());
     out.insert(out.end(), length, fill);
 }
 
