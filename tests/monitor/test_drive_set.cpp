@@ -13,25 +13,6 @@ namespace qm::test {
 
 std::string SamplesFolder() { return QM_SAMPLES_DIR; }
 
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    const auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const auto candidate = base / ("qm-test-" + std::to_string(::getpid()) + "-" +
-                                       std::to_string(counter++) + "-" + std::to_string(std::random_device{}()));
-        if (std::filesystem::create_directory(candidate)) {
-            path_ = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary folder");
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 TestDrive HealthyDrive(int slot, const std::string& model, std::optional<int> temperature) {
     TestDrive drive;
     drive.slot = slot;

@@ -9,25 +9,12 @@
 #include <vector>
 
 #include "platform/sim/sample_sectors.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm::test {
 
 // The sample set of the repository (drives in slots 0, 1, 2 and 4).
 std::string SamplesFolder();
-
-// A fresh temporary folder, removed with everything in it at destruction.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
 
 // One drive of a test set.
 struct TestDrive {

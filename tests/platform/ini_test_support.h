@@ -19,7 +19,7 @@
 
 #include "platform/codepage.h"
 #include "platform/inifile.h"
-#include "tests/platform/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm::test {
 

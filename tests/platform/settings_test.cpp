@@ -10,7 +10,7 @@
 
 #include "platform/inifile.h"
 #include "platform/settings.h"
-#include "tests/platform/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm {
 namespace {

@@ -14,7 +14,7 @@
 #include "platform/bytes.h"
 #include "platform/sim/sample_sectors.h"
 #include "platform/sim/skdump.h"
-#include "tests/platform/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm::test {
 

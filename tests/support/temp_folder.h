@@ -1,12 +1,11 @@
 // A fresh temporary folder for one test, removed with everything in it.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 namespace qm::test {
@@ -15,7 +14,7 @@ class TempFolder {
 public:
     TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "qm-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
+        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
         path_ = pattern;
     }
     ~TempFolder() {
@@ -29,6 +28,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string str() const { return path_.string(); }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
 
 private:
     std::filesystem::path path_;
