@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "smart/status_marks.h"
+
 namespace qm {
 
 namespace {
@@ -80,13 +82,14 @@ QImage QuestionMark() {
 }  // namespace
 
 std::optional<QImage> StatusBitmap(int resourceNumber) {
-    switch (resourceNumber) {
-        case 101: return Disc(QColor(0x00, 0x60, 0x00), QColor(0x00, 0xB0, 0x00), QColor(0xA0, 0xFF, 0xA0));
-        case 102: return Disc(QColor(0x90, 0x70, 0x00), QColor(0xF0, 0xD0, 0x00), QColor(0xFF, 0xFF, 0xB0));
-        case 103: return Disc(QColor(0x80, 0x00, 0x00), QColor(0xE0, 0x10, 0x10), QColor(0xFF, 0xA0, 0xA0));
-        case 104: return QuestionMark();
-        default: return std::nullopt;
-    }
+    if (resourceNumber == MarkOf(AttributeStatus::Good).bitmapResource)
+        return Disc(QColor(0x00, 0x60, 0x00), QColor(0x00, 0xB0, 0x00), QColor(0xA0, 0xFF, 0xA0));
+    if (resourceNumber == MarkOf(AttributeStatus::Caution).bitmapResource)
+        return Disc(QColor(0x90, 0x70, 0x00), QColor(0xF0, 0xD0, 0x00), QColor(0xFF, 0xFF, 0xB0));
+    if (resourceNumber == MarkOf(AttributeStatus::Bad).bitmapResource)
+        return Disc(QColor(0x80, 0x00, 0x00), QColor(0xE0, 0x10, 0x10), QColor(0xFF, 0xA0, 0xA0));
+    if (resourceNumber == kLastStatusBitmap) return QuestionMark();
+    return std::nullopt;
 }
 
 }  // namespace qm

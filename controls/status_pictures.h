@@ -13,7 +13,7 @@
 namespace qm {
 
 inline constexpr int kFirstStatusBitmap = 101;
-inline constexpr int kLastStatusBitmap = 104;
+inline constexpr int kLastStatusBitmap = 104;  // the question mark; 101..103 are the marks of smart/status_marks.h
 
 // The transparent key colour of the bitmaps.
 inline const QColor kStatusMaskColor{0xFF, 0x00, 0xFF};
