@@ -55,6 +55,28 @@ std::size_t SequenceLength(std::string_view s, std::size_t i) {
     return len;
 }
 
+// Rebuilds UTF-8 text character by character: `keep(sequence)` gives what a
+// valid character becomes, `bad` what a byte that starts none becomes.
+template <typename Keep>
+std::string MapUtf8(std::string_view text, Keep&& keep, std::string_view bad) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t len = SequenceLength(text, i);
+        if (len == 0) {
+            out.append(bad.empty() ? text.substr(i, 1) : bad);
+            ++i;
+            continue;
+        }
+        out.append(keep(text.substr(i, len)));
+        i += len;
+    }
+    return out;
+}
+
+std::string_view AsItIs(std::string_view sequence) { return sequence; }
+
 // Runs iconv over the whole input; an unconvertible input byte (or character)
 // is replaced by `replacement` and skipped.
 std::string Convert(std::string_view in, const char* to, const char* from, std::string_view replacement,
@@ -199,23 +221,9 @@ std::size_t FindAsciiCharacter(std::string_view bytes, char c, const std::string
 }
 
 std::string DisplayText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t len = SequenceLength(text, i);
-        if (len == 0) {
-            out += text[i++];  // not UTF-8: left as it is
-            continue;
-        }
-        if (IsUnsafeToShow(CodePoint(text.substr(i, len)))) {
-            out += '?';
-        } else {
-            out.append(text.substr(i, len));
-        }
-        i += len;
-    }
-    return out;
+    // Bytes that are not UTF-8 are left as they are.
+    return MapUtf8(
+        text, [](std::string_view c) { return IsUnsafeToShow(CodePoint(c)) ? std::string_view("?") : c; }, {});
 }
 
 const std::string& SystemCodeSet() {
@@ -223,22 +231,7 @@ const std::string& SystemCodeSet() {
     return codeSet;
 }
 
-std::string SanitizeUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const std::size_t len = SequenceLength(bytes, i);
-        if (len == 0) {
-            out += kReplacement;
-            ++i;
-        } else {
-            out.append(bytes.substr(i, len));
-            i += len;
-        }
-    }
-    return out;
-}
+std::string SanitizeUtf8(std::string_view bytes) { return MapUtf8(bytes, AsItIs, kReplacement); }
 
 std::string ConvertToUtf8(std::string_view bytes, const std::string& fromCodeSet) {
     if (IsUtf8CodeSetName(fromCodeSet)) return SanitizeUtf8(bytes);
@@ -246,22 +239,7 @@ std::string ConvertToUtf8(std::string_view bytes, const std::string& fromCodeSet
 }
 
 std::string ConvertFromUtf8(std::string_view utf8, const std::string& toCodeSet) {
-    if (IsUtf8CodeSetName(toCodeSet)) {
-        std::string out;
-        out.reserve(utf8.size());
-        std::size_t i = 0;
-        while (i < utf8.size()) {
-            const std::size_t len = SequenceLength(utf8, i);
-            if (len == 0) {
-                out += '?';
-                ++i;
-            } else {
-                out.append(utf8.substr(i, len));
-                i += len;
-            }
-        }
-        return out;
-    }
+    if (IsUtf8CodeSetName(toCodeSet)) return MapUtf8(utf8, AsItIs, "?");
     return Convert(utf8, toCodeSet.c_str(), "UTF-8", "?", true);
 }
 

@@ -19,8 +19,8 @@ namespace qm {
 // elements. Element k carries id, name and threshold of the k-th attribute;
 // the measured values of that attribute (current, worst, raw) sit in element
 // k + 1. Element 0 therefore has zero values, and the last element has id 0,
-// an empty name and the values of the last attribute. Use AttributeRow() to
-// read a row.
+// an empty name and the values of the last attribute. Use GetAttributeRow()
+// or AttributeRows() to read rows.
 struct AttributeEntry {
     std::uint8_t id = 0;
     std::string name;
@@ -44,17 +44,9 @@ struct DriveRecord {
     friend bool operator==(const DriveRecord&, const DriveRecord&) = default;
 };
 
-// One attribute as the user sees it: the fields of row k gathered from
-// elements k and k + 1.
-struct AttributeRow {
-    std::uint8_t id = 0;
-    std::string name;
-    std::uint8_t current = 0;
-    std::uint8_t threshold = 0;
-    std::uint8_t worst = 0;
-    std::int32_t raw = 0;
-    friend bool operator==(const AttributeRow&, const AttributeRow&) = default;
-};
+// One attribute as the user sees it: the same fields as an element, but all
+// of row k, gathered from elements k and k + 1.
+using AttributeRow = AttributeEntry;
 
 // Row k (0 <= k < attributeCount) of a record, following the layout rule.
 AttributeRow GetAttributeRow(const DriveRecord& record, std::size_t k);

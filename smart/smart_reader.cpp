@@ -61,6 +61,16 @@ std::span<const std::uint8_t> DataSector(const std::array<std::uint8_t, kDataOut
     return std::span<const std::uint8_t>(out).subspan(kDataOffset, kSectorSize);
 }
 
+// Calls visit(id, entry) for every entry of an attribute or threshold sector
+// whose id is not 0, in table order.
+template <typename Visit>
+void ForEachTableEntry(std::span<const std::uint8_t> sector, Visit&& visit) {
+    for (std::size_t i = 0; i < kTableEntries; ++i) {
+        const auto entry = sector.subspan(kEntryOffset + kEntrySize * i, kEntrySize);
+        if (entry[0] != 0) visit(entry[0], entry);
+    }
+}
+
 // Receives one table sector. A refused exchange is read as an empty table
 // (all zero), whatever the realisation left in the buffer.
 bool ReceiveTable(DriveHandle& handle, const CommandBlock& block, std::array<std::uint8_t, kDataOutputSize>& out) {
@@ -151,11 +161,7 @@ bool SmartReader::IdentifyDrive(DriveHandle& handle, std::uint8_t command, Drive
 bool SmartReader::ReadAttributeTable(DriveHandle& handle, DriveSlot slot) {
     std::array<std::uint8_t, kDataOutputSize> out{};
     const bool ok = ReceiveTable(handle, ReadAttributesBlock(slot, provider_.IsNtFamily(slot)), out);
-    const auto sector = DataSector(out);
-    for (std::size_t i = 0; i < kTableEntries; ++i) {
-        const auto entry = sector.subspan(kEntryOffset + kEntrySize * i, kEntrySize);
-        const std::uint8_t id = entry[0];
-        if (id == 0) continue;
+    ForEachTableEntry(DataSector(out), [this](std::uint8_t id, std::span<const std::uint8_t> entry) {
         const std::size_t n = working_.attributeCount;
         AttributeEntry& named = working_.attributes[n];
         named.id = id;
@@ -170,25 +176,21 @@ bool SmartReader::ReadAttributeTable(DriveHandle& handle, DriveSlot slot) {
         values.raw = id == kTemperatureId ? entry[5] : LoadLe16(entry, 5);
         values.current = entry[3];
         values.worst = entry[4];
-    }
+    });
     return ok;
 }
 
 bool SmartReader::ReadThresholdTable(DriveHandle& handle, DriveSlot slot) {
     std::array<std::uint8_t, kDataOutputSize> out{};
     const bool ok = ReceiveTable(handle, ReadThresholdsBlock(slot, provider_.IsNtFamily(slot)), out);
-    const auto sector = DataSector(out);
-    for (std::size_t i = 0; i < kTableEntries; ++i) {
-        const auto entry = sector.subspan(kEntryOffset + kEntrySize * i, kEntrySize);
-        const std::uint8_t id = entry[0];
-        if (id == 0) continue;
+    ForEachTableEntry(DataSector(out), [this](std::uint8_t id, std::span<const std::uint8_t> entry) {
         for (std::size_t k = 0; k <= working_.attributeCount; ++k) {
             if (working_.attributes[k].id == id) {
                 working_.attributes[k].threshold = entry[1];
                 break;
             }
         }
-    }
+    });
     return ok;
 }
 

@@ -75,12 +75,7 @@ public:
     }
     ~SimHandle() override {
         --state_->openHandles;
-        SimEvent e;
-        e.kind = SimEventKind::Close;
-        e.slot = slot_;
-        e.family = family_;
-        e.result = true;
-        state_->Record(e);
+        state_->Record({.kind = SimEventKind::Close, .slot = slot_, .family = family_, .result = true});
     }
     SimHandle(const SimHandle&) = delete;
     SimHandle& operator=(const SimHandle&) = delete;
@@ -88,12 +83,7 @@ public:
     bool SmartGetVersion() override {
         const SimDrive* drive = state_->Drive(slot_);
         const bool ok = drive != nullptr && !drive->Refuses(SimFault::Version);
-        SimEvent e;
-        e.kind = SimEventKind::Version;
-        e.slot = slot_;
-        e.family = family_;
-        e.result = ok;
-        state_->Record(e);
+        state_->Record({.kind = SimEventKind::Version, .slot = slot_, .family = family_, .result = ok});
         return ok;
     }
 
@@ -103,15 +93,13 @@ public:
         const DriveSlot target = family_ == DriverFamily::Nt ? slot_ : static_cast<DriveSlot>(in.driveNumber());
         const SimDrive* drive = state_->Drive(target);
         const bool ok = drive != nullptr && Answer(*drive, code, in, out);
-        SimEvent e;
-        e.kind = SimEventKind::Exchange;
-        e.slot = slot_;
-        e.family = family_;
-        e.result = ok;
-        e.code = code;
-        e.block = in;
-        e.outSize = out.size();
-        state_->Record(e);
+        state_->Record({.kind = SimEventKind::Exchange,
+                        .slot = slot_,
+                        .family = family_,
+                        .result = ok,
+                        .code = code,
+                        .block = in,
+                        .outSize = out.size()});
         return ok;
     }
 
@@ -156,12 +144,7 @@ std::unique_ptr<DriveHandle> SimDriveProvider::OpenDrive(DriveSlot slot, DriverF
         drive->nineFamily == (family == DriverFamily::Nine)) {
         handle = std::make_unique<SimHandle>(state_, slot, family);
     }
-    SimEvent e;
-    e.kind = SimEventKind::Open;
-    e.slot = slot;
-    e.family = family;
-    e.result = handle != nullptr;
-    state_->Record(e);
+    state_->Record({.kind = SimEventKind::Open, .slot = slot, .family = family, .result = handle != nullptr});
     return handle;
 }
 
@@ -169,11 +152,7 @@ std::optional<DiskGeometry> SimDriveProvider::QueryDriveGeometry(DriveSlot slot)
     std::optional<DiskGeometry> geometry;
     const SimDrive* drive = state_->Drive(slot);
     if (drive != nullptr && !drive->Refuses(SimFault::Open)) geometry = GeometryFromSize(drive->bytes, kSectorSize);
-    SimEvent e;
-    e.kind = SimEventKind::Geometry;
-    e.slot = slot;
-    e.result = geometry.has_value();
-    state_->Record(e);
+    state_->Record({.kind = SimEventKind::Geometry, .slot = slot, .result = geometry.has_value()});
     return geometry;
 }
 
