@@ -87,7 +87,21 @@ bool ReportList::SetItem(int row, int subItem, const QString& text) {
 
 void ReportList::SetImageList(const McImgLst* images) {
     images_ = images;
-    if (images_ != nullptr) setIconSize(QSize(images_->ImageWidth(), images_->ImageHeight()));
+    // One icon per picture, made once: every row that shows a picture shares
+    // it, so refilling the list neither draws the picture again nor leaves a
+    // new copy in the desktop's pixmap cache each time.
+    icons_.clear();
+    if (images_ != nullptr) {
+        setIconSize(QSize(images_->ImageWidth(), images_->ImageHeight()));
+        for (int index = 0; index < images_->ImageCount(); ++index) {
+            QIcon icon;
+            const QPixmap picture = images_->Picture(index);
+            // The same picture in every state: a selected row keeps its colours.
+            icon.addPixmap(picture, QIcon::Normal);
+            icon.addPixmap(picture, QIcon::Selected);
+            icons_.push_back(icon);
+        }
+    }
     for (int row = 0; row < rowCount(); ++row) ApplyPicture(row);
 }
 
@@ -95,16 +109,8 @@ void ReportList::ApplyPicture(int row) {
     QTableWidgetItem* cell = item(row, 0);
     if (cell == nullptr) return;
     const QVariant index = cell->data(kImageRole);
-    QIcon icon;
-    if (images_ != nullptr && index.isValid()) {
-        const QPixmap picture = images_->Picture(index.toInt());
-        if (!picture.isNull()) {
-            // The same picture in every state: a selected row keeps its colours.
-            icon.addPixmap(picture, QIcon::Normal);
-            icon.addPixmap(picture, QIcon::Selected);
-        }
-    }
-    cell->setIcon(icon);
+    const bool shown = index.isValid() && index.toInt() >= 0 && index.toInt() < static_cast<int>(icons_.size());
+    cell->setIcon(shown ? icons_[static_cast<std::size_t>(index.toInt())] : QIcon());
 }
 
 bool ReportList::DeleteAllItems() {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include <QIcon>
 #include <QString>
 #include <QTableWidget>
 
@@ -95,6 +96,7 @@ private:
     void ApplyPicture(int row);
 
     const McImgLst* images_ = nullptr;
+    std::vector<QIcon> icons_;  // one per picture of images_
     std::vector<ColumnAlignment> alignments_;
 };
 

@@ -135,6 +135,28 @@ private slots:
         QVERIFY(list.SelectedRows().empty());
     }
 
+    void everyRowSharesOnePicturePerIndex() {
+        // A list refilled once a second for hours must not make new pictures
+        // each time: every one would stay in the desktop's pixmap cache.
+        McImgLst images;
+        images.SetImageWidth(15);
+        images.SetImageHeight(15);
+        for (int resource = 101; resource <= 103; ++resource) images.AddImageResource(resource);
+        ReportList list;
+        list.InsertColumn(0, {QString(), 24, ColumnAlignment::Left});
+        list.SetImageList(&images);
+        const auto refill = [&list] {
+            list.DeleteAllItems();
+            for (int row = 0; row < 4; ++row) list.InsertItem({row, QString(), row % 2});
+        };
+        refill();
+        const qint64 first = list.item(0, 0)->icon().cacheKey();
+        QCOMPARE(list.item(2, 0)->icon().cacheKey(), first);
+        QVERIFY(list.item(1, 0)->icon().cacheKey() != first);
+        refill();
+        QCOMPARE(list.item(0, 0)->icon().cacheKey(), first);
+    }
+
     void aCutTextIsShownWholeInATooltip() {
         ReportList list;
         list.InsertColumn(0, {QStringLiteral("名前"), 60, ColumnAlignment::Left});
