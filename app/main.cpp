@@ -5,10 +5,14 @@
 #include <vector>
 
 #include <QApplication>
+#include <QFile>
+#include <QStandardPaths>
 
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/qt_seams.h"
+#include "commands/autostart.h"
+#include "commands/program_places.h"
 #include "monitor/clock.h"
 #include "monitor/qt_notification_area.h"
 #include "platform/select/select_provider.h"
@@ -48,9 +52,20 @@ int main(int argc, char** argv) {
     qm::SystemClock clock;
     qm::QtFontCatalog fonts;
     qm::QtProcessControl process;
-    qm::Settings settings(qm::ResolveSettingsFile(QCoreApplication::applicationDirPath().toStdString()));
+    qm::QtFileDialogs files;
+    qm::QtLauncher launcher;
+    qm::QtBusyIndicator busy;
+    const std::string programFolder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    qm::Settings settings(qm::ResolveSettingsFile(programFolder));
+    const qm::ProgramPlaces places = qm::PlacesOf(
+        QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(), programFolder,
+        qm::InspectProgramFolder(programFolder),
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).toStdString());
 
-    qm::MainWindow window(qm::AppSeams{*drives, *rights, messages, tray, clock, fonts, process, settings});
+    qm::XdgAutostart autostart(qm::AutostartFolder(qm::ProcessConfigHome()), places.executable);
+
+    qm::MainWindow window(qm::AppSeams{*drives, *rights, messages, tray, clock, fonts, process, settings, files,
+                                       launcher, busy, autostart, places});
     messages.SetParent(&window);
     tray.SetContextMenu(window.Menu().trayPopup);
     QObject::connect(&tray, &qm::QtNotificationArea::activated, &window, &qm::MainWindow::OnTrayIconActivated);

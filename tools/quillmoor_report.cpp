@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include "commands/csv_export.h"
+#include "commands/volume_text.h"
 #include "platform/codepage.h"
 #include "smart/capacity.h"
 #include "smart/rating.h"
@@ -57,11 +58,7 @@ void PrintDrive(qm::SmartReader& reader, qm::DriveSlot slot) {
     if (record.driveType != 1) return;
     qm::DriveProvider& provider = reader.provider();
 
-    std::string volumes;
-    for (const std::string& v : provider.VolumesOf(slot)) {
-        if (!volumes.empty()) volumes += ' ';
-        volumes += v;
-    }
+    const std::string volumes = qm::JoinVolumes(provider.VolumesOf(slot));
     const int temperature = qm::DriveTemperature(record);
 
     std::string out = "== slot " + std::to_string(slot) + " " + std::string(qm::SlotNames[static_cast<std::size_t>(slot)]) + " ==\n";

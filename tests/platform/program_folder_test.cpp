@@ -14,6 +14,11 @@
 namespace qm {
 namespace {
 
+std::string TemporaryFolder() {
+    std::string pattern = ::testing::TempDir() + "qm-program-folder-XXXXXX";
+    return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+}
+
 TEST(ProgramFolderTest, AnInstallationIsKnownByItsBinFolder) {
     EXPECT_TRUE(IsInstalledProgramFolder("/usr/bin"));
     EXPECT_TRUE(IsInstalledProgramFolder("/home/u/tmp/prefix two/bin/"));
@@ -29,8 +34,7 @@ TEST(ProgramFolderTest, OnlyAUsersOwnFolderThatIsNoInstallationKeepsFiles) {
     EXPECT_FALSE(KeepsFilesBeside({.installed = true, .usersOwn = true}));  // root in /usr/local/bin too
     EXPECT_FALSE(KeepsFilesBeside({.installed = false, .usersOwn = false}));
 
-    const std::string base = ::testing::TempDir() + "qm-program-folder";
-    std::filesystem::remove_all(base);
+    const std::string base = TemporaryFolder();
     std::filesystem::create_directories(base + "/flat");
     std::filesystem::create_directories(base + "/prefix/bin");
     EXPECT_EQ(InspectProgramFolder(base + "/flat"), (ProgramFolderFacts{.installed = false, .usersOwn = true}));
@@ -56,8 +60,7 @@ TEST(ProgramFolderTest, TheConfigurationFolderFollowsXdg) {
 }
 
 TEST(ProgramFolderTest, AnInstalledProgramKeepsItsSettingsInTheConfigurationFolder) {
-    const std::string base = ::testing::TempDir() + "qm-resolve";
-    std::filesystem::remove_all(base);
+    const std::string base = TemporaryFolder();
     std::filesystem::create_directories(base + "/prefix/bin");
     ::setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
     EXPECT_EQ(ResolveSettingsFile(base + "/prefix/bin"), base + "/config/quillmoor/Quillmoor.ini");
