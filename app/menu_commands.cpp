@@ -2,23 +2,34 @@
 
 #include <QAction>
 
+#include "app/about_box.h"
 #include "app/main_window.h"
 #include "commands/export_csv.h"
 #include "commands/find_volumes.h"
+#include "commands/help_commands.h"
 #include "commands/start_at_log_on.h"
 
 namespace qm {
 
 void ConnectMenuCommands(const MainMenu& menu, MainWindow& window, CommandContext& context) {
-    const auto run = [&context](void (*command)(CommandContext&)) { return [&context, command] { command(context); }; };
-    QObject::connect(menu.exportCsv, &QAction::triggered, &window, run(ExportCsv));
-    QObject::connect(menu.findVolumes, &QAction::triggered, &window, run(FindVolumes));
+    const auto connect = [&](QAction* item, void (*command)(CommandContext&)) {
+        QObject::connect(item, &QAction::triggered, &window, [&context, command] { command(context); });
+    };
+    connect(menu.exportCsv, ExportCsv);
+    connect(menu.findVolumes, FindVolumes);
+    connect(menu.help, OpenHelp);
+    connect(menu.whatIsSmart, OpenSmartArticle);
+    connect(menu.homePage, OpenHomePage);
+    connect(menu.makerMaxima, OpenMakerMaxima);
     // A click has ticked the item already; the command decides from the mark
     // as it was.
     QObject::connect(menu.startAtLogOn, &QAction::triggered, &window, [&window, &context](bool checked) {
         window.SetOptionChecked(Option::StartAtLogOn, !checked);
         SwitchStartAtLogOn(context);
     });
+    auto* about = new AboutBoxKeeper(&window);
+    about->setObjectName(QStringLiteral("aboutBoxKeeper"));
+    QObject::connect(menu.about, &QAction::triggered, about, &AboutBoxKeeper::Show);
     QObject::connect(menu.refresh, &QAction::triggered, &window, &MainWindow::RefreshDriveView);
     QObject::connect(menu.exit, &QAction::triggered, &window, &MainWindow::ExitProgram);
     QObject::connect(menu.trayExit, &QAction::triggered, &window, &MainWindow::ExitProgram);
