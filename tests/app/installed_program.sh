@@ -13,18 +13,10 @@ set -u
 BUILD=${1:?usage: installed_program.sh BUILD SAMPLES}
 SAMPLES=${2:?usage: installed_program.sh BUILD SAMPLES}
 
-fail() { echo "installed_program: FAILED: $*"; exit 1; }
-for tool in Xvfb openbox xdotool desktop-file-validate python3; do
-  if ! command -v "$tool" >/dev/null; then
-    [ -n "${CI:-}" ] && fail "$tool is not installed"
-    echo "installed_program: SKIPPED: $tool is not installed"; exit 77
-  fi
-done
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/qm-install.XXXXXX") || fail "no temporary folder"
-pids=()
-cleanup() { kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
+NAME=installed_program
+. "$(dirname "$0")/display.sh"
+require_tools Xvfb openbox xdotool desktop-file-validate python3
+start_display
 
 # Install, check the desktop's files, then move the whole installation.
 cmake --install "$BUILD" --prefix "$work/first prefix" >"$work/install.log" 2>&1 || { cat "$work/install.log"; fail "cmake --install"; }
@@ -60,16 +52,6 @@ SH
 chmod +x "$work/path/xdg-open"
 export OPENED="$work/opened"
 : >"$OPENED"
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display")
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 1
 
 ini="$work/config/quillmoor/Quillmoor.ini"
 XDG_CONFIG_HOME="$work/config" PATH="$work/path:$PATH" QT_QPA_PLATFORM=xcb \
