@@ -52,8 +52,9 @@ QString VersionText(int major, int minor, int revision) {
     return QStringLiteral("Ver. %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
-AboutBox::AboutBox() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                                            Qt::WindowCloseButtonHint) {
+AboutBox::AboutBox()
+    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Quillmoor") + Utf8("のﾊﾞｰｼﾞｮﾝ情報"));

@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QStandardPaths>
+#include <QTranslator>
 
 #include "app/command_line.h"
 #include "app/main_window.h"
@@ -32,6 +34,11 @@ int main(int argc, char** argv) {
     // Closing the window may only minimise it; the program ends through its
     // exit sequence, not when the last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The program speaks Japanese whatever the locale, Qt's own dialogs
+    // (the save dialog, the message boxes' buttons) too.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     qm::InstallFaceStandIns();
 
     const qm::CommandLineResult parsed = qm::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));

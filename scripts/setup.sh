@@ -19,6 +19,7 @@ packages=(
   # run: Japanese faces for the window's texts; IPA's proportional Gothic
   # stands in for the lists' designed face with the same widths
   fonts-noto-cjk fonts-ipafont-gothic
+  qt6-translations-l10n           # Qt's own dialogs in Japanese
 )
 
 missing=()
