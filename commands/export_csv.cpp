@@ -51,8 +51,7 @@ void ExportCsv(CommandContext& context) {
                                   {kCsvFilters.begin(), kCsvFilters.end()}, kCsvFilterIndex};
     const std::optional<std::string> path = context.files.AskSaveFileName(request);
     if (!path) return;
-    const DriveSlot slot = context.window.SelectedSlot();
-    const DriveRecord record = IsValidSlot(slot) ? context.monitor.Reader().ReadDrive(slot) : DriveRecord{};
+    const DriveRecord record = context.monitor.Reader().ReadDrive(context.window.SelectedSlot());
     if (const std::error_code error = ReplaceFileContents(*path, AttributeCsvBytes(record)))
         context.messages.Show(MessageIcon::None, MessageButtons::Ok, std::string(kMessageCaption), error.message());
 }
