@@ -13,9 +13,6 @@ inline constexpr std::string_view kTaskRemoved = "タスクスケジューラの
 inline constexpr std::string_view kShortcutCreated = "スタートアップにショートカットを作成しました。";
 inline constexpr std::string_view kShortcutRemoved = "スタートアップのショートカットを削除しました。";
 
-// The shortcut's name in the Startup folder.
-inline constexpr std::string_view kStartupShortcutName = "\\Quillmoor.lnk";
-
 // Registers a task that runs "<programFolder>\Quillmoor.exe" (the folder
 // without a trailing backslash) with the highest rights at log-on, replacing
 // a task of the same name. A Windows path cannot hold '"', so the quotes keep
