@@ -4,7 +4,12 @@
 
 #include "app/font_catalog.h"
 #include "app/process_control.h"
+#include "commands/autostart.h"
+#include "commands/busy_indicator.h"
+#include "commands/file_dialogs.h"
+#include "commands/launcher.h"
 #include "commands/message_boxes.h"
+#include "commands/program_places.h"
 #include "monitor/clock.h"
 #include "monitor/notification_area.h"
 #include "platform/device.h"
@@ -21,6 +26,11 @@ struct AppSeams {
     FontCatalog& fonts;       // the font database
     ProcessControl& process;  // ending the program after the teardown
     Settings& settings;       // the settings file
+    FileDialogs& files;       // the save dialog
+    Launcher& launcher;       // files and addresses handed to the desktop
+    BusyIndicator& busy;      // the busy pointer
+    AutostartRegistry& autostart;  // start at log-on
+    const ProgramPlaces& places;  // the program's file, its data and the save dialog's folder
 };
 
 }  // namespace qm

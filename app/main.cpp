@@ -5,9 +5,15 @@
 #include <vector>
 
 #include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QStandardPaths>
+#include <QTranslator>
 
 #include "app/main_window.h"
 #include "app/qt_seams.h"
+#include "commands/autostart.h"
+#include "commands/program_places.h"
 #include "monitor/clock.h"
 #include "monitor/qt_notification_area.h"
 #include "platform/select/command_line.h"
@@ -34,6 +40,11 @@ int main(int argc, char** argv) {
     // Closing the window may only minimise it; the program ends through its
     // exit sequence, not when the last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The program speaks Japanese whatever the locale, Qt's own dialogs
+    // (the save dialog, the message boxes' buttons) too.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     qm::InstallFaceStandIns();
 
     const qm::CommandLineResult parsed = qm::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -54,9 +65,20 @@ int main(int argc, char** argv) {
     qm::SystemClock clock;
     qm::QtFontCatalog fonts;
     qm::QtProcessControl process;
-    qm::Settings settings(qm::ResolveSettingsFile(QCoreApplication::applicationDirPath().toStdString()));
+    qm::QtFileDialogs files;
+    qm::QtLauncher launcher;
+    qm::QtBusyIndicator busy;
+    const std::string programFolder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    qm::Settings settings(qm::ResolveSettingsFile(programFolder));
+    const qm::ProgramPlaces places = qm::PlacesOf(
+        QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(), programFolder,
+        qm::InspectProgramFolder(programFolder),
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).toStdString());
 
-    qm::MainWindow window(qm::AppSeams{*drives.provider, *rights, messages, tray, clock, fonts, process, settings});
+    qm::XdgAutostart autostart(qm::AutostartFolder(qm::ProcessConfigHome()), places.executable);
+
+    qm::MainWindow window(qm::AppSeams{*drives.provider, *rights, messages, tray, clock, fonts, process, settings, files,
+                                       launcher, busy, autostart, places});
     messages.SetParent(&window);
     tray.SetContextMenu(window.Menu().trayPopup);
     QObject::connect(&tray, &qm::QtNotificationArea::activated, &window, &qm::MainWindow::OnTrayIconActivated);

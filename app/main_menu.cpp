@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "commands/start_at_log_on.h"
+
 namespace qm {
 namespace {
 
@@ -50,7 +52,7 @@ MainMenu CreateMainMenu(QMenuBar& bar) {
     menu.trayIcons = AddItem(tools, "menutask", "タスクトレイに温度アイコン表示(&T)", true);
     menu.taskbarIcon = AddItem(tools, "menubar", "タスクバーに温度アイコン表示(&I)", true);
     menu.startMinimised = AddItem(tools, "menumini", "起動時に最小化(&N)", true);
-    menu.startAtLogOn = AddItem(tools, "menustart", "Windows起動時に自動起動(&S)", true);
+    menu.startAtLogOn = AddItem(tools, "menustart", kStartAtLogOnCaption.data(), true);
     menu.findVolumes = AddItem(tools, "menuletter", "ドライブレター取得(&D)");
 
     QMenu* help = AddMenu(bar, "menyuhelp", "ヘルプ(&H)");

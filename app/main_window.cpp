@@ -41,7 +41,8 @@ MainWindow::MainWindow(AppSeams seams, QWidget* parent)
     : QMainWindow(parent),
       seams_(seams),
       monitor_(seams_.drives, seams_.settings, seams_.tray),
-      commands_{*this, monitor_, seams_.settings, options_, seams_.messages} {
+      commands_{*this,        monitor_,        seams_.settings, options_, seams_.messages,
+                seams_.files, seams_.launcher, seams_.busy,     seams_.autostart, seams_.places} {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Utf8(kProductCaption));
     SetWindowIconResource(kProgramIcon);

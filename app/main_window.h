@@ -33,7 +33,7 @@ class MainWindow : public QMainWindow, public MainWindowPort {
     Q_OBJECT
 public:
     static constexpr std::string_view kProductCaption = "Quillmoor Ver1.2.0";
-    static constexpr std::string_view kMessageCaption = "Quillmoor";
+    static constexpr std::string_view kMessageCaption = qm::kMessageCaption;
     static constexpr int kMonitoringInterval = 60000;  // ms
 
     // Builds the designed window (every pane and menu; the minute timer

@@ -2,10 +2,15 @@
 
 #include <algorithm>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QFont>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QUrl>
 
 #include "app/list_face.h"
 #include "controls/qt_text.h"
@@ -37,6 +42,34 @@ MessageAnswer QtMessageBoxes::Show(MessageIcon icon, MessageButtons buttons, con
     }
 }
 
+std::optional<std::string> QtFileDialogs::AskSaveFileName(const SaveFileRequest& request) {
+    QStringList filters;
+    for (const std::string& filter : request.filters) filters << Utf8(filter);
+    QFileDialog dialog(nullptr, QString(), QFile::decodeName(request.folder.c_str()));
+    dialog.setObjectName(QStringLiteral("saveFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(filters);
+    if (request.selectedFilter < static_cast<std::size_t>(filters.size()))
+        dialog.selectNameFilter(filters[static_cast<qsizetype>(request.selectedFilter)]);
+    dialog.selectFile(Utf8(request.proposedName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFile::encodeName(QDir::toNativeSeparators(dialog.selectedFiles().constFirst())).toStdString();
+}
+
+void QtLauncher::OpenFile(const std::string& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
+}
+
+void QtLauncher::OpenAddress(const std::string& address) {
+    QDesktopServices::openUrl(QUrl(Utf8(address), QUrl::StrictMode));
+}
+
+void QtBusyIndicator::Begin() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void QtBusyIndicator::End() { QApplication::restoreOverrideCursor(); }
+
 bool QtFontCatalog::HasFamily(std::string_view family) {
     const QString wanted = QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size()));
     const QStringList families = QFontDatabase::families();
@@ -50,6 +83,6 @@ void InstallFaceStandIns() {
         if (!fonts.HasFamily(standIn.designed)) QFont::insertSubstitution(Utf8(standIn.designed), Utf8(standIn.standIn));
 }
 
-void QtProcessControl::EndProcess() { QCoreApplication::exit(0); }
+void QtProcessControl::EndProcess() { QApplication::exit(0); }
 
 }  // namespace qm

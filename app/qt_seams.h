@@ -1,13 +1,17 @@
-// The Qt realisations of the window seams: message boxes, the font database
-// and the end of the program; and the faces that stand in for the designed ones.
+// The Qt realisations of the window seams: message boxes, the save dialog,
+// the desktop's launcher, the busy pointer, the font database and the end of
+// the program; and the faces that stand in for the designed ones.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
 
 #include "app/font_catalog.h"
-#include "commands/message_boxes.h"
 #include "app/process_control.h"
+#include "commands/busy_indicator.h"
+#include "commands/file_dialogs.h"
+#include "commands/launcher.h"
+#include "commands/message_boxes.h"
 
 namespace qm {
 
@@ -21,6 +25,26 @@ public:
 
 private:
     QPointer<QWidget> parent_;
+};
+
+class QtFileDialogs final : public FileDialogs {
+public:
+    // A QFileDialog without an owner and without an overwrite question.
+    std::optional<std::string> AskSaveFileName(const SaveFileRequest& request) override;
+};
+
+class QtLauncher final : public Launcher {
+public:
+    // QDesktopServices::openUrl with a file address or the web address.
+    void OpenFile(const std::string& path) override;
+    void OpenAddress(const std::string& address) override;
+};
+
+class QtBusyIndicator final : public BusyIndicator {
+public:
+    // The application's override cursor: the wait cursor, then restored.
+    void Begin() override;
+    void End() override;
 };
 
 class QtFontCatalog final : public FontCatalog {

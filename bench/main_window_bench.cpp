@@ -14,6 +14,7 @@
 #include "app/fixed_rights_probe.h"
 #include "app/main_window.h"
 #include "app/qt_seams.h"
+#include "commands/autostart.h"
 #include "monitor/clock.h"
 #include "monitor/qt_notification_area.h"
 #include "platform/inifile.h"
@@ -59,7 +60,7 @@ struct Bench {
     std::unique_ptr<qm::MainWindow> Window() {
         qm::NotificationArea& area = withIcons ? static_cast<qm::NotificationArea&>(icons) : tray;
         return std::make_unique<qm::MainWindow>(
-            qm::AppSeams{drives, rights, messages, area, clock, fonts, process, settings});
+            qm::AppSeams{drives, rights, messages, area, clock, fonts, process, settings, files, launcher, busy, autostart, places});
     }
 
     qm::SimDriveProvider drives;
@@ -71,6 +72,11 @@ struct Bench {
     qm::SystemClock clock;
     qm::QtFontCatalog fonts;
     KeepRunning process;
+    qm::QtFileDialogs files;   // the menu commands are not run here
+    qm::QtLauncher launcher;
+    qm::QtBusyIndicator busy;
+    qm::ProgramPlaces places;
+    qm::XdgAutostart autostart{"", ""};
     std::string folder = TemporaryFolder();
     qm::Settings settings{folder + "/Quillmoor.ini"};
 

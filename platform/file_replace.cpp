@@ -187,4 +187,16 @@ std::error_code ReplaceFile(const std::string& target, std::string_view content,
     return {};
 }
 
+std::error_code ReplaceFileContents(const std::string& path, std::string_view bytes) {
+    const std::string target = ReplacementTarget(path);
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists) {
+        if (S_ISDIR(old.st_mode)) return ErrorOf(EISDIR);
+        if (!S_ISREG(old.st_mode)) return ErrorOf(EINVAL);
+        if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return LastError();
+    }
+    return ReplaceFile(target, bytes, exists ? &old : nullptr);
+}
+
 }  // namespace qm

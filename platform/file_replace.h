@@ -1,5 +1,6 @@
 // Whole small files, read at once and replaced at once: the loading and the
-// atomic replacement under the settings file (platform/inifile.h).
+// atomic replacement under the settings file (platform/inifile.h) and the
+// files the program writes for the user (the CSV export).
 #pragma once
 
 #include <sys/stat.h>
@@ -36,5 +37,12 @@ std::string ReplacementTarget(const std::string& path);
 // permission bits, and where possible its owner, carry over. Returns the
 // error of the step that failed (nothing is left behind then), or none.
 std::error_code ReplaceFile(const std::string& target, std::string_view content, const struct stat* original);
+
+// Makes `bytes` the content of the file at `path` the way ReplaceFile does
+// (so a failure never destroys the file it was replacing), following a
+// symbolic link. Refuses, leaving it alone, an existing file that this
+// process may not write (EACCES) or that is not a regular file (EISDIR for a
+// folder, EINVAL otherwise).
+std::error_code ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 }  // namespace qm

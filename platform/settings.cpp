@@ -1,17 +1,15 @@
 #include "platform/settings.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <utility>
 
 #include "platform/inifile.h"
+#include "platform/program_folder.h"
 #include "platform/text.h"
 #include "platform/twips.h"
 
@@ -48,29 +46,17 @@ std::optional<int> PlacementPixels(const std::optional<std::string>& text) {
 
 }  // namespace
 
-std::string SettingsFilePath(const std::string& programFolder, bool programFolderWritable,
-                             const std::string& xdgConfigHome, const std::string& home) {
-    const std::filesystem::path program(programFolder);
-    if (programFolderWritable) return (program / kSettingsFileName).string();
-    std::filesystem::path config;
-    if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/')
-        config = xdgConfigHome;
-    else if (!home.empty() && home.front() == '/')
-        config = std::filesystem::path(home) / ".config";
-    else
-        return (program / kSettingsFileName).string();
-    return (config / "quillmoor" / kSettingsFileName).string();
+std::string SettingsFilePath(const std::string& programFolder, bool besideProgram, const std::string& configHome) {
+    if (besideProgram) return (std::filesystem::path(programFolder) / kSettingsFileName).string();
+    if (configHome.empty()) return {};
+    return (std::filesystem::path(configHome) / "quillmoor" / kSettingsFileName).string();
 }
 
 std::string ResolveSettingsFile(const std::string& programFolder) {
-    const auto env = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value != nullptr ? std::string(value) : std::string();
-    };
-    const bool writable = !programFolder.empty() && ::access(programFolder.c_str(), W_OK) == 0;
-    std::string path = SettingsFilePath(programFolder, writable, env("XDG_CONFIG_HOME"), env("HOME"));
-    if (!writable) {
-        std::error_code ignored;
+    const bool beside = KeepsFilesBeside(InspectProgramFolder(programFolder));
+    std::string path = SettingsFilePath(programFolder, beside, ProcessConfigHome());
+    if (!beside && !path.empty()) {
+        std::error_code ignored;  // a folder that cannot be made shows as failing writes
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
     }
     return path;

@@ -17,15 +17,15 @@ namespace qm {
 
 inline constexpr char kSettingsFileName[] = "Quillmoor.ini";
 
-// The settings file of a program in `programFolder`: beside it when that
-// folder is writable, otherwise in "<config>/quillmoor/", where <config> is
-// $XDG_CONFIG_HOME when it is an absolute path, else "$HOME/.config". Falls
-// back to the program folder when neither is known.
-std::string SettingsFilePath(const std::string& programFolder, bool programFolderWritable,
-                             const std::string& xdgConfigHome, const std::string& home);
+// The settings file: beside the program when `besideProgram` (a folder of the
+// user's own that is not an installation: KeepsFilesBeside), otherwise
+// "<configHome>/quillmoor/" (ConfigHome). Empty when it belongs in the
+// configuration folder and that is not known: the program then reads no
+// settings and its writes fail, rather than writing into its installation.
+std::string SettingsFilePath(const std::string& programFolder, bool besideProgram, const std::string& configHome);
 
-// The same for this process: tests the folder for writing, reads the
-// environment, and creates the configuration folder when it is used.
+// The same for this process: looks at the program folder and the environment,
+// and creates the configuration folder when it is used.
 std::string ResolveSettingsFile(const std::string& programFolder);
 
 // The four options, each stored as "Y" (on) or "N" (off) under "SETTING".

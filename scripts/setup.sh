@@ -12,11 +12,14 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libatasmart-bin smartmontools   # independent S.M.A.R.T. readers used as oracles
   xvfb xauth openbox              # a display and a window manager for the window's end-to-end checks
+  xdotool python3                 # keys for the installed program's check, and its stand-in opener
+  desktop-file-utils libglib2.0-bin  # desktop-file-validate and gio read the desktop entries
   # the end-to-end check on emulated disks (a throw-away virtual machine)
   qemu-system-x86 busybox-static cpio kmod e2fsprogs xz-utils
   # run: Japanese faces for the window's texts; IPA's proportional Gothic
   # stands in for the lists' designed face with the same widths
   fonts-noto-cjk fonts-ipafont-gothic
+  qt6-translations-l10n           # Qt's own dialogs in Japanese
 )
 
 missing=()

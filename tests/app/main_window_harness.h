@@ -26,29 +26,11 @@
 #include "monitor/temperature_box.h"
 #include "platform/inifile.h"
 #include "platform/sim/sim_drives.h"
+#include "tests/commands/recorders.h"
 #include "tests/monitor/recorders.h"
 #include "tests/monitor/test_drive_set.h"
 
 namespace qm::test {
-
-class RecordingMessageBoxes final : public MessageBoxes {
-public:
-    struct Shown {
-        MessageIcon icon;
-        MessageButtons buttons;
-        std::string caption;
-        std::string text;
-    };
-    MessageAnswer Show(MessageIcon icon, MessageButtons buttons, const std::string& caption,
-                       const std::string& text) override {
-        shown.push_back({icon, buttons, caption, text});
-        if (onShow) onShow();  // what happens while the box is open
-        return answer;
-    }
-    std::vector<Shown> shown;
-    std::function<void()> onShow;
-    MessageAnswer answer = MessageAnswer::Ok;
-};
 
 class FixedFontCatalog final : public FontCatalog {
 public:
@@ -106,7 +88,8 @@ public:
 
     // Builds the window (not yet started).
     MainWindow& Create() {
-        form = std::make_unique<MainWindow>(AppSeams{drives, rights, messages, tray, clock, fonts, process, settings});
+        form = std::make_unique<MainWindow>(AppSeams{drives, rights, messages, tray, clock, fonts, process, settings,
+                                                     files, launcher, busy, autostart, places});
         return *form;
     }
     // Builds the window and runs its start-up.
@@ -138,6 +121,12 @@ public:
     TempFolder settingsFolder;
     std::string settingsFile;
     Settings settings;
+    RecordingFileDialogs files;
+    RecordingLauncher launcher;
+    RecordingBusyIndicator busy;
+    TempFolder autostartFolder;
+    XdgAutostart autostart{autostartFolder.path().string(), "/opt/quillmoor/bin/quillmoor"};
+    ProgramPlaces places{"/opt/quillmoor/bin/quillmoor", "/opt/quillmoor/share/quillmoor", settingsFolder.path().string()};
     std::unique_ptr<MainWindow> form;
 };
 

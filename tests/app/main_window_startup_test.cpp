@@ -76,7 +76,7 @@ private slots:
         row("menutask", "タスクトレイに温度アイコン表示(&T)");
         row("menubar", "タスクバーに温度アイコン表示(&I)");
         row("menumini", "起動時に最小化(&N)");
-        row("menustart", "Windows起動時に自動起動(&S)");
+        row("menustart", "ログイン時に自動起動(&S)");  // names the Linux moment, not Windows' start-up
         row("menuletter", "ドライブレター取得(&D)");
         row("menyuhelp", "ヘルプ(&H)");
         row("menuhelp", "ヘルプ(&H)");
@@ -343,7 +343,7 @@ private slots:
         for (const char* key : {"TASKICON", "TASKBAR", "STARTMIN", "STARTUP"})
             if (!value.isEmpty()) harness.Set("SETTING", key, value.toStdString());
         MainWindow& form = harness.StartShown();
-        for (const char* name : {"menutask", "menubar", "menumini", "menustart"}) {
+        for (const char* name : {"menutask", "menubar", "menumini"}) {
             QAction* item = test::Item(form, name);
             QVERIFY(item->isCheckable());
             QCOMPARE(item->isChecked(), value == "Y");

@@ -1,5 +1,5 @@
 // The settings module: which texts count as on and off, the placement in
-// pixels over twips in the file, the drive-volume keys, and the file's place.
+// pixels over twips in the file and the drive-volume keys.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -86,14 +86,6 @@ TEST_F(SettingsTest, AFailedWriteNamesItsCause) {
     Settings nowhere(folder + "/missing-folder/Quillmoor.ini");
     const std::error_code error = nowhere.WriteOption(Option::TrayIcons, true);
     EXPECT_EQ(error, std::errc::no_such_file_or_directory);
-}
-
-TEST(SettingsPathTest, ProgramFolderWhenWritableElseTheConfigurationFolder) {
-    EXPECT_EQ(SettingsFilePath("/opt/qm", true, "/x", "/home/u"), "/opt/qm/Quillmoor.ini");
-    EXPECT_EQ(SettingsFilePath("/usr/bin", false, "/home/u/.cfg", "/home/u"), "/home/u/.cfg/quillmoor/Quillmoor.ini");
-    EXPECT_EQ(SettingsFilePath("/usr/bin", false, "", "/home/u"), "/home/u/.config/quillmoor/Quillmoor.ini");
-    EXPECT_EQ(SettingsFilePath("/usr/bin", false, "relative", "/home/u"), "/home/u/.config/quillmoor/Quillmoor.ini");
-    EXPECT_EQ(SettingsFilePath("/usr/bin", false, "", ""), "/usr/bin/Quillmoor.ini");
 }
 
 }  // namespace

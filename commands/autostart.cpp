@@ -1,0 +1,74 @@
+#include "commands/autostart.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+
+#include "platform/codepage.h"
+#include "platform/file_replace.h"
+
+namespace qm {
+
+std::optional<std::string> DesktopExecValue(std::string_view executable) {
+    const bool unfit = executable.empty() || executable.front() != '/' || SanitizeUtf8(executable) != executable ||
+                       std::any_of(executable.begin(), executable.end(), [](char c) {
+                           return static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '=';
+                       });
+    if (unfit) return std::nullopt;
+    std::string value = "\"";
+    for (const char c : executable) {
+        // Quoting puts one backslash before these; as a string value, every
+        // backslash is then written twice.
+        if (c == '"' || c == '`' || c == '$') value += "\\\\";
+        if (c == '\\') value += "\\\\\\";
+        if (c == '%') value += '%';
+        value += c;
+    }
+    return value + "\"";
+}
+
+std::string AutostartEntryText(std::string_view execValue) {
+    std::string text =
+        "[Desktop Entry]\n"
+        "Type=Application\n"
+        "Name=Quillmoor\n"
+        "GenericName=S.M.A.R.T. monitor\n"
+        "GenericName[ja]=S.M.A.R.T. モニター\n"
+        "Comment=Shows the S.M.A.R.T. data and temperatures of the disks\n"
+        "Comment[ja]=ディスクの S.M.A.R.T. 情報と温度を表示します\n"
+        "Exec=";
+    text += execValue;
+    text +=
+        "\n"
+        "Icon=quillmoor\n"
+        "Terminal=false\n";
+    return text;
+}
+
+std::string AutostartFolder(const std::string& configHome) {
+    if (configHome.empty()) return {};
+    return (std::filesystem::path(configHome) / "autostart").string();
+}
+
+std::string XdgAutostart::EntryPath() const {
+    return (std::filesystem::path(folder_) / "Quillmoor.desktop").string();
+}
+
+std::error_code XdgAutostart::Register() {
+    if (folder_.empty()) return std::make_error_code(std::errc::no_such_file_or_directory);
+    const std::optional<std::string> exec = DesktopExecValue(executable_);
+    if (!exec) return std::make_error_code(std::errc::invalid_argument);
+    std::error_code error;
+    std::filesystem::create_directories(folder_, error);
+    if (error) return error;
+    return ReplaceFileContents(EntryPath(), AutostartEntryText(*exec));
+}
+
+std::error_code XdgAutostart::Unregister() {
+    if (folder_.empty() || ::unlink(EntryPath().c_str()) == 0 || errno == ENOENT) return {};
+    return std::error_code(errno, std::generic_category());
+}
+
+}  // namespace qm

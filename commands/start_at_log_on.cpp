@@ -1,0 +1,28 @@
+#include "commands/start_at_log_on.h"
+
+namespace qm {
+namespace {
+
+void SetState(CommandContext& context, bool on) {
+    context.window.SetOptionChecked(Option::StartAtLogOn, on);
+    context.options.startAtLogOn = on;
+    (void)context.settings.WriteOption(Option::StartAtLogOn, on);
+}
+
+}  // namespace
+
+void SwitchStartAtLogOn(CommandContext& context) {
+    const bool on = !context.window.IsOptionChecked(Option::StartAtLogOn);
+    SetState(context, on);
+    const std::error_code error = on ? context.autostart.Register() : context.autostart.Unregister();
+    if (error) {
+        SetState(context, !on);
+        context.messages.Show(MessageIcon::None, MessageButtons::Ok, std::string(kMessageCaption), error.message());
+        return;
+    }
+    const std::string_view confirmation = on ? context.autostart.RegisteredText() : context.autostart.UnregisteredText();
+    context.messages.Show(MessageIcon::Information, MessageButtons::Ok, std::string(kMessageCaption),
+                          std::string(confirmation));
+}
+
+}  // namespace qm

@@ -1,0 +1,48 @@
+// The folders the program works with besides the drives: where its own files
+// (help and pages) are, whether its own folder may hold the files it writes,
+// and the user's configuration folder.
+//
+// An installed program lives in <prefix>/bin with its files in
+// <prefix>/share/quillmoor, wherever the prefix is (the layout, not the
+// prefix, tells it apart), and never writes into those folders. A build tree
+// or a folder the user unpacked keeps everything beside the executable.
+#pragma once
+
+#include <string>
+
+namespace qm {
+
+// What the program can tell about the folder its executable is in.
+struct ProgramFolderFacts {
+    bool installed = false;  // the bin/ folder of an installation
+    bool usersOwn = false;   // owned by this process's user and writable by it
+    friend bool operator==(const ProgramFolderFacts&, const ProgramFolderFacts&) = default;
+};
+
+// A program folder named "bin" (trailing separators aside) is an
+// installation's: its data sits in ../share/quillmoor.
+bool IsInstalledProgramFolder(const std::string& programFolder);
+
+// Looks at the folder: its name, its owner and whether this process may write
+// into it. A folder that cannot be asked is not the user's.
+ProgramFolderFacts InspectProgramFolder(const std::string& programFolder);
+
+// Whether the program keeps the files it writes (the settings file) and starts
+// the save dialog in its own folder: only in a folder of the user's own that
+// is not an installation.
+inline bool KeepsFilesBeside(const ProgramFolderFacts& facts) { return facts.usersOwn && !facts.installed; }
+
+// The folder of the help file and the pages: <prefix>/share/quillmoor for an
+// installed program, otherwise the program folder itself.
+std::string ProgramDataFolder(const std::string& programFolder);
+
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute
+// path, else "$HOME/.config" when the home is an absolute path; empty when
+// neither is known.
+std::string ConfigHome(const std::string& xdgConfigHome, const std::string& home);
+
+// The same for this process, from its environment (the home from the password
+// database when HOME is not set).
+std::string ProcessConfigHome();
+
+}  // namespace qm

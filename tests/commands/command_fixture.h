@@ -1,0 +1,71 @@
+// A command context without a window: a drive set served like --simulate, a
+// settings file in a temporary folder, the monitor's start-up scan done, a
+// stand-in for the main window, and the recording seams.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "commands/command_context.h"
+#include "platform/sim/sim_drives.h"
+#include "tests/commands/recorders.h"
+#include "tests/monitor/recorders.h"
+#include "tests/monitor/test_drive_set.h"
+
+namespace qm::test {
+
+// The main window as the commands see it: the slot and view it is told to
+// show, option marks, and counts of what it was asked to do.
+class RecordingWindowPort final : public MainWindowPort {
+public:
+    DriveSlot SelectedSlot() const override { return slot; }
+    const DriveViewContent& ShownDrive() const override { return shown; }
+    void RefreshDriveView() override {
+        ++refreshes;
+        if (onRefresh) onRefresh();
+    }
+    void UpdateTemperatures() override { ++passes; }
+    bool IsOptionChecked(Option option) const override { return checks.count(option) != 0 && checks.at(option); }
+    void SetOptionChecked(Option option, bool checked) override { checks[option] = checked; }
+
+    DriveSlot slot = -1;
+    DriveViewContent shown;
+    std::map<Option, bool> checks;
+    int refreshes = 0;
+    int passes = 0;
+    std::function<void()> onRefresh;
+};
+
+class CommandFixture {
+public:
+    explicit CommandFixture(const std::string& driveFolder = SamplesFolder())
+        : sim(driveFolder, SimRecording::On), settings(settingsFolder.file("Quillmoor.ini")), monitor(sim, settings, tray) {
+        monitor.ScanDrives();
+    }
+
+    // Shows the slot's drive as the window would.
+    void Show(DriveSlot slot) {
+        window.slot = slot;
+        window.shown = monitor.ViewDrive(slot);
+    }
+
+    SimDriveProvider sim;
+    TempFolder settingsFolder;
+    Settings settings;
+    RecordingNotificationArea tray;
+    DriveMonitor monitor;
+    Options options;
+    RecordingWindowPort window;
+    RecordingMessageBoxes messages;
+    RecordingFileDialogs files;
+    RecordingLauncher launcher;
+    RecordingBusyIndicator busy;
+    TempFolder programFolder;
+    TempFolder configFolder;
+    XdgAutostart autostart{AutostartFolder(configFolder.path().string()), programFolder.file("quillmoor")};
+    ProgramPlaces places{programFolder.file("quillmoor"), programFolder.path().string(), programFolder.path().string()};
+    CommandContext context{window, monitor, settings, options, messages, files, launcher, busy, autostart, places};
+};
+
+}  // namespace qm::test

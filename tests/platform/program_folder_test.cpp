@@ -1,0 +1,74 @@
+// Where the program finds its own files and keeps the ones it writes: an
+// installation never gets written into, a folder of the user's own does.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/program_folder.h"
+#include "platform/settings.h"
+
+namespace qm {
+namespace {
+
+std::string TemporaryFolder() {
+    std::string pattern = ::testing::TempDir() + "qm-program-folder-XXXXXX";
+    return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+}
+
+TEST(ProgramFolderTest, AnInstallationIsKnownByItsBinFolder) {
+    EXPECT_TRUE(IsInstalledProgramFolder("/usr/bin"));
+    EXPECT_TRUE(IsInstalledProgramFolder("/home/u/tmp/prefix two/bin/"));
+    EXPECT_FALSE(IsInstalledProgramFolder("/home/u/quillmoor/build/app"));
+    EXPECT_FALSE(IsInstalledProgramFolder("/opt/binaries"));
+    EXPECT_EQ(ProgramDataFolder("/opt/q/bin"), "/opt/q/share/quillmoor");
+    EXPECT_EQ(ProgramDataFolder("/moved/elsewhere/bin/"), "/moved/elsewhere/share/quillmoor");
+    EXPECT_EQ(ProgramDataFolder("/home/u/quillmoor/build/app"), "/home/u/quillmoor/build/app");
+}
+
+TEST(ProgramFolderTest, OnlyAUsersOwnFolderThatIsNoInstallationKeepsFiles) {
+    EXPECT_TRUE(KeepsFilesBeside({.installed = false, .usersOwn = true}));
+    EXPECT_FALSE(KeepsFilesBeside({.installed = true, .usersOwn = true}));  // root in /usr/local/bin too
+    EXPECT_FALSE(KeepsFilesBeside({.installed = false, .usersOwn = false}));
+
+    const std::string base = TemporaryFolder();
+    std::filesystem::create_directories(base + "/flat");
+    std::filesystem::create_directories(base + "/prefix/bin");
+    EXPECT_EQ(InspectProgramFolder(base + "/flat"), (ProgramFolderFacts{.installed = false, .usersOwn = true}));
+    EXPECT_EQ(InspectProgramFolder(base + "/prefix/bin"), (ProgramFolderFacts{.installed = true, .usersOwn = true}));
+    EXPECT_EQ(InspectProgramFolder(base + "/missing"), (ProgramFolderFacts{}));
+    if (::geteuid() == 0) {  // a folder of another user, even a writable one
+        ASSERT_EQ(::chown((base + "/flat").c_str(), 65534, 65534), 0);
+        ::chmod((base + "/flat").c_str(), 0777);
+        EXPECT_FALSE(InspectProgramFolder(base + "/flat").usersOwn);
+    }
+    std::filesystem::remove_all(base);
+}
+
+TEST(ProgramFolderTest, TheConfigurationFolderFollowsXdg) {
+    EXPECT_EQ(ConfigHome("/home/u/.cfg", "/home/u"), "/home/u/.cfg");
+    EXPECT_EQ(ConfigHome("", "/home/u"), "/home/u/.config");
+    EXPECT_EQ(ConfigHome("relative", "/home/u"), "/home/u/.config");  // XDG: relative paths are ignored
+    EXPECT_EQ(ConfigHome("", "relative"), "");
+
+    EXPECT_EQ(SettingsFilePath("/home/u/q", true, "/home/u/.config"), "/home/u/q/Quillmoor.ini");
+    EXPECT_EQ(SettingsFilePath("/usr/bin", false, "/home/u/.config"), "/home/u/.config/quillmoor/Quillmoor.ini");
+    EXPECT_EQ(SettingsFilePath("/usr/bin", false, ""), "");  // never the installation
+}
+
+TEST(ProgramFolderTest, AnInstalledProgramKeepsItsSettingsInTheConfigurationFolder) {
+    const std::string base = TemporaryFolder();
+    std::filesystem::create_directories(base + "/prefix/bin");
+    ::setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
+    EXPECT_EQ(ResolveSettingsFile(base + "/prefix/bin"), base + "/config/quillmoor/Quillmoor.ini");
+    EXPECT_TRUE(std::filesystem::is_directory(base + "/config/quillmoor"));
+    EXPECT_EQ(ResolveSettingsFile(base + "/prefix"), base + "/prefix/Quillmoor.ini");
+    ::unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(base);
+}
+
+}  // namespace
+}  // namespace qm
