@@ -58,8 +58,10 @@ std::optional<std::string> ReadIniValue(const std::string& path, std::string_vie
 // for a file that is not a regular one, EFBIG for one beyond kIniFileLimit.
 // A file that already holds the value is left alone (no error). A file that
 // exists but cannot be read, is not a regular file or is larger than
-// kIniFileLimit is never replaced. The new file keeps the old one's
-// permission bits; a symbolic link is followed, so the link stays a link.
+// kIniFileLimit is never replaced. Nor is a symbolic link (ELOOP: a write
+// never follows one), a file of another user (EPERM) or one whose owner made
+// it read-only (EACCES, also for root). The new file keeps the old one's
+// permission bits.
 [[nodiscard]] std::error_code WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value);
 

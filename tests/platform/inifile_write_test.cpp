@@ -7,7 +7,10 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <random>
 
 #include "tests/platform/ini_test_support.h"
@@ -115,20 +118,52 @@ TEST_F(IniFileTest, KeysAndSectionsAreStoredTrimmed) {
     EXPECT_EQ(ReadIniValue(path, "S", "K"), "v");
 }
 
-TEST_F(IniFileTest, KeepsPermissionsAndFollowsLinks) {
+TEST_F(IniFileTest, KeepsPermissions) {
     Put("[S]\nk=1\n");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     ASSERT_FALSE(WriteIniValue(path, "S", "k", "2"));
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
 
-    const std::string link = folder + "/link.ini";
-    ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
-    ASSERT_FALSE(WriteIniValue(link, "S", "k", "3"));
-    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link stays a link";
-    EXPECT_EQ(ReadIniValue(path, "S", "k"), "3");
+TEST_F(IniFileTest, AWriteNeverFollowsASymbolicLink) {
+    // A link planted where the settings file belongs would otherwise let a
+    // program run by root write wherever it points.
+    const std::string victim = folder + "/victim";
+    std::ofstream(victim, std::ios::binary) << "precious\n";
+    ASSERT_EQ(::symlink(victim.c_str(), path.c_str()), 0);
+    EXPECT_EQ(WriteIniValue(path, "S", "k", "3"), std::errc::too_many_symbolic_link_levels);
+    const KeyValues entries = {{"a", "1"}};
+    EXPECT_EQ(WriteIniValues(path, "S", entries), std::errc::too_many_symbolic_link_levels);
+    struct stat info {};
+    ASSERT_EQ(::lstat(path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    std::ifstream in(victim, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious\n");
+}
+
+TEST_F(IniFileTest, ALockedFileIsNotReplaced) {
+    // Made read-only by its owner: refused, also for root, whom the
+    // permission bits alone would not stop. Left as it was, no leftovers.
+    Put("[S]\r\nk=v\r\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_EQ(WriteIniValue(path, "S", "k", "w"), std::errc::permission_denied);
+    EXPECT_FALSE(WriteIniValue(path, "S", "k", "v"));  // nothing to change: no failure
+    ::chmod(path.c_str(), 0644);
+    EXPECT_EQ(Get(), "[S]\r\nk=v\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+}
+
+TEST_F(IniFileTest, AnotherUsersFileIsNotReplaced) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only a privileged user can give a file away";
+    Put("[S]\r\nk=v\r\n");
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(WriteIniValue(path, "S", "k", "w"), std::errc::operation_not_permitted);
+    EXPECT_EQ(Get(), "[S]\r\nk=v\r\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
 }
 
 TEST_F(IniFileTest, NewFileGetsTheUsualPermissions) {
@@ -379,6 +414,7 @@ TEST_F(IniFileTest, AFailedWriteNamesItsCause) {
     if (::geteuid() != 0) {
         error = WriteIniValues(path, "S", KeyValues{{"k", "w"}}).value();
     } else {
+        ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);  // the file is the writer's own
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
