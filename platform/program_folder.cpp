@@ -7,6 +7,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <optional>
+#include <set>
 
 namespace qm {
 namespace {
@@ -23,7 +26,38 @@ std::string Environment(const char* name) {
     return value != nullptr ? std::string(value) : std::string();
 }
 
+std::string PasswordHome(uid_t uid) {
+    const passwd* user = ::getpwuid(uid);
+    return user != nullptr && user->pw_dir != nullptr ? std::string(user->pw_dir) : std::string();
+}
+
+// The owner of the folder, or of its nearest existing parent when it does not
+// exist yet (it would be made there).
+std::optional<uid_t> OwnerOfNearest(std::filesystem::path folder) {
+    while (!folder.empty()) {
+        struct stat status {};
+        if (::lstat(folder.c_str(), &status) == 0) return status.st_uid;
+        if (folder == folder.parent_path()) break;
+        folder = folder.parent_path();
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+bool IsSystemFolder(const std::string& folder) {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::weakly_canonical(Folder(folder), error);
+    if (error || path.empty() || path == "/") return true;
+    const std::string first = *std::next(path.begin());  // the component after "/"
+    if (first == "var") {
+        const auto second = std::next(path.begin(), 2);
+        return second == path.end() || *second != "tmp";
+    }
+    static const std::set<std::string> kSystem = {"usr", "bin", "sbin", "lib", "lib32", "lib64", "libx32", "opt",
+                                                  "etc", "boot", "srv", "snap", "run", "sys", "proc", "dev"};
+    return kSystem.count(first) > 0;
+}
 
 bool IsInstalledProgramFolder(const std::string& programFolder) {
     return Folder(programFolder).filename() == "bin";
@@ -32,6 +66,7 @@ bool IsInstalledProgramFolder(const std::string& programFolder) {
 ProgramFolderFacts InspectProgramFolder(const std::string& programFolder) {
     ProgramFolderFacts facts;
     facts.installed = IsInstalledProgramFolder(programFolder);
+    facts.system = IsSystemFolder(programFolder);
     struct stat status {};
     if (!programFolder.empty() && ::stat(programFolder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
         // The effective user decides, as it does for the writes themselves.
@@ -53,11 +88,12 @@ std::string ConfigHome(const std::string& xdgConfigHome, const std::string& home
 }
 
 std::string ProcessConfigHome() {
+    const uid_t user = ::geteuid();
     std::string home = Environment("HOME");
-    if (home.empty()) {
-        if (const passwd* user = ::getpwuid(::geteuid()); user != nullptr && user->pw_dir != nullptr) home = user->pw_dir;
-    }
-    return ConfigHome(Environment("XDG_CONFIG_HOME"), home);
+    if (home.empty()) home = PasswordHome(user);
+    std::string config = ConfigHome(Environment("XDG_CONFIG_HOME"), home);
+    if (user == 0 && !config.empty() && OwnerOfNearest(config) != uid_t{0}) config = ConfigHome("", PasswordHome(0));
+    return config;
 }
 
 }  // namespace qm

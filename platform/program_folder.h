@@ -16,6 +16,7 @@ namespace qm {
 struct ProgramFolderFacts {
     bool installed = false;  // the bin/ folder of an installation
     bool usersOwn = false;   // owned by this process's user and writable by it
+    bool system = false;     // inside one of the system's own folders (see IsSystemFolder)
     friend bool operator==(const ProgramFolderFacts&, const ProgramFolderFacts&) = default;
 };
 
@@ -23,14 +24,23 @@ struct ProgramFolderFacts {
 // installation's: its data sits in ../share/quillmoor.
 bool IsInstalledProgramFolder(const std::string& programFolder);
 
-// Looks at the folder: its name, its owner and whether this process may write
-// into it. A folder that cannot be asked is not the user's.
+// True for a folder inside the system's own folders (/usr, /opt, /etc, /var
+// but /var/tmp, /bin, /sbin, /lib*, /boot, /srv, /snap, /run and the root
+// folder itself): root owns them, and a program root starts there must not
+// leave its files in them.
+bool IsSystemFolder(const std::string& folder);
+
+// Looks at the folder: its name, its owner, whether this process may write
+// into it, and whether it is a system folder. A folder that cannot be asked
+// is not the user's.
 ProgramFolderFacts InspectProgramFolder(const std::string& programFolder);
 
 // Whether the program keeps the files it writes (the settings file) and starts
 // the save dialog in its own folder: only in a folder of the user's own that
-// is not an installation.
-inline bool KeepsFilesBeside(const ProgramFolderFacts& facts) { return facts.usersOwn && !facts.installed; }
+// is neither an installation nor a system folder.
+inline bool KeepsFilesBeside(const ProgramFolderFacts& facts) {
+    return facts.usersOwn && !facts.installed && !facts.system;
+}
 
 // The folder of the help file and the pages: <prefix>/share/quillmoor for an
 // installed program, otherwise the program folder itself.
@@ -42,7 +52,10 @@ std::string ProgramDataFolder(const std::string& programFolder);
 std::string ConfigHome(const std::string& xdgConfigHome, const std::string& home);
 
 // The same for this process, from its environment (the home from the password
-// database when HOME is not set).
+// database when HOME is not set). For root the environment counts only when
+// the folder it names belongs to root: a HOME handed over from a user (sudo
+// keeping it) would otherwise fill that user's home with files the user
+// cannot replace; root's own home from the password database is taken then.
 std::string ProcessConfigHome();
 
 }  // namespace qm

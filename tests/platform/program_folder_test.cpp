@@ -2,6 +2,7 @@
 // installation never gets written into, a folder of the user's own does.
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +34,7 @@ TEST(ProgramFolderTest, OnlyAUsersOwnFolderThatIsNoInstallationKeepsFiles) {
     EXPECT_TRUE(KeepsFilesBeside({.installed = false, .usersOwn = true}));
     EXPECT_FALSE(KeepsFilesBeside({.installed = true, .usersOwn = true}));  // root in /usr/local/bin too
     EXPECT_FALSE(KeepsFilesBeside({.installed = false, .usersOwn = false}));
+    EXPECT_FALSE(KeepsFilesBeside({.installed = false, .usersOwn = true, .system = true}));  // root in /opt/q
 
     const std::string base = TemporaryFolder();
     std::filesystem::create_directories(base + "/flat");
@@ -45,6 +47,30 @@ TEST(ProgramFolderTest, OnlyAUsersOwnFolderThatIsNoInstallationKeepsFiles) {
         ::chmod((base + "/flat").c_str(), 0777);
         EXPECT_FALSE(InspectProgramFolder(base + "/flat").usersOwn);
     }
+    std::filesystem::remove_all(base);
+}
+
+TEST(ProgramFolderTest, TheSystemsOwnFoldersAreKnown) {
+    for (const char* system : {"/", "/usr/local/lib/q", "/opt/quillmoor", "/etc", "/var/lib/q", "/srv/x", "/bin"})
+        EXPECT_TRUE(IsSystemFolder(system)) << system;
+    for (const char* own : {"/home/u/q", "/tmp/q", "/var/tmp/q", "/root/q", "/work/q", "/optional"})
+        EXPECT_FALSE(IsSystemFolder(own)) << own;
+}
+
+TEST(ProgramFolderTest, RootTakesItsOwnConfigurationFolderNotAUsersOne) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root is treated so";
+    const std::string base = TemporaryFolder();
+    std::filesystem::create_directories(base + "/user/.config");
+    ASSERT_EQ(::chown((base + "/user").c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown((base + "/user/.config").c_str(), 65534, 65534), 0);
+    const char* savedHome = std::getenv("HOME");
+    const std::string home = savedHome != nullptr ? savedHome : "";
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("HOME", (base + "/user").c_str(), 1);  // as sudo may hand it over
+    EXPECT_EQ(ProcessConfigHome(), ConfigHome("", ::getpwuid(0)->pw_dir));
+    ::setenv("HOME", base.c_str(), 1);  // root's own folder counts
+    EXPECT_EQ(ProcessConfigHome(), base + "/.config");
+    ::setenv("HOME", home.c_str(), 1);
     std::filesystem::remove_all(base);
 }
 
