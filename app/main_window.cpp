@@ -175,7 +175,8 @@ void MainWindow::RefreshDriveView() {
 void MainWindow::UpdateTemperatures() {
     if (tornDown_) return;
     const MonitoringPassResult result = monitor_.RunPass(seams_.clock.Now(), selectedSlot_);
-    panel_->ShowTemperature(TemperatureBoxText(result.selectedTemperatures));
+    // A selected drive that sleeps was not read: its box keeps what it showed.
+    if (!result.selectedAsleep) panel_->ShowTemperature(TemperatureBoxText(result.selectedTemperatures));
     if (IsOn(options_.taskbarIcon)) {
         if (const auto icon = SelectedTaskbarIcon(result.selectedTemperatures)) SetWindowIconResource(*icon);
     }
