@@ -6,6 +6,7 @@
 
 #include <QApplication>
 
+#include "app/fixed_rights_probe.h"
 #include "app/main_window.h"
 #include "app/qt_seams.h"
 #include "monitor/clock.h"
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (const std::string& warning : drives.warnings) std::cerr << "quillmoor: " << warning << "\n";
-    const auto rights = qm::SelectRightsProbe(parsed.options->simulateFolder.has_value());
+    qm::FixedRightsProbe rights(drives.mayReadDisks);
 
     qm::QtMessageBoxes messages;
     qm::QtNotificationArea tray;
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
     qm::QtProcessControl process;
     qm::Settings settings(qm::ResolveSettingsFile(QCoreApplication::applicationDirPath().toStdString()));
 
-    qm::MainWindow window(qm::AppSeams{*drives.provider, *rights, messages, tray, clock, fonts, process, settings});
+    qm::MainWindow window(qm::AppSeams{*drives.provider, rights, messages, tray, clock, fonts, process, settings});
     messages.SetParent(&window);
     tray.SetContextMenu(window.Menu().trayPopup);
     QObject::connect(&tray, &qm::QtNotificationArea::activated, &window, &qm::MainWindow::OnTrayIconActivated);

@@ -109,7 +109,8 @@ public:
     // command whose answer is the sector count register the drive returns
     // (Linux: SG_IO with CK_COND; Windows: ATA pass-through, which returns
     // the registers in its output). A realisation that knows without asking
-    // that the disk sleeps (Linux: the kernel has suspended it) sends nothing.
+    // that the disk sleeps (Linux: the kernel has suspended it; Windows:
+    // GetDevicePowerState) sends nothing.
     // nullopt when there is no drive, the command is refused or the registers
     // do not come back; the caller then reads the drive as usual. Realisations
     // that cannot ask keep this default.

@@ -44,6 +44,7 @@ private:
 }  // namespace
 
 std::vector<std::filesystem::path> HelperCandidates(const std::filesystem::path& executableFolder) {
+    if (!executableFolder.is_absolute()) return {};  // never a helper found through the working folder
     const std::filesystem::path installed = (executableFolder / kHelperFromBinDir).lexically_normal();
     return {executableFolder / kHelperFileName, installed / kHelperFileName};
 }

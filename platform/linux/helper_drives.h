@@ -20,7 +20,8 @@ inline constexpr std::string_view kHelperFileName = "quillmoor-smart-helper";
 
 // Where a program in `executableFolder` looks for the helper, in order:
 // beside itself, then in the installed helper folder relative to it
-// ("../libexec/quillmoor" with the default install layout).
+// ("../libexec/quillmoor" with the default install layout). None for a
+// folder that is empty or relative.
 std::vector<std::filesystem::path> HelperCandidates(const std::filesystem::path& executableFolder);
 
 // The folder of this process's executable (/proc/self/exe); empty when the

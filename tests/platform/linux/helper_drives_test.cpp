@@ -99,7 +99,9 @@ TEST_F(HelperTest, TheFirstHelperThatHoldsItsRightsIsUsed) {
 
     EXPECT_EQ(HelperCandidates("/opt/q/bin"),
               (std::vector<fs::path>{"/opt/q/bin/quillmoor-smart-helper", "/opt/q/libexec/quillmoor/quillmoor-smart-helper"}));
-    EXPECT_FALSE(ExecutableFolder().empty());
+    EXPECT_TRUE(HelperCandidates("").empty());
+    EXPECT_TRUE(HelperCandidates("bin").empty());
+    EXPECT_TRUE(ExecutableFolder().is_absolute());
 }
 
 // Each of these gives the refused result, within the answer timeout, and
