@@ -13,9 +13,10 @@
 # an unprivileged user: the helper gets the file capabilities its install
 # gives it, and quillmoor-report run as uid 65534 (through a static launcher
 # built here) must read both disks exactly as root does. Before any read, the
-# helper, run as that user, is fed crafted requests: it must answer its rights
-# and an IDENTIFY, and refuse SMART DISABLE OPERATIONS, WRITE SECTORS and slot
-# 16 (SMART must still be enabled afterwards). A copy of the two programs whose
+# helper, run as that user, is fed crafted requests: it must answer its rights,
+# an IDENTIFY and CHECK POWER MODE on both disks (awake), and refuse SMART
+# DISABLE OPERATIONS, WRITE SECTORS and slot 16 (SMART must still be enabled
+# afterwards). A copy of the two programs whose
 # helper lacks the capabilities must give the rights message and no drives.
 #
 #   REPORT  the built quillmoor-report
@@ -38,14 +39,18 @@ EXPECTED_CAPACITY="62.75 MB"
 
 fail() { printf 'real_disks_in_vm: FAILED: %s\n' "$*"; exit 1; }
 
-# Requests fed to the helper, and the answer status each must get (hex):
-# 00 done, 02 refused (the layout is in platform/linux/helper_protocol.h).
-REQUESTS="rights identify-slot0 smart-disable write-sectors identify-slot16"
-EXPECTED_ANSWERS="rights 00
-identify-slot0 00
-smart-disable 02
-write-sectors 02
-identify-slot16 02"
+# Requests fed to the helper, and the answer each must get: status (00 done,
+# 02 refused) and the first payload byte (for CHECK POWER MODE 01: awake, as
+# the emulated disks always are), in hex; the record layout is in
+# platform/linux/helper_protocol.h.
+REQUESTS="rights identify-slot0 power-slot0 power-slot1 smart-disable write-sectors identify-slot16"
+EXPECTED_ANSWERS="rights 00 00
+identify-slot0 00 00
+power-slot0 00 01
+power-slot1 00 01
+smart-disable 02 00
+write-sectors 02 00
+identify-slot16 02 00"
 
 # request FILE KIND SLOT [OFFSET=VALUE...]: one 36-byte request record, "QR",
 # kind, slot, then the 32-byte command block with the given bytes set.
@@ -62,6 +67,8 @@ write_requests() {
   local smart="5=1 6=1 7=0x4F 8=0xC2 9=0xA0 10=0xB0"
   request "$1/rights.bin" 1 0
   request "$1/identify-slot0.bin" 4 0 1=0x02 5=1 6=1 9=0xA0 10=0xEC
+  request "$1/power-slot0.bin" 5 0 9=0xA0 10=0xE5
+  request "$1/power-slot1.bin" 5 1 9=0xA0 10=0xE5 12=1
   request "$1/smart-disable.bin" 3 0 4=0xD9 $smart
   request "$1/write-sectors.bin" 4 0 1=0x02 5=1 6=1 9=0xA0 10=0x30
   request "$1/identify-slot16.bin" 4 16 1=0x02 5=1 6=1 9=0xA0 10=0xEC 12=16
@@ -96,7 +103,7 @@ else
     vm_cmd+="
 set-file-caps /qm/${helper_name} || echo '@@@ no file capabilities';
 for r in ${REQUESTS}; do
-  s=\$(as-user 65534 65534 /qm/${helper_name} </qm/requests/\$r.bin | od -An -tx1 -j3 -N1 | tr -d ' \\n');
+  s=\$(as-user 65534 65534 /qm/${helper_name} </qm/requests/\$r.bin | od -An -tx1 -j3 -N6 | awk '{ print \$1, \$6 }');
   echo \"@@@ answer \$r \${s:-none}\";
 done;"
   fi
@@ -258,6 +265,7 @@ fi
 echo "real_disks_in_vm: slots 0 (AHCI) and 1 (PIIX) agree with smartctl: identity, attributes, capacity"
 if [ -n "$HELPER" ]; then
   echo "real_disks_in_vm: as uid 65534 through quillmoor-smart-helper (file capabilities) the rows are the same;"
-  echo "real_disks_in_vm: the helper refused SMART DISABLE OPERATIONS, WRITE SECTORS and slot 16; without its capabilities: the rights message, no drives"
+  echo "real_disks_in_vm: CHECK POWER MODE through it: both disks awake; it refused SMART DISABLE OPERATIONS, WRITE SECTORS and slot 16;"
+  echo "real_disks_in_vm: without its capabilities: the rights message, no drives"
 fi
 exit 0
