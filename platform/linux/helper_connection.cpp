@@ -36,16 +36,19 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
     }
 }
 
-// Moves all of `bytes` through the socket before `deadline`. MSG_NOSIGNAL: a
-// helper that has gone away gives EPIPE, never SIGPIPE.
-bool SendAll(int fd, std::span<const std::uint8_t> bytes, Clock::time_point deadline) {
+// Moves all of `bytes` through the socket before `deadline`, one `call`
+// (a non-blocking send or recv) at a time, waiting for `events` in between.
+// False at the socket's end (the helper died or closed it), on an error and
+// when the time is up.
+template <typename Bytes, typename Call>
+bool TransferAll(int fd, Bytes bytes, short events, Clock::time_point deadline, Call call) {
     while (!bytes.empty()) {
-        const ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t n = call(fd, bytes);
         if (n > 0) {
             bytes = bytes.subspan(static_cast<std::size_t>(n));
         } else if (n < 0 && errno == EINTR) {
             continue;
-        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(fd, POLLOUT, deadline)) {
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(fd, events, deadline)) {
             continue;
         } else {
             return false;
@@ -54,22 +57,17 @@ bool SendAll(int fd, std::span<const std::uint8_t> bytes, Clock::time_point dead
     return true;
 }
 
-// Fills `bytes` from the socket before `deadline`; false at its end (the
-// helper died or closed it), on an error and when the time is up.
+// MSG_NOSIGNAL: a helper that has gone away gives EPIPE, never SIGPIPE.
+bool SendAll(int fd, std::span<const std::uint8_t> bytes, Clock::time_point deadline) {
+    return TransferAll(fd, bytes, POLLOUT, deadline, [](int socket, std::span<const std::uint8_t> rest) {
+        return ::send(socket, rest.data(), rest.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    });
+}
+
 bool ReceiveAll(int fd, std::span<std::uint8_t> bytes, Clock::time_point deadline) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::recv(fd, bytes.data(), bytes.size(), MSG_DONTWAIT);
-        if (n > 0) {
-            bytes = bytes.subspan(static_cast<std::size_t>(n));
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(fd, POLLIN, deadline)) {
-            continue;
-        } else {
-            return false;
-        }
-    }
-    return true;
+    return TransferAll(fd, bytes, POLLIN, deadline, [](int socket, std::span<std::uint8_t> rest) {
+        return ::recv(socket, rest.data(), rest.size(), MSG_DONTWAIT);
+    });
 }
 
 // Reaps the child `pid` once it has ended, waiting at most `limit`. True when

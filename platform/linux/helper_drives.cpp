@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <system_error>
 
-#include "platform/linux/linux_power.h"
 
 namespace qm {
 namespace {
@@ -55,9 +54,8 @@ std::filesystem::path ExecutableFolder() {
     return ec ? std::filesystem::path() : self.parent_path();
 }
 
-HelperDriveProvider::HelperDriveProvider(std::unique_ptr<HelperConnection> connection, LinuxVolumes volumes,
-                                         std::filesystem::path sysfsRoot)
-    : connection_(std::move(connection)), volumes_(std::move(volumes)), sysfsRoot_(std::move(sysfsRoot)) {}
+HelperDriveProvider::HelperDriveProvider(std::unique_ptr<HelperConnection> connection, LinuxDriveProvider local)
+    : connection_(std::move(connection)), local_(std::move(local)) {}
 
 bool HelperDriveProvider::HelperHasRights() { return Done(connection_->Ask({HelperKind::Rights, 0, {}})); }
 
@@ -75,16 +73,11 @@ std::optional<DiskGeometry> HelperDriveProvider::QueryDriveGeometry(DriveSlot sl
     return DecodeGeometry(answer->payload);
 }
 
-std::vector<std::string> HelperDriveProvider::VolumesOf(DriveSlot slot) {
-    const auto name = BlockDeviceName(slot);
-    if (!name) return {};
-    return volumes_.MountPointsOf(*name);
-}
+std::vector<std::string> HelperDriveProvider::VolumesOf(DriveSlot slot) { return local_.VolumesOf(slot); }
 
 std::optional<PowerMode> HelperDriveProvider::QueryPowerMode(DriveSlot slot, const CommandBlock& query) {
-    const auto name = BlockDeviceName(slot);
-    if (!name) return std::nullopt;
-    if (KernelSuspended(sysfsRoot_, *name)) return PowerMode::Standby;  // asking would resume it
+    if (!IsValidSlot(slot)) return std::nullopt;
+    if (local_.Suspended(slot)) return PowerMode::Standby;  // asking would resume it
     const std::optional<HelperAnswer> answer = connection_->Ask({HelperKind::PowerMode, slot, query});
     if (!Done(answer)) return std::nullopt;
     return answer->payload[0] == 0 ? PowerMode::Standby : PowerMode::Awake;

@@ -2,7 +2,7 @@
 // a program that may not send pass-through commands itself. Every command
 // block, version query, geometry and power-mode question becomes one request
 // to the helper; the volumes and the kernel's suspend state need no rights
-// and are read here.
+// and are read in this process.
 #pragma once
 
 #include <filesystem>
@@ -12,7 +12,7 @@
 
 #include "platform/device.h"
 #include "platform/linux/helper_connection.h"
-#include "platform/linux/linux_volumes.h"
+#include "platform/linux/linux_drives.h"
 
 namespace qm {
 
@@ -30,8 +30,10 @@ std::filesystem::path ExecutableFolder();
 
 class HelperDriveProvider final : public DriveProvider {
 public:
-    explicit HelperDriveProvider(std::unique_ptr<HelperConnection> connection, LinuxVolumes volumes = LinuxVolumes(),
-                                 std::filesystem::path sysfsRoot = "/sys");
+    // `local` serves what needs no rights: the volumes and the kernel's
+    // suspend state.
+    explicit HelperDriveProvider(std::unique_ptr<HelperConnection> connection,
+                                 LinuxDriveProvider local = LinuxDriveProvider());
 
     // True when the helper answers Rights with Done: it runs, speaks the
     // protocol and holds the rights it needs.
@@ -51,8 +53,7 @@ public:
 
 private:
     std::unique_ptr<HelperConnection> connection_;
-    LinuxVolumes volumes_;
-    std::filesystem::path sysfsRoot_;
+    LinuxDriveProvider local_;
 };
 
 // The first helper among `candidates` that starts and says it holds its

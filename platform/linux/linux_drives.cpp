@@ -129,14 +129,19 @@ std::vector<std::string> LinuxDriveProvider::VolumesOf(DriveSlot slot) {
 }
 
 std::optional<PowerMode> LinuxDriveProvider::QueryPowerMode(DriveSlot slot, const CommandBlock& query) {
-    const auto name = BlockDeviceName(slot);
-    if (!name) return std::nullopt;
-    if (KernelSuspended(sysfsRoot_, *name)) return PowerMode::Standby;  // asking would resume it
-    const UniqueFd fd = OpenReadOnly(deviceDir_ / *name);
+    const auto path = DevicePath(slot);
+    if (!path) return std::nullopt;
+    if (Suspended(slot)) return PowerMode::Standby;  // asking would resume it
+    const UniqueFd fd = OpenReadOnly(*path);
     if (!fd) return std::nullopt;
     const sat::Outcome outcome = PassThrough(fd.get(), sat::BuildRegisterQueryCdb(query), {});
     if (!outcome.accepted || !outcome.ataCount) return std::nullopt;
     return PowerModeFromCount(*outcome.ataCount);
+}
+
+bool LinuxDriveProvider::Suspended(DriveSlot slot) const {
+    const auto name = BlockDeviceName(slot);
+    return name && KernelSuspended(sysfsRoot_, *name);
 }
 
 }  // namespace qm

@@ -49,10 +49,14 @@ public:
     // Mount points of the slot's disk, in partition order.
     std::vector<std::string> VolumesOf(DriveSlot slot) override;
 
-    // Standby without any command when the kernel has suspended the disk
-    // (KernelSuspended); otherwise `query` sent as a register query
-    // (CK_COND) and the returned sector count read as the mode.
+    // Standby without any command when the kernel has suspended the disk;
+    // otherwise `query` sent as a register query (CK_COND) and the returned
+    // sector count read as the mode.
     std::optional<PowerMode> QueryPowerMode(DriveSlot slot, const CommandBlock& query) override;
+
+    // True when the kernel has suspended the slot's disk (KernelSuspended):
+    // it sleeps, and any command would resume it. False outside 0..15.
+    bool Suspended(DriveSlot slot) const;
 
     // Path of the slot's node; nullopt outside 0..15.
     std::optional<std::filesystem::path> DevicePath(DriveSlot slot) const;

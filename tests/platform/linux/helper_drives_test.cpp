@@ -49,7 +49,7 @@ protected:
 
     std::unique_ptr<HelperDriveProvider> Provider(const fs::path& program) const {
         return std::make_unique<HelperDriveProvider>(std::make_unique<HelperConnection>(program, kTestTimeout),
-                                                     LinuxVolumes(), folder.path() / "sys");
+                                                     LinuxDriveProvider(folder.path(), LinuxVolumes(), folder.path() / "sys"));
     }
 
     test::TempFolder folder;
