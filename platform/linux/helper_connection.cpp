@@ -101,10 +101,14 @@ HelperConnection::~HelperConnection() {
 }
 
 std::optional<HelperAnswer> HelperConnection::Ask(const HelperRequest& request) {
+    return Ask(request, answerTimeout_);
+}
+
+std::optional<HelperAnswer> HelperConnection::Ask(const HelperRequest& request, std::chrono::milliseconds timeout) {
     ReapLost();
     if (GivenUp()) return std::nullopt;
     std::optional<HelperAnswer> answer;
-    if (pid_ > 0 || Start()) answer = Exchange(request);
+    if (pid_ > 0 || Start()) answer = Exchange(request, std::min(timeout, answerTimeout_));
     if (answer) {
         failures_ = 0;
         return answer;
@@ -138,8 +142,9 @@ bool HelperConnection::Start() {
     return true;
 }
 
-std::optional<HelperAnswer> HelperConnection::Exchange(const HelperRequest& request) {
-    const auto deadline = Clock::now() + answerTimeout_;
+std::optional<HelperAnswer> HelperConnection::Exchange(const HelperRequest& request,
+                                                       std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
     if (!SendAll(socket_.get(), EncodeHelperRequest(request), deadline)) return std::nullopt;
     HelperAnswerRecord record{};
     if (!ReceiveAll(socket_.get(), record, deadline)) return std::nullopt;

@@ -19,6 +19,11 @@ namespace qm {
 // some time to open the device and start.
 inline constexpr std::chrono::milliseconds kHelperAnswerTimeout = kPassThroughTimeout + std::chrono::seconds(5);
 
+// Longest wait for the answer to the first question, whether the helper holds
+// its rights: it touches no device, so a helper that takes longer is broken,
+// and the program's start must not wait on it for long.
+inline constexpr std::chrono::milliseconds kHelperRightsTimeout{5'000};
+
 // Requests in a row that may fail (no start, death, silence, garbage) before
 // the helper is given up on for the rest of the run.
 inline constexpr int kHelperMaxFailures = 3;
@@ -45,13 +50,15 @@ public:
     // failed: from then on every request gives nullopt at once. Never raises
     // SIGPIPE.
     std::optional<HelperAnswer> Ask(const HelperRequest& request);
+    // The same with a shorter wait, when `timeout` is below the answer timeout.
+    std::optional<HelperAnswer> Ask(const HelperRequest& request, std::chrono::milliseconds timeout);
 
     bool GivenUp() const { return failures_ >= kHelperMaxFailures; }
     const std::filesystem::path& program() const { return program_; }
 
 private:
     bool Start();
-    std::optional<HelperAnswer> Exchange(const HelperRequest& request);
+    std::optional<HelperAnswer> Exchange(const HelperRequest& request, std::chrono::milliseconds timeout);
     // Ends the helper: `gently` lets it see the end of its input first.
     void Stop(bool gently);
     void ReapLost();

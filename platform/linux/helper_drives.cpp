@@ -57,7 +57,9 @@ std::filesystem::path ExecutableFolder() {
 HelperDriveProvider::HelperDriveProvider(std::unique_ptr<HelperConnection> connection, LinuxDriveProvider local)
     : connection_(std::move(connection)), local_(std::move(local)) {}
 
-bool HelperDriveProvider::HelperHasRights() { return Done(connection_->Ask({HelperKind::Rights, 0, {}})); }
+bool HelperDriveProvider::HelperHasRights() {
+    return Done(connection_->Ask({HelperKind::Rights, 0, {}}, kHelperRightsTimeout));
+}
 
 bool HelperDriveProvider::IsNtFamily(DriveSlot) { return true; }
 

@@ -35,8 +35,9 @@ public:
     explicit HelperDriveProvider(std::unique_ptr<HelperConnection> connection,
                                  LinuxDriveProvider local = LinuxDriveProvider());
 
-    // True when the helper answers Rights with Done: it runs, speaks the
-    // protocol and holds the rights it needs.
+    // True when the helper answers Rights with Done (within
+    // kHelperRightsTimeout): it runs, speaks the protocol and holds the
+    // rights it needs.
     bool HelperHasRights();
 
     // Always true: one path per drive, as on the NT family.
@@ -59,7 +60,7 @@ private:
 // The first helper among `candidates` that starts and says it holds its
 // rights, as a provider; nullptr when none does (missing, not executable,
 // installed without its capabilities, broken). Each try waits at most
-// `answerTimeout` for the answer.
+// kHelperRightsTimeout (or `answerTimeout`, when shorter) for the answer.
 std::unique_ptr<HelperDriveProvider> ConnectHelper(const std::vector<std::filesystem::path>& candidates,
                                                    std::chrono::milliseconds answerTimeout = kHelperAnswerTimeout);
 
