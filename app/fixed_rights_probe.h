@@ -1,4 +1,5 @@
-// A rights probe with a fixed answer: simulated drives need no rights.
+// A rights probe with a fixed answer: what the drive selection found at start
+// (simulated drives need no rights), or what a test sets.
 #pragma once
 
 #include "platform/device.h"

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTranslator>
 
+#include "app/fixed_rights_probe.h"
 #include "app/main_window.h"
 #include "app/qt_seams.h"
 #include "commands/autostart.h"
@@ -58,7 +59,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (const std::string& warning : drives.warnings) std::cerr << "quillmoor: " << warning << "\n";
-    const auto rights = qm::SelectRightsProbe(parsed.options->simulateFolder.has_value());
+    qm::FixedRightsProbe rights(drives.mayReadDisks);
 
     qm::QtMessageBoxes messages;
     qm::QtNotificationArea tray;
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
 
     qm::XdgAutostart autostart(qm::AutostartFolder(qm::ProcessConfigHome()), places.executable);
 
-    qm::MainWindow window(qm::AppSeams{*drives.provider, *rights, messages, tray, clock, fonts, process, settings, files,
+    qm::MainWindow window(qm::AppSeams{*drives.provider, rights, messages, tray, clock, fonts, process, settings, files,
                                        launcher, busy, autostart, places});
     messages.SetParent(&window);
     tray.SetContextMenu(window.Menu().trayPopup);

@@ -15,9 +15,20 @@
 namespace qm {
 namespace {
 
+// The rights warning says what to do on the system the program was built for:
+// run it as administrator on Windows; on Linux the installed helper lacks its
+// file capabilities (or is missing), which one command as root fixes.
+#ifdef _WIN32
 constexpr std::string_view kRightsWarning =
     "Quillmoor は管理者権限で実行してください\r\n\r\n"
     "（簡易的に実行するにはファイルを右クリック「管理者として実行(A)...」を選択してください）";
+#else
+constexpr std::string_view kRightsWarning =
+    "Quillmoor にはディスクの S.M.A.R.T. 情報を読む権限がありません\r\n\r\n"
+    "（補助プログラム quillmoor-smart-helper が見つからないか、権限が与えられていません。"
+    "libexec/quillmoor にある quillmoor-smart-helper に root で"
+    "「setcap cap_sys_rawio,cap_dac_read_search+ep quillmoor-smart-helper」を実行してください）";
+#endif
 
 constexpr Qt::WindowStates kNotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
 
@@ -176,7 +187,8 @@ void MainWindow::RefreshDriveView() {
 void MainWindow::UpdateTemperatures() {
     if (tornDown_) return;
     const MonitoringPassResult result = monitor_.RunPass(seams_.clock.Now(), selectedSlot_);
-    panel_->ShowTemperature(TemperatureBoxText(result.selectedTemperatures));
+    // A selected drive that sleeps was not read: its box keeps what it showed.
+    if (!result.selectedAsleep) panel_->ShowTemperature(TemperatureBoxText(result.selectedTemperatures));
     if (IsOn(options_.taskbarIcon)) {
         if (const auto icon = SelectedTaskbarIcon(result.selectedTemperatures)) SetWindowIconResource(*icon);
     }

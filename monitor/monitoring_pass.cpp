@@ -9,14 +9,16 @@ MonitoringPassResult RunMonitoringPass(SmartReader& reader, TrayIcons& tray, Tem
     MonitoringPassResult result;
     const bool sampling = IsSamplingMinute(now);
     const std::string timeText = FormatSampleTime(now);
-    ForEachDriveTemperature(reader, slotVolumes,
-                            [&](DriveSlot slot, const std::string& model, const std::optional<std::string>& volumes,
-                                int temperature) {
-                                result.lastTemperature = temperature;
-                                tray.SetTrayIcon(slot, temperature, model, volumes, TrayMode::Edit);
-                                if (sampling) history.Append(slot, timeText, temperature);
-                                if (slot == selected) result.selectedTemperatures.push_back(temperature);
-                            });
+    const auto leftAsleep = ForEachDriveTemperature(
+        reader, slotVolumes,
+        [&](DriveSlot slot, const std::string& model, const std::optional<std::string>& volumes, int temperature) {
+            result.lastTemperature = temperature;
+            tray.SetTrayIcon(slot, temperature, model, volumes, TrayMode::Edit);
+            if (sampling) history.Append(slot, timeText, temperature);
+            if (slot == selected) result.selectedTemperatures.push_back(temperature);
+        },
+        SleepingDrives::LeaveAlone);
+    result.selectedAsleep = IsValidSlot(selected) && leftAsleep[static_cast<std::size_t>(selected)];
     return result;
 }
 

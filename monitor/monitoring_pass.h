@@ -21,11 +21,17 @@ struct MonitoringPassResult {
     std::vector<int> selectedTemperatures;
     // The last temperature the pass found on any drive.
     std::optional<int> lastTemperature;
+    // The selected drive sleeps and was not read: the box and the window
+    // icon keep what they show.
+    bool selectedAsleep = false;
 };
 
 // Runs the pass. selected: the slot on display (-1: none). slotVolumes: what
-// the tooltips name as each drive's volumes. Every drive with a model and a temperature gets an icon refresh (mode edit)
-// and, when now is a sampling minute, one history sample per temperature row.
+// the tooltips name as each drive's volumes. A drive that says it sleeps is
+// not read (reading would wake it): its icon and history stay as they are.
+// Every other drive with a model and a temperature gets an icon refresh (mode
+// edit) and, when now is a sampling minute, one history sample per
+// temperature row.
 MonitoringPassResult RunMonitoringPass(SmartReader& reader, TrayIcons& tray, TemperatureHistory& history,
                                        const LocalTime& now, DriveSlot selected, const SlotVolumes& slotVolumes);
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "monitor/notification_area.h"
+#include "smart/power_mode.h"
 #include "smart/smart_reader.h"
 
 namespace qm {
@@ -19,19 +20,32 @@ using SlotVolumes = std::array<std::optional<std::string>, kSlotCount>;
 
 enum class TrayMode { Add, Edit };
 
+// Whether a walk over the drives reads a drive that sleeps. Adding the icons
+// reads every drive; the minute pass leaves a sleeping drive asleep.
+enum class SleepingDrives { Read, LeaveAlone };
+
 // Reads every slot afresh and calls `visit(slot, model, volumes, temperature)`
 // for every temperature (raw of a 194 row above 1) of every drive with a
 // model, in slot and table order. Both the monitoring pass and the adding of
-// icons walk the drives this way.
+// icons walk the drives this way. With SleepingDrives::LeaveAlone a drive
+// that says it sleeps is not read; the result marks those slots.
 template <typename Visit>
-void ForEachDriveTemperature(SmartReader& reader, const SlotVolumes& slotVolumes, Visit&& visit) {
+std::array<bool, kSlotCount> ForEachDriveTemperature(SmartReader& reader, const SlotVolumes& slotVolumes,
+                                                     Visit&& visit,
+                                                     SleepingDrives sleeping = SleepingDrives::Read) {
+    std::array<bool, kSlotCount> leftAsleep{};
     for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
+        if (sleeping == SleepingDrives::LeaveAlone && DriveSleeps(reader.provider(), slot)) {
+            leftAsleep[static_cast<std::size_t>(slot)] = true;
+            continue;
+        }
         const DriveRecord record = reader.ReadDrive(slot);
         const std::string model = TrimBlanks(record.modelNumber);
         if (record.driveType != 1 || model.empty()) continue;
         const std::optional<std::string>& volumes = slotVolumes[static_cast<std::size_t>(slot)];
         for (const int temperature : DriveTemperatures(record)) visit(slot, model, volumes, temperature);
     }
+    return leftAsleep;
 }
 
 // Tooltip of a slot's icon: "型式：" + model (trailing blanks removed), then,

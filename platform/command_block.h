@@ -77,6 +77,7 @@ static_assert(sizeof(CommandBlock) == kCommandBlockSize);
 
 // ATA command and S.M.A.R.T. feature values the program sends.
 namespace ata {
+inline constexpr std::uint8_t CheckPowerMode = 0xE5;
 inline constexpr std::uint8_t IdentifyDevice = 0xEC;
 inline constexpr std::uint8_t Smart = 0xB0;
 inline constexpr std::uint8_t SmartReadData = 0xD0;

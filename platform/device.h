@@ -69,6 +69,18 @@ constexpr DiskGeometry GeometryFromSize(std::uint64_t bytes, std::uint32_t secto
                         sectorSize};
 }
 
+// A drive's power mode as CHECK POWER MODE reports it: asleep with its
+// spindle stopped, or awake (idle or active).
+enum class PowerMode { Standby, Awake };
+
+// The mode that the sector count returned by CHECK POWER MODE names: 00h and
+// 01h (standby) and 40h (spindle stopped in the cache's low-power mode) are
+// Standby; 80h-83h (idle), 41h and FFh (active or idle) and any other value
+// are Awake, so only a drive that says it sleeps is left alone.
+constexpr PowerMode PowerModeFromCount(std::uint8_t count) {
+    return count == 0x00 || count == 0x01 || count == 0x40 ? PowerMode::Standby : PowerMode::Awake;
+}
+
 // Every drive position of the machine (or of a simulated drive set).
 class DriveProvider {
 public:
@@ -91,6 +103,20 @@ public:
     // Names of the volumes on the slot's physical drive, in partition order
     // (mount points on Linux). Empty when it has none or cannot be asked.
     virtual std::vector<std::string> VolumesOf(DriveSlot slot) = 0;
+
+    // The power mode of the slot's drive, asked without waking it. `query` is
+    // the CHECK POWER MODE block the core built for the slot: a non-data
+    // command whose answer is the sector count register the drive returns
+    // (Linux: SG_IO with CK_COND; Windows: ATA pass-through, which returns
+    // the registers in its output). A realisation that knows without asking
+    // that the disk sleeps (Linux: the kernel has suspended it; Windows:
+    // GetDevicePowerState) sends nothing.
+    // nullopt when there is no drive, the command is refused or the registers
+    // do not come back; the caller then reads the drive as usual. Realisations
+    // that cannot ask keep this default.
+    virtual std::optional<PowerMode> QueryPowerMode(DriveSlot /*slot*/, const CommandBlock& /*query*/) {
+        return std::nullopt;
+    }
 };
 
 // The administrator test: can this process open the disks and send

@@ -87,8 +87,10 @@ int main(int argc, char** argv) {
     for (const std::string& warning : drives.warnings) {
         std::fprintf(stderr, "quillmoor-report: %s\n", qm::DisplayText(warning).c_str());
     }
-    if (!qm::SelectRightsProbe(line.simulateFolder.has_value())->IsAdministrator()) {
-        std::fputs("quillmoor-report: reading the disks needs root or CAP_SYS_RAWIO; drives may be missing\n", stderr);
+    if (!drives.mayReadDisks) {
+        std::fputs("quillmoor-report: no rights to send commands to the disks (neither CAP_SYS_RAWIO nor a "
+                   "quillmoor-smart-helper with its capabilities); drives may be missing\n",
+                   stderr);
     }
 
     qm::SmartReader reader(*drives.provider);

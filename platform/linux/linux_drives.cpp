@@ -11,6 +11,7 @@
 #include <array>
 #include <cerrno>
 
+#include "platform/linux/linux_power.h"
 #include "platform/linux/sat.h"
 #include "platform/unique_fd.h"
 
@@ -21,6 +22,33 @@ constexpr std::size_t kSenseBufferSize = 32;
 
 UniqueFd OpenReadOnly(const std::filesystem::path& path) {
     return UniqueFd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+}
+
+// One ATA PASS-THROUGH (16) command with SG_IO; `sector` receives the data of
+// a data-in command (empty for non-data). What the kernel and the drive said.
+sat::Outcome PassThrough(int fd, const sat::Cdb& cdb, std::span<std::uint8_t> sector) {
+    std::array<std::uint8_t, kSenseBufferSize> sense{};
+    sat::Cdb command = cdb;
+
+    sg_io_hdr_t hdr{};
+    hdr.interface_id = 'S';
+    hdr.dxfer_direction = sector.empty() ? SG_DXFER_NONE : SG_DXFER_FROM_DEV;
+    hdr.cmd_len = static_cast<unsigned char>(command.size());
+    hdr.mx_sb_len = static_cast<unsigned char>(sense.size());
+    hdr.dxfer_len = static_cast<unsigned int>(sector.size());
+    hdr.dxferp = sector.empty() ? nullptr : sector.data();
+    hdr.cmdp = command.data();
+    hdr.sbp = sense.data();
+    hdr.timeout = static_cast<unsigned int>(kPassThroughTimeout.count());
+
+    sat::SgIoResult result;
+    if (::ioctl(fd, SG_IO, &hdr) != 0) result.ioctlErrno = errno != 0 ? errno : EIO;
+    result.scsiStatus = hdr.status;
+    result.hostStatus = hdr.host_status;
+    result.driverStatus = hdr.driver_status;
+    result.resid = hdr.resid;
+    result.sense = std::span<const std::uint8_t>(sense).first(std::min<std::size_t>(hdr.sb_len_wr, sense.size()));
+    return sat::Interpret(result);
 }
 
 class LinuxDriveHandle final : public DriveHandle {
@@ -41,31 +69,9 @@ public:
         const auto protocol = sat::ProtocolOf(code);
         if (!protocol || out.size() < sat::OutputLength(*protocol)) return false;
 
-        sat::Cdb cdb = sat::BuildCdb(*protocol, in);
         std::array<std::uint8_t, kSectorSize> sector{};
-        std::array<std::uint8_t, kSenseBufferSize> sense{};
-        const std::size_t length = sat::TransferLength(*protocol);
-
-        sg_io_hdr_t hdr{};
-        hdr.interface_id = 'S';
-        hdr.dxfer_direction = length > 0 ? SG_DXFER_FROM_DEV : SG_DXFER_NONE;
-        hdr.cmd_len = static_cast<unsigned char>(cdb.size());
-        hdr.mx_sb_len = static_cast<unsigned char>(sense.size());
-        hdr.dxfer_len = static_cast<unsigned int>(length);
-        hdr.dxferp = length > 0 ? sector.data() : nullptr;
-        hdr.cmdp = cdb.data();
-        hdr.sbp = sense.data();
-        hdr.timeout = static_cast<unsigned int>(kPassThroughTimeout.count());
-
-        sat::SgIoResult result;
-        if (::ioctl(fd_.get(), SG_IO, &hdr) != 0) result.ioctlErrno = errno != 0 ? errno : EIO;
-        result.scsiStatus = hdr.status;
-        result.hostStatus = hdr.host_status;
-        result.driverStatus = hdr.driver_status;
-        result.resid = hdr.resid;
-        result.sense = std::span<const std::uint8_t>(sense).first(std::min<std::size_t>(hdr.sb_len_wr, sense.size()));
-
-        const sat::Outcome outcome = sat::Interpret(result);
+        const std::span<std::uint8_t> data = std::span(sector).first(sat::TransferLength(*protocol));
+        const sat::Outcome outcome = PassThrough(fd_.get(), sat::BuildCdb(*protocol, in), data);
         sat::AssembleOutput(*protocol, outcome, sector, out);
         return outcome.accepted;
     }
@@ -81,8 +87,9 @@ std::optional<std::string> BlockDeviceName(DriveSlot slot) {
     return std::string("sd") + static_cast<char>('a' + slot);
 }
 
-LinuxDriveProvider::LinuxDriveProvider(std::filesystem::path deviceDir, LinuxVolumes volumes)
-    : deviceDir_(std::move(deviceDir)), volumes_(std::move(volumes)) {}
+LinuxDriveProvider::LinuxDriveProvider(std::filesystem::path deviceDir, LinuxVolumes volumes,
+                                       std::filesystem::path sysfsRoot)
+    : deviceDir_(std::move(deviceDir)), volumes_(std::move(volumes)), sysfsRoot_(std::move(sysfsRoot)) {}
 
 bool LinuxDriveProvider::IsNtFamily(DriveSlot) { return true; }
 
@@ -119,6 +126,22 @@ std::vector<std::string> LinuxDriveProvider::VolumesOf(DriveSlot slot) {
     const auto name = BlockDeviceName(slot);
     if (!name) return {};
     return volumes_.MountPointsOf(*name);
+}
+
+std::optional<PowerMode> LinuxDriveProvider::QueryPowerMode(DriveSlot slot, const CommandBlock& query) {
+    const auto path = DevicePath(slot);
+    if (!path) return std::nullopt;
+    if (Suspended(slot)) return PowerMode::Standby;  // asking would resume it
+    const UniqueFd fd = OpenReadOnly(*path);
+    if (!fd) return std::nullopt;
+    const sat::Outcome outcome = PassThrough(fd.get(), sat::BuildRegisterQueryCdb(query), {});
+    if (!outcome.accepted || !outcome.ataCount) return std::nullopt;
+    return PowerModeFromCount(*outcome.ataCount);
+}
+
+bool LinuxDriveProvider::Suspended(DriveSlot slot) const {
+    const auto name = BlockDeviceName(slot);
+    return name && KernelSuspended(sysfsRoot_, *name);
 }
 
 }  // namespace qm

@@ -26,8 +26,10 @@ std::optional<std::string> BlockDeviceName(DriveSlot slot);
 
 class LinuxDriveProvider final : public DriveProvider {
 public:
-    // `deviceDir` holds the sdX nodes ("/dev"); tests point it at a temporary folder.
-    explicit LinuxDriveProvider(std::filesystem::path deviceDir = "/dev", LinuxVolumes volumes = LinuxVolumes());
+    // `deviceDir` holds the sdX nodes ("/dev") and `sysfsRoot` is where sysfs
+    // is mounted ("/sys"); tests point them at temporary folders.
+    explicit LinuxDriveProvider(std::filesystem::path deviceDir = "/dev", LinuxVolumes volumes = LinuxVolumes(),
+                                std::filesystem::path sysfsRoot = "/sys");
 
     // Always true: Linux has one path per drive, like the NT family.
     bool IsNtFamily(DriveSlot slot) override;
@@ -47,12 +49,22 @@ public:
     // Mount points of the slot's disk, in partition order.
     std::vector<std::string> VolumesOf(DriveSlot slot) override;
 
+    // Standby without any command when the kernel has suspended the disk;
+    // otherwise `query` sent as a register query (CK_COND) and the returned
+    // sector count read as the mode.
+    std::optional<PowerMode> QueryPowerMode(DriveSlot slot, const CommandBlock& query) override;
+
+    // True when the kernel has suspended the slot's disk (KernelSuspended):
+    // it sleeps, and any command would resume it. False outside 0..15.
+    bool Suspended(DriveSlot slot) const;
+
     // Path of the slot's node; nullopt outside 0..15.
     std::optional<std::filesystem::path> DevicePath(DriveSlot slot) const;
 
 private:
     std::filesystem::path deviceDir_;
     LinuxVolumes volumes_;
+    std::filesystem::path sysfsRoot_;
 };
 
 }  // namespace qm

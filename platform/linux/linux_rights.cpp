@@ -20,6 +20,13 @@ bool MaySendPassThrough(uid_t effectiveUid, std::optional<std::uint64_t> effecti
     return effectiveUid == 0;
 }
 
+bool MayServeAsHelper(uid_t effectiveUid, std::optional<std::uint64_t> effectiveCapabilities) {
+    if (!MaySendPassThrough(effectiveUid, effectiveCapabilities)) return false;
+    if (!effectiveCapabilities) return effectiveUid == 0;
+    const std::uint64_t readAny = std::uint64_t{1} << CAP_DAC_READ_SEARCH | std::uint64_t{1} << CAP_DAC_OVERRIDE;
+    return (*effectiveCapabilities & readAny) != 0;
+}
+
 bool LinuxRightsProbe::IsAdministrator() { return MaySendPassThrough(::geteuid(), EffectiveCapabilities()); }
 
 }  // namespace qm

@@ -20,6 +20,12 @@ std::optional<std::uint64_t> EffectiveCapabilities();
 // every capability); only when it is unknown does effective uid 0 count.
 bool MaySendPassThrough(uid_t effectiveUid, std::optional<std::uint64_t> effectiveCapabilities);
 
+// What quillmoor-smart-helper needs besides the pass-through: opening every
+// disk node read-only whatever its owner and mode, which CAP_DAC_READ_SEARCH
+// (or CAP_DAC_OVERRIDE) gives. With the capability set unknown only
+// effective uid 0 counts, as above.
+bool MayServeAsHelper(uid_t effectiveUid, std::optional<std::uint64_t> effectiveCapabilities);
+
 class LinuxRightsProbe final : public RightsProbe {
 public:
     // True when this process holds CAP_SYS_RAWIO (or is root on a kernel whose

@@ -11,6 +11,7 @@ namespace {
 constexpr std::uint8_t kTDirIn = 0x08;
 constexpr std::uint8_t kBytBlok = 0x04;
 constexpr std::uint8_t kTLengthInCount = 0x02;
+constexpr std::uint8_t kCheckCondition = 0x20;  // CK_COND
 
 // Low nibble of sg_io_hdr.driver_status: DRIVER_SENSE only says that sense
 // data was returned; any other non-zero value is a driver error.
@@ -26,10 +27,11 @@ constexpr std::uint8_t kDescriptorCurrent = 0x72;
 constexpr std::uint8_t kDescriptorDeferred = 0x73;
 
 // ATA Status Return sense data descriptor: type 0x09, 14 bytes long, error
-// register at byte 3 and status register at byte 13.
+// register at byte 3, sector count (7:0) at byte 5, status register at byte 13.
 constexpr std::uint8_t kAtaStatusReturn = 0x09;
 constexpr std::size_t kAtaStatusReturnLength = 14;
 constexpr std::size_t kAtaReturnError = 3;
+constexpr std::size_t kAtaReturnCount = 5;
 constexpr std::size_t kAtaReturnStatus = 13;
 
 // Sense bytes that the additional sense length (byte 7) says are valid, and
@@ -51,15 +53,16 @@ void ParseFixed(std::span<const std::uint8_t> s, SenseInfo& info) {
         info.asc = s[12];
         info.ascq = s[13];
     }
-    // Translation standard: ATA error and status in the INFORMATION field
-    // (bytes 3 and 4). Linux 6.1 libata writes them at bytes 8 and 9
-    // instead (the start of the descriptor area), leaving bytes 3-6 zero.
-    // Take whichever placement holds a plausible status, standard first.
+    // Translation standard: ATA error, status, device and sector count in the
+    // INFORMATION field (bytes 3 to 6). Linux 6.1 libata writes them at bytes
+    // 8 to 11 instead (the start of the descriptor area), leaving bytes 3-6
+    // zero. Take whichever placement holds a plausible status, standard first.
     constexpr std::array<std::size_t, 2> kErrorPlacements{3, 8};
     for (std::size_t at : kErrorPlacements) {
         if (s.size() > at + 1 && PlausibleAtaStatus(s[at + 1])) {
             info.ataError = s[at];
             info.ataStatus = s[at + 1];
+            if (s.size() > at + 3) info.ataCount = s[at + 3];
             return;
         }
     }
@@ -76,6 +79,7 @@ void ParseDescriptors(std::span<const std::uint8_t> s, SenseInfo& info) {
         const auto descriptor = s.subspan(pos, length);
         if (descriptor[0] == kAtaStatusReturn && length >= kAtaStatusReturnLength) {
             info.ataError = descriptor[kAtaReturnError];
+            info.ataCount = descriptor[kAtaReturnCount];
             info.ataStatus = descriptor[kAtaReturnStatus];
             return;
         }
@@ -125,6 +129,12 @@ Cdb BuildCdb(Protocol protocol, const CommandBlock& block) {
     return cdb;
 }
 
+Cdb BuildRegisterQueryCdb(const CommandBlock& block) {
+    Cdb cdb = BuildCdb(Protocol::NonData, block);
+    cdb[2] |= kCheckCondition;
+    return cdb;
+}
+
 std::optional<SenseInfo> ParseSense(std::span<const std::uint8_t> sense) {
     if (sense.empty()) return std::nullopt;
     SenseInfo info;
@@ -158,8 +168,8 @@ Outcome Interpret(const SgIoResult& result) {
     if (status != scsi::Good && !senseReported) return {};  // BUSY, RESERVATION CONFLICT, ...
 
     const auto sense = ParseSense(result.sense);
-    if (!sense) return Outcome{!senseReported, std::nullopt, std::nullopt};  // unreadable condition: no success
-    return Outcome{SenseSaysCompleted(*sense), sense->ataError, sense->ataStatus};
+    if (!sense) return Outcome{!senseReported, {}, {}, {}};  // unreadable condition: no success
+    return Outcome{SenseSaysCompleted(*sense), sense->ataError, sense->ataStatus, sense->ataCount};
 }
 
 void AssembleOutput(Protocol protocol, const Outcome& outcome, std::span<const std::uint8_t> sector,

@@ -24,8 +24,10 @@ namespace qm::sat {
 //          4:1  PROTOCOL         3 non-data (SendDriveCommand), 4 PIO data-in (ReceiveDriveData)
 //            0  EXTEND           0 (28-bit command)
 //      2   7:6  OFF_LINE         0
-//            5  CK_COND          0 (the returned registers are not needed; on AHCI a data-in
-//                                   command with CK_COND comes back ABORTED although it worked)
+//            5  CK_COND          0, except for a register query (CHECK POWER MODE), whose answer
+//                                   is the registers; data-in commands never set it (on AHCI a
+//                                   data-in command with CK_COND comes back ABORTED although it
+//                                   worked)
 //            4  T_TYPE           0
 //            3  T_DIR            data-in: 1 (device to host); non-data: 0
 //            2  BYT_BLOK         data-in: 1 (length counted in blocks); non-data: 0
@@ -64,6 +66,11 @@ std::size_t OutputLength(Protocol protocol);
 
 // The CDB that carries the command block's registers to the drive.
 Cdb BuildCdb(Protocol protocol, const CommandBlock& block);
+
+// The CDB of a non-data command whose answer is in the drive's registers
+// (CHECK POWER MODE): BuildCdb's non-data CDB with CK_COND set, so that the
+// registers come back in the sense data.
+Cdb BuildRegisterQueryCdb(const CommandBlock& block);
 
 // ---------------------------------------------------------------------------
 // Result of one SG_IO call.
@@ -106,6 +113,7 @@ struct SenseInfo {
     std::uint8_t ascq = 0;
     std::optional<std::uint8_t> ataError;   // ATA error register, when the sense carries it
     std::optional<std::uint8_t> ataStatus;  // ATA status register, when the sense carries it
+    std::optional<std::uint8_t> ataCount;   // ATA sector count register (bits 7:0), when carried
 };
 
 // Reads sense data of any length and content. nullopt when it is too short or
@@ -116,6 +124,7 @@ struct Outcome {
     bool accepted = false;                  // false: the drive or the driver refused
     std::optional<std::uint8_t> ataError;   // ATA error register, when known
     std::optional<std::uint8_t> ataStatus;  // ATA status register, when known
+    std::optional<std::uint8_t> ataCount;   // ATA sector count register, when known
 };
 
 // Accepted exactly when the ioctl worked, the host adapter and the driver

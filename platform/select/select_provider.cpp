@@ -2,19 +2,12 @@
 
 #include "platform/sim/sim_drives.h"
 #if defined(QM_HAVE_REAL_DRIVES)
+#include "platform/linux/helper_drives.h"
 #include "platform/linux/linux_drives.h"
 #include "platform/linux/linux_rights.h"
 #endif
 
 namespace qm {
-namespace {
-
-class AlwaysAdministrator final : public RightsProbe {
-public:
-    bool IsAdministrator() override { return true; }
-};
-
-}  // namespace
 
 DriveSelection SelectDriveProvider(const std::optional<std::string>& simulateFolder) {
     DriveSelection selection;
@@ -26,22 +19,23 @@ DriveSelection SelectDriveProvider(const std::optional<std::string>& simulateFol
         }
         selection.warnings = set->warnings();
         selection.provider = std::move(set);
+        selection.mayReadDisks = true;  // simulated drives need no rights
         return selection;
     }
 #if defined(QM_HAVE_REAL_DRIVES)
-    selection.provider = std::make_unique<LinuxDriveProvider>();
+    if (LinuxRightsProbe().IsAdministrator()) {
+        selection.provider = std::make_unique<LinuxDriveProvider>();
+        selection.mayReadDisks = true;
+    } else if (auto helper = ConnectHelper(HelperCandidates(ExecutableFolder()))) {
+        selection.provider = std::move(helper);
+        selection.mayReadDisks = true;
+    } else {
+        selection.provider = std::make_unique<LinuxDriveProvider>();
+    }
 #else
     selection.error = "this system has no drive realisation; use --simulate FOLDER";
 #endif
     return selection;
-}
-
-std::unique_ptr<RightsProbe> SelectRightsProbe(bool simulated) {
-#if defined(QM_HAVE_REAL_DRIVES)
-    if (!simulated) return std::make_unique<LinuxRightsProbe>();
-#endif
-    (void)simulated;
-    return std::make_unique<AlwaysAdministrator>();
 }
 
 }  // namespace qm

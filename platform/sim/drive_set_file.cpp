@@ -123,13 +123,7 @@ public:
         : ini_(ini), section_(section), warnings_(warnings) {}
 
     // family = 9x; "nt" or nothing is the NT family.
-    bool NineFamily() {
-        const std::optional<std::string> family = Value("family");
-        if (!family || family->empty() || EqualsIgnoringAsciiCase(*family, "nt")) return false;
-        if (EqualsIgnoringAsciiCase(*family, "9x")) return true;
-        Warn("unknown family \"" + Printable(*family) + "\"; ignored");
-        return false;
-    }
+    bool NineFamily() { return Switch("family", "nt", "9x", "family"); }
 
     // The drive of the section; nullopt when its dump is missing or unusable.
     std::optional<SimDrive> Drive(const std::string& folder, bool nineFamily) {
@@ -146,10 +140,25 @@ public:
         }
         if (const std::optional<std::string> volumes = Value("volumes")) drive->volumes = SplitWords(*volumes, false);
         if (const std::optional<std::string> fail = Value("fail")) drive->faults = Faults(*fail);
+        drive->standby = Standby();
         return drive;
     }
 
 private:
+    // power = standby; "active" or nothing is a drive that is awake.
+    bool Standby() { return Switch("power", "active", "standby", "power mode"); }
+
+    // A key that takes one of two words (any letter case): true for `on`;
+    // false for `off`, an empty value or no key; any other word is ignored
+    // with a warning that names `what`.
+    bool Switch(std::string_view key, std::string_view off, std::string_view on, std::string_view what) {
+        const std::optional<std::string> value = Value(key);
+        if (!value || value->empty() || EqualsIgnoringAsciiCase(*value, off)) return false;
+        if (EqualsIgnoringAsciiCase(*value, on)) return true;
+        Warn("unknown " + std::string(what) + " \"" + Printable(*value) + "\"; ignored");
+        return false;
+    }
+
     std::optional<std::string> Value(std::string_view key) const {
         const std::optional<std::string> value = ReadIniValue(ini_, section_, key, InlineComments::Strip);
         if (!value) return std::nullopt;

@@ -33,6 +33,7 @@ struct SimDrive {
     std::vector<std::string> volumes; // in order
     std::array<bool, kSimFaultCount> faults{};
     bool nineFamily = false;          // family = 9x
+    bool standby = false;             // power = standby: the drive sleeps when the set is read
 
     bool Refuses(SimFault fault) const { return faults[static_cast<std::size_t>(fault)]; }
 };

@@ -11,6 +11,8 @@ namespace qm {
 struct SimDriveProvider::State {
     std::array<std::optional<SimDrive>, kSlotCount> drives;
     std::array<bool, kSlotCount> nineFamily{};  // family = 9x, also for slots without a drive
+    std::array<bool, kSlotCount> asleep{};      // power mode of each present drive
+    std::array<int, kSlotCount> wakeUps{};
     bool recording = false;
     std::deque<SimEvent> events;
     int openHandles = 0;
@@ -25,6 +27,14 @@ struct SimDriveProvider::State {
     const SimDrive* Drive(DriveSlot slot) const {
         if (!IsValidSlot(slot) || !drives[static_cast<std::size_t>(slot)]) return nullptr;
         return &*drives[static_cast<std::size_t>(slot)];
+    }
+
+    // A command reached the present drive of `slot`.
+    void Wake(DriveSlot slot) {
+        const auto s = static_cast<std::size_t>(slot);
+        if (!asleep[s]) return;
+        asleep[s] = false;
+        ++wakeUps[s];
     }
 };
 
@@ -92,6 +102,7 @@ public:
         // block's drive-number byte names.
         const DriveSlot target = family_ == DriverFamily::Nt ? slot_ : static_cast<DriveSlot>(in.driveNumber());
         const SimDrive* drive = state_->Drive(target);
+        if (drive != nullptr) state_->Wake(target);
         const bool ok = drive != nullptr && Answer(*drive, code, in, out);
         state_->Record({.kind = SimEventKind::Exchange,
                         .slot = slot_,
@@ -118,6 +129,9 @@ SimDriveProvider::SimDriveProvider(const std::string& folder, SimRecording recor
     warnings_ = std::move(set.warnings);
     state_->drives = std::move(set.drives);
     state_->nineFamily = set.nineFamily;
+    for (DriveSlot s = 0; s < kSlotCount; ++s) {
+        if (const SimDrive* drive = state_->Drive(s)) state_->asleep[static_cast<std::size_t>(s)] = drive->standby;
+    }
     state_->recording = recording == SimRecording::On;
 }
 
@@ -159,6 +173,30 @@ std::optional<DiskGeometry> SimDriveProvider::QueryDriveGeometry(DriveSlot slot)
 std::vector<std::string> SimDriveProvider::VolumesOf(DriveSlot slot) {
     const SimDrive* drive = state_->Drive(slot);
     return drive != nullptr ? drive->volumes : std::vector<std::string>{};
+}
+
+std::optional<PowerMode> SimDriveProvider::QueryPowerMode(DriveSlot slot, const CommandBlock& query) {
+    std::optional<PowerMode> mode;
+    const SimDrive* drive = state_->Drive(slot);
+    const bool isQuery = query.command() == ata::CheckPowerMode && query.bufferSize() == 0 &&
+                         query.driveNumber() == static_cast<std::uint8_t>(slot);
+    if (drive != nullptr && !drive->Refuses(SimFault::Open) && isQuery) {
+        mode = Asleep(slot) ? PowerMode::Standby : PowerMode::Awake;
+    }
+    state_->Record({.kind = SimEventKind::PowerMode, .slot = slot, .result = mode.has_value(), .block = query});
+    return mode;
+}
+
+bool SimDriveProvider::Asleep(DriveSlot slot) const {
+    return state_->Drive(slot) != nullptr && state_->asleep[static_cast<std::size_t>(slot)];
+}
+
+int SimDriveProvider::WakeUps(DriveSlot slot) const {
+    return IsValidSlot(slot) ? state_->wakeUps[static_cast<std::size_t>(slot)] : 0;
+}
+
+void SimDriveProvider::PutToSleep(DriveSlot slot) {
+    if (state_->Drive(slot) != nullptr) state_->asleep[static_cast<std::size_t>(slot)] = true;
 }
 
 std::vector<SimEvent> SimDriveProvider::Events() const {

@@ -13,6 +13,8 @@
 //   fail = enable          ; optional: open, version, enable, identify,
 //                          ;   attributes or thresholds (that exchange is refused)
 //   family = 9x            ; optional: answer the family test with the 9x family
+//   power = standby        ; optional: the drive sleeps (CHECK POWER MODE answers
+//                          ;   standby) until a command other than that wakes it
 //
 // A slot is present when its dump can be read and has an identity section;
 // every other slot has no device. Everything is read once, at construction.
@@ -21,7 +23,7 @@
 // (with the whole command block), close and geometry query, to check the
 // registers byte by byte. The record is off unless asked for, so a program
 // running on the set (--simulate) does not grow with every read; the counts
-// of open handles and family tests are always kept.
+// of open handles, family tests and wake-ups are always kept.
 #pragma once
 
 #include <array>
@@ -47,6 +49,7 @@ enum class SimEventKind {
     Exchange,  // Exchange on a handle: code, block, outSize; result = its answer
     Close,     // a handle was destroyed; result = true
     Geometry,  // QueryDriveGeometry: slot asked for; result = a geometry was returned
+    PowerMode, // QueryPowerMode: slot and block; result = a mode was returned
 };
 
 struct SimEvent {
@@ -55,7 +58,7 @@ struct SimEvent {
     DriverFamily family = DriverFamily::Nt;  // the path asked for / of the handle
     bool result = false;
     ControlCode code = ControlCode::SendDriveCommand;  // Exchange only
-    CommandBlock block{};                               // Exchange only: the block as received
+    CommandBlock block{};                               // Exchange, PowerMode: the block as received
     std::size_t outSize = 0;                            // Exchange only: the caller's buffer size
     friend bool operator==(const SimEvent&, const SimEvent&) = default;
 };
@@ -104,6 +107,17 @@ public:
     // (GeometryFromSize), as the disk driver gives it.
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;
     std::vector<std::string> VolumesOf(DriveSlot slot) override;
+    // Standby while the drive sleeps, Awake otherwise; asking wakes nothing.
+    // nullopt for a slot without a drive, a slot with fail = open, and a
+    // block that is not CHECK POWER MODE for this slot.
+    std::optional<PowerMode> QueryPowerMode(DriveSlot slot, const CommandBlock& query) override;
+
+    // Sleeping drives. Every exchange that reaches a sleeping drive wakes it,
+    // as any command but CHECK POWER MODE wakes a real disk; WakeUps counts
+    // those. PutToSleep is the drive's own standby timer running out.
+    bool Asleep(DriveSlot slot) const;
+    int WakeUps(DriveSlot slot) const;
+    void PutToSleep(DriveSlot slot);
 
     // Recording. Events() in order of occurrence (the latest kSimEventLimit);
     // always empty for a provider made with SimRecording::Off.

@@ -62,6 +62,9 @@ public:
         return removed.count(slot) ? std::nullopt : inner_.QueryDriveGeometry(slot);
     }
     std::vector<std::string> VolumesOf(DriveSlot slot) override { return inner_.VolumesOf(slot); }
+    std::optional<PowerMode> QueryPowerMode(DriveSlot slot, const CommandBlock& query) override {
+        return removed.count(slot) ? std::nullopt : inner_.QueryPowerMode(slot, query);
+    }
 
     std::set<DriveSlot> removed;
     std::map<DriveSlot, int> opens;

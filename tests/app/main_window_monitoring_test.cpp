@@ -43,6 +43,18 @@ private slots:
         QCOMPARE(form.Panel().TemperatureDisplay()->Text(), text);
     }
 
+    void aSleepingSelectedDriveKeepsItsBoxUntilTheUserAsks() {
+        MainWindowHarness harness;
+        MainWindow& form = harness.StartShown();
+        form.SelectSlot(0);
+        harness.sim.PutToSleep(0);
+        form.UpdateTemperatures();
+        QCOMPARE(form.Panel().TemperatureDisplay()->Text(), QStringLiteral(" 38"));
+        QCOMPARE(harness.sim.WakeUps(0), 0);
+        QTest::keyClick(form.windowHandle(), Qt::Key_F5);
+        QCOMPARE(harness.sim.WakeUps(0), 1);
+    }
+
     void aRefreshInASamplingMinuteAddsAnotherSample() {
         MainWindowHarness harness;
         harness.clock.time = {2024, 5, 6, 14, 49, 0};

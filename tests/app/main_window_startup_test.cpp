@@ -220,8 +220,15 @@ private slots:
             QCOMPARE(shown.icon, MessageIcon::Stop);
             QCOMPARE(shown.buttons, MessageButtons::Ok);
             QCOMPARE(shown.caption, std::string("Quillmoor"));
+#ifdef _WIN32
             QCOMPARE(shown.text, std::string("Quillmoor は管理者権限で実行してください\r\n\r\n"
                                              "（簡易的に実行するにはファイルを右クリック「管理者として実行(A)...」を選択してください）"));
+#else
+            QCOMPARE(shown.text, std::string("Quillmoor にはディスクの S.M.A.R.T. 情報を読む権限がありません\r\n\r\n"
+                                             "（補助プログラム quillmoor-smart-helper が見つからないか、権限が与えられていません。"
+                                             "libexec/quillmoor にある quillmoor-smart-helper に root で"
+                                             "「setcap cap_sys_rawio,cap_dac_read_search+ep quillmoor-smart-helper」を実行してください）"));
+#endif
         }
         // The start-up goes on either way.
         QCOMPARE(form.Panel().TabStrip()->count(), 4);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# real_disks_in_vm.sh REPORT REPO
+# real_disks_in_vm.sh REPORT REPO [HELPER]
 #
 # End-to-end check of the real-disk path (SG_IO, ATA pass-through, block-device
 # geometry) against the real Linux kernel: boots a throw-away VM with two
@@ -9,23 +9,70 @@
 # current, worst, threshold, raw value) with `smartctl -A`; the capacity row
 # with the 62.75 MB that 8 cylinders x 255 x 63 x 512 bytes make.
 #
+# With HELPER (quillmoor-smart-helper) the same run also proves the route of
+# an unprivileged user: the helper gets the file capabilities its install
+# gives it, and quillmoor-report run as uid 65534 (through a static launcher
+# built here) must read both disks exactly as root does. Before any read, the
+# helper, run as that user, is fed crafted requests: it must answer its rights,
+# an IDENTIFY and CHECK POWER MODE on both disks (awake), and refuse SMART
+# DISABLE OPERATIONS, WRITE SECTORS and slot 16 (SMART must still be enabled
+# afterwards). A copy of the two programs whose
+# helper lacks the capabilities must give the rights message and no drives.
+#
 #   REPORT  the built quillmoor-report
 #   REPO    the repository root; the VM harness is REPO/tests/vm/run-in-vm.sh
 #           (QM_RUN_IN_VM overrides the path)
+#   HELPER  the built quillmoor-smart-helper (optional)
 #
 # Exit status: 0 all equal; 1 a difference or a broken run (details on stdout);
 # 77 the VM itself could not run (no emulator, no packages, boot failure): skip,
 #    except under CI (CI set), where that is a failure.
 # With QM_E2E_VM_OUTPUT=FILE the VM is not started and FILE (the saved output
-# of an earlier run) is compared instead.
+# of an earlier run) is compared instead; QM_E2E_SAVE_OUTPUT=FILE saves it.
 set -u
 
-REPORT=${1:?usage: real_disks_in_vm.sh REPORT REPO}
-REPO=${2:?usage: real_disks_in_vm.sh REPORT REPO}
+REPORT=${1:?usage: real_disks_in_vm.sh REPORT REPO [HELPER]}
+REPO=${2:?usage: real_disks_in_vm.sh REPORT REPO [HELPER]}
+HELPER=${3:-}
 RUN_IN_VM=${QM_RUN_IN_VM:-${REPO}/tests/vm/run-in-vm.sh}
 EXPECTED_CAPACITY="62.75 MB"
 
 fail() { printf 'real_disks_in_vm: FAILED: %s\n' "$*"; exit 1; }
+
+# Requests fed to the helper, and the answer each must get: status (00 done,
+# 02 refused) and the first payload byte (for CHECK POWER MODE 01: awake, as
+# the emulated disks always are), in hex; the record layout is in
+# platform/linux/helper_protocol.h.
+REQUESTS="rights identify-slot0 power-slot0 power-slot1 smart-disable write-sectors identify-slot16"
+EXPECTED_ANSWERS="rights 00 00
+identify-slot0 00 00
+power-slot0 00 01
+power-slot1 00 01
+smart-disable 02 00
+write-sectors 02 00
+identify-slot16 02 00"
+
+# request FILE KIND SLOT [OFFSET=VALUE...]: one 36-byte request record, "QR",
+# kind, slot, then the 32-byte command block with the given bytes set.
+request() {
+  local file=$1 kind=$2 slot=$3 i pair b
+  shift 3
+  local bytes=(81 82 "$kind" "$slot")
+  for ((i = 0; i < 32; i++)); do bytes+=(0); done
+  for pair in "$@"; do bytes[$((4 + ${pair%%=*}))]=$((${pair#*=})); done
+  for b in "${bytes[@]}"; do printf "\\x$(printf %02x "$b")"; done >"$file"
+}
+
+write_requests() {
+  local smart="5=1 6=1 7=0x4F 8=0xC2 9=0xA0 10=0xB0"
+  request "$1/rights.bin" 1 0
+  request "$1/identify-slot0.bin" 4 0 1=0x02 5=1 6=1 9=0xA0 10=0xEC
+  request "$1/power-slot0.bin" 5 0 9=0xA0 10=0xE5
+  request "$1/power-slot1.bin" 5 1 9=0xA0 10=0xE5 12=1
+  request "$1/smart-disable.bin" 3 0 4=0xD9 $smart
+  request "$1/write-sectors.bin" 4 0 1=0x02 5=1 6=1 9=0xA0 10=0x30
+  request "$1/identify-slot16.bin" 4 16 1=0x02 5=1 6=1 9=0xA0 10=0xEC 12=16
+}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qm-e2e.XXXXXX") || fail "cannot create a temporary folder"
 trap 'rm -rf "$work"' EXIT
@@ -37,14 +84,43 @@ else
   [ -x "$REPORT" ] || fail "no report program at $REPORT"
   [ -f "$RUN_IN_VM" ] || fail "VM harness not found at $RUN_IN_VM (set QM_RUN_IN_VM)"
   report_name=$(basename "$REPORT")
+  vm_args=(--add "$REPORT")
   # Inside the VM (busybox sh): every piece of output between marker lines.
   # smartctl prints raw values as 48-bit hex (-v N,hex48) so that the bytes
-  # the report uses can be taken from it exactly.
-  vm_cmd="echo '@@@ begin disks'; echo \"\$AHCI_DISK \$IDE_DISK\"; echo '@@@ end disks';
+  # the report uses can be taken from it exactly. It reads the disks after
+  # the refused requests and before any report (whose reads enable SMART).
+  vm_cmd="echo '@@@ begin disks'; echo \"\$AHCI_DISK \$IDE_DISK\"; echo '@@@ end disks';"
+  if [ -n "$HELPER" ]; then
+    [ -x "$HELPER" ] || fail "no helper program at $HELPER"
+    helper_name=$(basename "$HELPER")
+    mkdir -p "$work/requests"
+    write_requests "$work/requests"
+    for tool in as_user set_file_caps; do
+      cc -static -O2 -o "$work/${tool//_/-}" "$REPO/tests/e2e/$tool.c" ||
+        fail "cannot build the static $tool with the system compiler"
+    done
+    vm_args+=(--add "$HELPER" --add "$work/as-user" --add "$work/set-file-caps" --file "$work/requests:requests")
+    vm_cmd+="
+set-file-caps /qm/${helper_name} || echo '@@@ no file capabilities';
+for r in ${REQUESTS}; do
+  s=\$(as-user 65534 65534 /qm/${helper_name} </qm/requests/\$r.bin | od -An -tx1 -j3 -N6 | awk '{ print \$1, \$6 }');
+  echo \"@@@ answer \$r \${s:-none}\";
+done;"
+  fi
+  vm_cmd+="
+for d in \$AHCI_DISK \$IDE_DISK; do echo \"@@@ begin smart \$d\"; smartctl -i -A -v N,hex48 -d sat \$d; echo \"@@@ end smart \$d\"; done;
 echo '@@@ begin report'; ${report_name} 2>/tmp/report.err; rc=\$?; echo '@@@ end report';
-echo \"@@@ report-status \$rc\"; echo '@@@ begin report-stderr'; cat /tmp/report.err; echo '@@@ end report-stderr';
-for d in \$AHCI_DISK \$IDE_DISK; do echo \"@@@ begin smart \$d\"; smartctl -i -A -v N,hex48 -d sat \$d; echo \"@@@ end smart \$d\"; done; true"
-  bash "$RUN_IN_VM" --add "$REPORT" --cmd "$vm_cmd" >"$out" 2>"$work/vm.err"
+echo \"@@@ report-status \$rc\"; echo '@@@ begin report-stderr'; cat /tmp/report.err; echo '@@@ end report-stderr';"
+  if [ -n "$HELPER" ]; then
+    vm_cmd+="
+echo '@@@ begin user-report'; as-user 65534 65534 /qm/${report_name} 2>/tmp/user.err; rc=\$?; echo '@@@ end user-report';
+echo \"@@@ user-report-status \$rc\"; echo '@@@ begin user-report-stderr'; cat /tmp/user.err; echo '@@@ end user-report-stderr';
+mkdir /tmp/nocap && cp /qm/${report_name} /qm/${helper_name} /tmp/nocap/ && chmod 755 /tmp/nocap;
+echo '@@@ begin nocap-report'; as-user 65534 65534 /tmp/nocap/${report_name} 2>/tmp/nocap.err; rc=\$?; echo '@@@ end nocap-report';
+echo \"@@@ nocap-report-status \$rc\"; echo '@@@ begin nocap-report-stderr'; cat /tmp/nocap.err; echo '@@@ end nocap-report-stderr';"
+  fi
+  vm_cmd+=" true"
+  bash "$RUN_IN_VM" "${vm_args[@]}" --cmd "$vm_cmd" >"$out" 2>"$work/vm.err"
   rc=$?
   if [ "$rc" = 125 ]; then
     tail -n 15 "$work/vm.err"
@@ -60,6 +136,8 @@ for d in \$AHCI_DISK \$IDE_DISK; do echo \"@@@ begin smart \$d\"; smartctl -i -A
   fi
 fi
 
+[ -z "${QM_E2E_SAVE_OUTPUT:-}" ] || cp "$out" "$QM_E2E_SAVE_OUTPUT"
+
 # Lines between "@@@ begin NAME" and "@@@ end NAME".
 section() { awk -v name="$1" '$0 == "@@@ end " name { on = 0 } on { print } $0 == "@@@ begin " name { on = 1 }' "$out"; }
 
@@ -74,14 +152,40 @@ disks=$(section disks)
 [ "$disks" = "/dev/sda /dev/sdb" ] ||
   show_and_fail "expected the AHCI disk at /dev/sda (slot 0) and the PIIX disk at /dev/sdb (slot 1), got '$disks'"
 
-report_status=$(sed -n 's/^@@@ report-status //p' "$out")
-[ "$report_status" = 0 ] || show_and_fail "quillmoor-report exited with status '${report_status}'"
+# check_report NAME: the run NAME (report, user-report) ended with status 0,
+# said nothing on standard error and listed slots 0 and 1 exactly; its output
+# goes to $work/NAME.txt.
+check_report() {
+  local status slots
+  status=$(sed -n "s/^@@@ $1-status //p" "$out")
+  [ "$status" = 0 ] || show_and_fail "$1: quillmoor-report exited with status '${status}'"
+  [ -z "$(section "$1-stderr")" ] || show_and_fail "$1: quillmoor-report wrote to standard error"
+  section "$1" >"$work/$1.txt"
+  slots=$(sed -n 's/^== slot \([0-9]*\) .*==$/\1/p' "$work/$1.txt" | tr '\n' ' ')
+  [ "$slots" = "0 1 " ] || show_and_fail "$1: the report should list slots 0 and 1 exactly, it lists '${slots}'"
+}
+check_report report
 
-section report >"$work/report.txt"
-slots=$(sed -n 's/^== slot \([0-9]*\) .*==$/\1/p' "$work/report.txt" | tr '\n' ' ')
-[ "$slots" = "0 1 " ] || show_and_fail "the report should list slots 0 and 1 exactly, it lists '${slots}'"
+if [ -n "$HELPER" ]; then
+  ! grep -q '^@@@ no file capabilities' "$out" || show_and_fail "the helper could not be given its file capabilities"
+  answers=$(sed -n 's/^@@@ answer //p' "$out")
+  [ "$answers" = "$EXPECTED_ANSWERS" ] ||
+    show_and_fail "the helper's answers (request, status) differ: expected
+$EXPECTED_ANSWERS
+got
+$answers"
+  for d in /dev/sda /dev/sdb; do
+    section "smart $d" | grep -q '^SMART support is: *Enabled' ||
+      show_and_fail "$d: SMART is not enabled after the refused SMART DISABLE OPERATIONS"
+  done
+  check_report user-report
+  nocap_status=$(sed -n 's/^@@@ nocap-report-status //p' "$out")
+  [ "$nocap_status" = 0 ] && [ -z "$(section nocap-report)" ] &&
+    section nocap-report-stderr | grep -q 'no rights to send commands to the disks' ||
+    show_and_fail "without the helper's capabilities the report must list no drive and say it lacks the rights"
+fi
 
-# One slot's block of the report as normalized lines:
+# One slot's block of report run $2 as normalized lines:
 #   info <key><TAB><value>        for the disk-information rows
 #   attr id current worst threshold raw
 report_slot() {
@@ -93,7 +197,7 @@ report_slot() {
     table && NF == 7 { printf "attr %d %d %d %d %d\n", $2, $4, $6, $5, $7; next }
     table { printf "bad-row %s\n", $0; next }
     NF == 2 { printf "info %s\t%s\n", $1, $2 }
-  ' "$work/report.txt"
+  ' "$work/$2.txt"
 }
 
 # The same lines from smartctl for one disk. Raw value as the report defines
@@ -122,37 +226,46 @@ smart_disk() {
 
 problems=0
 compare_slot() {
-  local slot=$1 disk=$2 kind=$3
+  local slot=$1 disk=$2 kind=$3 run=$4
   local rep smart key want got
-  rep=$(report_slot "$slot")
+  rep=$(report_slot "$slot" "$run")
   smart=$(smart_disk "$disk")
   for key in モデル シリアルNo ファームウェア; do
     want=$(printf '%s\n' "$smart" | awk -F '\t' -v k="info $key" '$1 == k { print $2; exit }')
     got=$(printf '%s\n' "$rep" | awk -F '\t' -v k="info $key" '$1 == k { print $2; exit }')
     if [ -z "$want" ] || [ "$got" != "$want" ]; then
-      echo "slot $slot ($kind): $key: report '$got', smartctl '$want'"
+      echo "$run, slot $slot ($kind): $key: report '$got', smartctl '$want'"
       problems=$((problems + 1))
     fi
   done
   got=$(printf '%s\n' "$rep" | awk -F '\t' '$1 == "info ディスク容量" { print $2; exit }')
   if [ "$got" != "$EXPECTED_CAPACITY" ]; then
-    echo "slot $slot ($kind): ディスク容量: report '$got', expected '$EXPECTED_CAPACITY'"
+    echo "$run, slot $slot ($kind): ディスク容量: report '$got', expected '$EXPECTED_CAPACITY'"
     problems=$((problems + 1))
   fi
   want=$(printf '%s\n' "$smart" | grep -E '^(attr|bad-raw) ')
   got=$(printf '%s\n' "$rep" | grep -E '^(attr|bad-row) ')
   if [ -z "$want" ] || [ "$got" != "$want" ]; then
-    echo "slot $slot ($kind): attribute rows differ (id current worst threshold raw):"
+    echo "$run, slot $slot ($kind): attribute rows differ (id current worst threshold raw):"
     diff <(printf '%s\n' "$want") <(printf '%s\n' "$got") | sed 's/^</  smartctl:/; s/^>/  report:  /'
     problems=$((problems + 1))
   fi
 }
 
-compare_slot 0 /dev/sda "SATA behind AHCI"
-compare_slot 1 /dev/sdb "PATA behind PIIX"
+runs="report"
+[ -z "$HELPER" ] || runs="report user-report"
+for run in $runs; do
+  compare_slot 0 /dev/sda "SATA behind AHCI" "$run"
+  compare_slot 1 /dev/sdb "PATA behind PIIX" "$run"
+done
 
 if [ "$problems" != 0 ]; then
   show_and_fail "$problems difference(s) between quillmoor-report and smartctl on the emulated disks"
 fi
 echo "real_disks_in_vm: slots 0 (AHCI) and 1 (PIIX) agree with smartctl: identity, attributes, capacity"
+if [ -n "$HELPER" ]; then
+  echo "real_disks_in_vm: as uid 65534 through quillmoor-smart-helper (file capabilities) the rows are the same;"
+  echo "real_disks_in_vm: CHECK POWER MODE through it: both disks awake; it refused SMART DISABLE OPERATIONS, WRITE SECTORS and slot 16;"
+  echo "real_disks_in_vm: without its capabilities: the rights message, no drives"
+fi
 exit 0

@@ -89,5 +89,33 @@ TEST(DriveMonitorTest, AViewReadsTheDriveAndItsStoredVolumesAfresh) {
     EXPECT_EQ(fixture.monitor.StoredVolumes()[0], "");
 }
 
+// A drive in standby stays asleep through an hour of minute passes: no read,
+// no icon refresh, no history sample. A view the user asks for reads (and so
+// wakes) it, and the passes after that read it again.
+TEST(DriveMonitorTest, AnHourOfPassesWakesNoSleepingDriveButAViewDoes) {
+    test::TestDrive sleeper = HealthyDrive(1, "SLEEPER", 35);
+    sleeper.power = "standby";
+    MonitorFixture fixture({HealthyDrive(0, "AWAKE", 30), sleeper});
+    for (int minute = 0; minute < 60; ++minute) {
+        const MonitoringPassResult result = fixture.monitor.RunPass({2024, 5, 6, 14, minute, 0}, 1);
+        EXPECT_TRUE(result.selectedAsleep);
+        EXPECT_TRUE(result.selectedTemperatures.empty());
+    }
+    EXPECT_EQ(fixture.provider.WakeUps(1), 0);
+    EXPECT_TRUE(fixture.provider.Asleep(1));
+    EXPECT_EQ(fixture.monitor.History().Position(0), 6);
+    EXPECT_EQ(fixture.monitor.History().Position(1), 0);
+    for (const auto& call : fixture.area.Calls(test::RecordingNotificationArea::Operation::Modify)) {
+        EXPECT_EQ(call.record.slot, 0);
+    }
+
+    EXPECT_TRUE(fixture.monitor.ViewDrive(1).present);
+    EXPECT_EQ(fixture.provider.WakeUps(1), 1);
+    const MonitoringPassResult after = fixture.monitor.RunPass({2024, 5, 6, 15, 0, 0}, 1);
+    EXPECT_FALSE(after.selectedAsleep);
+    EXPECT_EQ(after.selectedTemperatures, std::vector<int>{35});
+    EXPECT_EQ(fixture.monitor.History().Position(1), 1);
+}
+
 }  // namespace
 }  // namespace qm

@@ -57,6 +57,7 @@ void TestDriveSet::WriteIni() const {
         ini << "dump = slot" << drive.slot << ".smart\n";
         if (!drive.volumes.empty()) ini << "volumes = " << drive.volumes << "\n";
         if (!drive.fail.empty()) ini << "fail = " << drive.fail << "\n";
+        if (!drive.power.empty()) ini << "power = " << drive.power << "\n";
     }
     if (!ini) throw std::runtime_error("cannot write drives.ini");
 }

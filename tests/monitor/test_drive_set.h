@@ -26,6 +26,7 @@ struct TestDrive {
     std::vector<AttributeSpec> attributes;
     std::string volumes;
     std::string fail;
+    std::string power;  // "standby": the drive sleeps
 };
 
 // A healthy drive with the usual attributes; `temperature` becomes the raw

@@ -1,4 +1,5 @@
-// The seam's own rules: which numbers are slots, and the published geometry.
+// The seam's own rules: which numbers are slots, the published geometry, and
+// which power modes are sleep.
 #include <gtest/gtest.h>
 
 #include "platform/device.h"
@@ -19,6 +20,13 @@ TEST(DeviceGeometry, CylindersFollowTheConventionalTranslation) {
     EXPECT_EQ(GeometryFromSize(1 << 20, 512), (DiskGeometry{0, 255, 63, 512}));
     EXPECT_EQ(GeometryFromSize(0, 512), DiskGeometry{});
     EXPECT_EQ(GeometryFromSize(64ull << 20, 0), DiskGeometry{});
+}
+
+TEST(DevicePowerMode, OnlyTheStandbyCountsMeanAsleep) {
+    for (const int count : {0x00, 0x01, 0x40}) EXPECT_EQ(PowerModeFromCount(count), PowerMode::Standby) << count;
+    for (const int count : {0x41, 0x80, 0x81, 0x83, 0xFF, 0x02, 0x7F}) {
+        EXPECT_EQ(PowerModeFromCount(count), PowerMode::Awake) << count;
+    }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "platform/linux/linux_drives.h"
+#include "platform/linux/linux_power.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +114,32 @@ TEST_F(FakeDeviceDir, VolumesComeFromTheSlotsDisk) {
     LinuxDriveProvider provider(dir_, LinuxVolumes(sys, dir_ / "mountinfo"));
     EXPECT_TRUE(provider.VolumesOf(0).empty());
     EXPECT_EQ(provider.VolumesOf(1), std::vector<std::string>{"/srv/data"});
+}
+
+// A disk the kernel has suspended counts as asleep without a command (slot 0
+// has no node at all, so nothing was opened); any other state is asked.
+TEST_F(FakeDeviceDir, KernelSuspendedDiskSleepsWithoutBeingAsked) {
+    const fs::path sys = dir_ / "sys";
+    const auto status = [&](const std::string& disk, const std::string& text) {
+        fs::create_directories(sys / "class/block" / disk / "device/power");
+        std::ofstream(sys / "class/block" / disk / "device/power/runtime_status") << text;
+    };
+    status("sda", "suspended\n");
+    status("sdb", "active\n");
+    status("sdc", "suspending\n");
+    PlainFile("sdb");
+    PlainFile("sdc");
+    LinuxDriveProvider provider(dir_, LinuxVolumes(), sys);
+    CommandBlock query;
+    query.bytes[cb::Command] = ata::CheckPowerMode;
+    EXPECT_EQ(provider.QueryPowerMode(0, query), PowerMode::Standby);
+    EXPECT_EQ(provider.QueryPowerMode(1, query), std::nullopt);  // asked: a plain file takes no command
+    EXPECT_EQ(provider.QueryPowerMode(2, query), std::nullopt);
+    EXPECT_EQ(provider.QueryPowerMode(3, query), std::nullopt);  // no node
+    EXPECT_EQ(provider.QueryPowerMode(16, query), std::nullopt);
+    EXPECT_TRUE(KernelSuspended(sys, "sda"));
+    EXPECT_FALSE(KernelSuspended(sys, "../class/block/sda"));
+    EXPECT_FALSE(KernelSuspended(sys, ""));
 }
 
 }  // namespace

@@ -22,6 +22,19 @@ TEST(LinuxRights, RootCountsOnlyWhenCapabilitiesAreUnknown) {
     EXPECT_FALSE(MaySendPassThrough(1000, std::nullopt));
 }
 
+// The helper's install gives it exactly cap_sys_rawio and cap_dac_read_search.
+TEST(LinuxRights, TheHelperAlsoNeedsToOpenNodesItDoesNotOwn) {
+    constexpr std::uint64_t kReadSearch = std::uint64_t{1} << CAP_DAC_READ_SEARCH;
+    constexpr std::uint64_t kOverride = std::uint64_t{1} << CAP_DAC_OVERRIDE;
+    EXPECT_TRUE(MayServeAsHelper(1000, kRawIo | kReadSearch));
+    EXPECT_TRUE(MayServeAsHelper(1000, kRawIo | kOverride));
+    EXPECT_TRUE(MayServeAsHelper(0, kAllButRawIo | kRawIo));
+    EXPECT_FALSE(MayServeAsHelper(1000, kRawIo));  // setcap cap_sys_rawio alone: the nodes stay shut
+    EXPECT_FALSE(MayServeAsHelper(1000, kReadSearch));
+    EXPECT_TRUE(MayServeAsHelper(0, std::nullopt));
+    EXPECT_FALSE(MayServeAsHelper(1000, std::nullopt));
+}
+
 TEST(LinuxRights, ThisKernelAnswersTheCapabilityQuery) {
     EXPECT_TRUE(EffectiveCapabilities().has_value());
 }

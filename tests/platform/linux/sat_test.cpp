@@ -89,9 +89,10 @@ SgIoResult CheckCondition(const Bytes& sense) {
 }
 
 // Descriptor sense with one ATA Status Return descriptor, as CK_COND answers.
-Bytes DescriptorSense(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq, std::uint8_t error, std::uint8_t status) {
+Bytes DescriptorSense(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq, std::uint8_t error, std::uint8_t status,
+                      std::uint8_t count = 0x01) {
     Bytes s{0x72, key, asc, ascq, 0, 0, 0, 14};
-    const Bytes descriptor{0x09, 0x0C, 0x00, error, 0x00, 0x01, 0x00, 0x01, 0x00, 0x4F, 0x00, 0xC2, 0xA0, status};
+    const Bytes descriptor{0x09, 0x0C, 0x00, error, 0x00, count, 0x00, 0x01, 0x00, 0x4F, 0x00, 0xC2, 0xA0, status};
     s.insert(s.end(), descriptor.begin(), descriptor.end());
     return s;
 }
@@ -123,6 +124,31 @@ TEST(SatInterpret, RecoveredErrorWithPassThroughInformationIsSuccess) {
     EXPECT_TRUE(o.accepted);
     EXPECT_EQ(o.ataError, 0x00);
     EXPECT_EQ(o.ataStatus, 0x50);
+}
+
+// CHECK POWER MODE with CK_COND as measured: the power state is the sector
+// count, descriptor sense byte 13 (or after the status in fixed sense).
+TEST(SatInterpret, RegisterQueryBringsTheSectorCountBack) {
+    CommandBlock query;
+    query.bytes[cb::DriveHead] = 0xA0;
+    query.bytes[cb::Command] = 0xE5;
+    const Cdb cdb = BuildRegisterQueryCdb(query);
+    EXPECT_EQ(Bytes(cdb.begin(), cdb.end()),
+              (Bytes{0x85, 0x06, 0x20, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xA0, 0xE5, 0x00}));
+
+    const Bytes standby = DescriptorSense(scsi::RecoveredError, 0x00, 0x1D, 0x00, 0x50, 0x00);
+    ASSERT_EQ(standby[13], 0x00);
+    Outcome o = Interpret(CheckCondition(standby));
+    EXPECT_TRUE(o.accepted);
+    EXPECT_EQ(o.ataCount, 0x00);
+    o = Interpret(CheckCondition(DescriptorSense(scsi::RecoveredError, 0x00, 0x1D, 0x00, 0x50, 0xFF)));
+    EXPECT_EQ(o.ataCount, 0xFF);
+    for (std::size_t at : {std::size_t{3}, std::size_t{8}}) {
+        Bytes fixed = FixedSense(scsi::RecoveredError, 0x00, 0x1D, at, 0x00, 0x50);
+        fixed[at + 3] = 0x80;
+        EXPECT_EQ(Interpret(CheckCondition(fixed)).ataCount, 0x80) << at;
+    }
+    EXPECT_EQ(Interpret(SgIoResult{}).ataCount, std::nullopt);  // no registers came back
 }
 
 TEST(SatInterpret, RecoveredErrorWhoseAtaStatusReportsAnErrorIsRefused) {

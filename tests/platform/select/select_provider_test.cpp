@@ -14,6 +14,7 @@ TEST(SelectDriveProviderTest, AFolderGivesItsSetWithItsWarnings) {
     ASSERT_TRUE(samples.provider) << samples.error;
     EXPECT_TRUE(samples.error.empty());
     EXPECT_TRUE(samples.warnings.empty());
+    EXPECT_TRUE(samples.mayReadDisks);  // simulated drives need no rights
     EXPECT_TRUE(samples.provider->OpenDrive(0, DriverFamily::Nt));
 
     const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "qm-select-set";
