@@ -34,10 +34,17 @@ void ForEachDriveTemperature(SmartReader& reader, const SlotVolumes& slotVolumes
     }
 }
 
+// The tooltip field holds 64 characters, the last one its end mark.
+inline constexpr std::size_t kTrayTipCharacters = 63;
+
 // Tooltip of a slot's icon: "型式：" + model (trailing blanks removed), then,
 // when volumes are stored, CR LF + "ドライブレター：" + volumes, then CR LF +
 // "現在の温度：" + temperature + "℃". Model and volumes go through
 // DisplayText, so the only line breaks are these separators.
+// At most kTrayTipCharacters characters (CR and LF count one each): the
+// temperature line always stays whole, and what does not fit is cut from the
+// lines before it at a character boundary (a line break left open at the cut
+// goes with it), so the tip never shows part of a number.
 std::string TrayTooltip(std::string_view model, const std::optional<std::string>& volumes, int temperature);
 
 class TrayIcons {
