@@ -67,10 +67,18 @@ void TrayIcons::AddTrayIcons(SmartReader& reader, const SlotVolumes& slotVolumes
                                     ++count_;
                                 }
                             });
+    waitingForArea_ = !area_.Available();
+}
+
+bool TrayIcons::AddWhenAreaAppears(SmartReader& reader, const SlotVolumes& slotVolumes) {
+    if (!waitingForArea_ || !area_.Available()) return false;
+    AddTrayIcons(reader, slotVolumes);
+    return true;
 }
 
 void TrayIcons::RemoveAllIcons() {
     count_ = 0;
+    waitingForArea_ = false;
     for (DriveSlot slot = 0; slot < kSlotCount; ++slot) area_.DeleteIcon(slot);
 }
 

@@ -104,6 +104,44 @@ TEST(TrayIconsTest, ADesktopWithoutNotificationAreaCountsNothing) {
     EXPECT_EQ(area.Calls(Operation::Add).size(), 3u);
 }
 
+TEST(TrayIconsTest, IconsWaitForANotificationAreaThatAppearsLater) {
+    SimDriveProvider drives(test::SamplesFolder());
+    SmartReader reader(drives);
+    RecordingNotificationArea area;
+    area.available = false;
+    TrayIcons icons(area);
+    icons.AddTrayIcons(reader, SlotVolumes{});
+    EXPECT_TRUE(icons.WaitingForArea());
+    EXPECT_FALSE(icons.AddWhenAreaAppears(reader, SlotVolumes{}));
+    EXPECT_EQ(area.Calls(Operation::Add).size(), 3u);  // only the first, refused attempt
+
+    area.available = true;
+    EXPECT_TRUE(icons.AddWhenAreaAppears(reader, SlotVolumes{}));
+    EXPECT_EQ(icons.Count(), 3);
+    EXPECT_EQ(icons.ShownCount(), 3);
+    EXPECT_FALSE(icons.WaitingForArea());
+    EXPECT_FALSE(icons.AddWhenAreaAppears(reader, SlotVolumes{}));
+    EXPECT_EQ(area.Calls(Operation::Add).size(), 6u);
+
+    // The area goes away: nothing can be seen or clicked any more.
+    area.available = false;
+    EXPECT_EQ(icons.Count(), 3);
+    EXPECT_EQ(icons.ShownCount(), 0);
+}
+
+TEST(TrayIconsTest, IconsSwitchedOffNoLongerWait) {
+    SimDriveProvider drives(test::SamplesFolder());
+    SmartReader reader(drives);
+    RecordingNotificationArea area;
+    area.available = false;
+    TrayIcons icons(area);
+    icons.AddTrayIcons(reader, SlotVolumes{});
+    icons.RemoveAllIcons();
+    area.available = true;
+    EXPECT_FALSE(icons.AddWhenAreaAppears(reader, SlotVolumes{}));
+    EXPECT_EQ(icons.Count(), 0);
+}
+
 TEST(TrayIconsTest, RemovingAllDeletesSixteenAndKeepsTheFlags) {
     SimDriveProvider drives(test::SamplesFolder());
     SmartReader reader(drives);
