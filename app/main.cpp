@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/menu_commands.h"
 #include "app/qt_seams.h"
 #include "monitor/clock.h"
 #include "monitor/qt_notification_area.h"
@@ -52,8 +53,7 @@ int main(int argc, char** argv) {
 
     qm::MainWindow window(qm::AppSeams{*drives, *rights, messages, tray, clock, fonts, process, settings});
     messages.SetParent(&window);
-    tray.SetContextMenu(window.Menu().trayPopup);
-    QObject::connect(&tray, &qm::QtNotificationArea::activated, &window, &qm::MainWindow::OnTrayIconActivated);
+    qm::ConnectTrayIcons(tray, window);
     window.Start();
     window.ShowStarted();
     return QApplication::exec();

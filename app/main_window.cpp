@@ -136,7 +136,8 @@ void MainWindow::ApplyOptions() {
 void MainWindow::ShowStarted() {
     // A window minimised behind its icons at start-up is already hidden;
     // showing it would put it on the taskbar for a moment.
-    if (!(State() == WindowState::Minimised && HideWhenMinimised(options_, monitor_.Tray().Count()))) show();
+    if (!(State() == WindowState::Minimised && HideWhenMinimised(options_, monitor_.Tray().ShownCount()))) show();
+    hiddenBehindIcons_ = !isVisible();
     LayOut();
 }
 
@@ -148,6 +149,8 @@ void MainWindow::ShowOptionChecks() {
 bool MainWindow::IsOptionChecked(Option option) const { return menu_.OptionItem(option)->isChecked(); }
 
 void MainWindow::SetOptionChecked(Option option, bool checked) { menu_.OptionItem(option)->setChecked(checked); }
+
+void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(ShownText(caption)); }
 
 void MainWindow::SelectSlot(DriveSlot slot) {
     selectedSlot_ = IsValidSlot(slot) ? slot : -1;
@@ -162,7 +165,7 @@ void MainWindow::RefreshDriveView() {
     if (tornDown_) return;
     shownDrive_ = monitor_.ViewDrive(selectedSlot_);
     panel_->ShowDrive(shownDrive_);
-    if (IsOn(options_.taskbarIcon)) setWindowTitle(ShownText(DriveCaption(shownDrive_.model, shownDrive_.volumes)));
+    if (IsOn(options_.taskbarIcon)) SetCaption(DriveCaption(shownDrive_.model, shownDrive_.volumes));
     UpdateTemperatures();
 }
 
@@ -173,6 +176,15 @@ void MainWindow::UpdateTemperatures() {
     if (IsOn(options_.taskbarIcon)) {
         if (const auto icon = SelectedTaskbarIcon(result.selectedTemperatures)) SetWindowIconResource(*icon);
     }
+    ComeBackWithoutIcons();
+}
+
+void MainWindow::ComeBackWithoutIcons() {
+    // The notification area went away while the window hid behind its icons:
+    // back on the taskbar, minimised, so that there is a way back to it.
+    if (!hiddenBehindIcons_ || monitor_.Tray().ShownCount() > 0) return;
+    hiddenBehindIcons_ = false;
+    showMinimized();
 }
 
 bool MainWindow::SetWindowIconResource(int resource) {
@@ -198,7 +210,10 @@ void MainWindow::LayOut() {
     if (state != WindowState::Minimised)
         panel_->SetPaneGeometry(ToPaneGeometry(layout_.Resize(panel_->width(), panel_->height())));
     if (state == WindowState::Normal) SavePlacementAfterResize();
-    if (state == WindowState::Minimised && HideWhenMinimised(options_, monitor_.Tray().Count())) hide();
+    if (state == WindowState::Minimised && HideWhenMinimised(options_, monitor_.Tray().ShownCount())) {
+        hide();
+        hiddenBehindIcons_ = true;
+    }
 }
 
 void MainWindow::SavePlacementAfterResize() {
@@ -223,7 +238,7 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (tornDown_) return event->accept();
-    const CloseDecision decision = DecideClose(State(), exitRequested_, monitor_.Tray().Count());
+    const CloseDecision decision = DecideClose(State(), exitRequested_, monitor_.Tray().ShownCount());
     if (decision.savePlacement) (void)placement_->Save(/*skipUnchanged=*/false);  // not reported here
     if (decision.action == CloseAction::Minimise) {
         setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
@@ -251,6 +266,7 @@ void MainWindow::ExitProgram() {
 void MainWindow::OnTrayIconActivated(QSystemTrayIcon::ActivationReason reason) {
     // The right button opens the icons' context menu (the pop-up) by itself.
     if (tornDown_ || reason != QSystemTrayIcon::Trigger) return;
+    hiddenBehindIcons_ = false;
     setWindowState(windowState() & ~kNotNormal);
     show();
     raise();

@@ -3,8 +3,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace qm {
+
+// The caption of every message box.
+inline constexpr std::string_view kMessageCaption = "Quillmoor";
 
 enum class MessageIcon { None, Stop, Exclamation, Information, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo };

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <algorithm>
-#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -26,29 +25,11 @@
 #include "monitor/temperature_box.h"
 #include "platform/inifile.h"
 #include "platform/sim/sim_drives.h"
+#include "tests/commands/recorders.h"
 #include "tests/monitor/recorders.h"
 #include "tests/monitor/test_drive_set.h"
 
 namespace qm::test {
-
-class RecordingMessageBoxes final : public MessageBoxes {
-public:
-    struct Shown {
-        MessageIcon icon;
-        MessageButtons buttons;
-        std::string caption;
-        std::string text;
-    };
-    MessageAnswer Show(MessageIcon icon, MessageButtons buttons, const std::string& caption,
-                       const std::string& text) override {
-        shown.push_back({icon, buttons, caption, text});
-        if (onShow) onShow();  // what happens while the box is open
-        return answer;
-    }
-    std::vector<Shown> shown;
-    std::function<void()> onShow;
-    MessageAnswer answer = MessageAnswer::Ok;
-};
 
 class FixedFontCatalog final : public FontCatalog {
 public:
@@ -104,9 +85,11 @@ public:
         return ReadIniValue(settingsFile, section, key);
     }
 
-    // Builds the window (not yet started).
-    MainWindow& Create() {
-        form = std::make_unique<MainWindow>(AppSeams{drives, rights, messages, tray, clock, fonts, process, settings});
+    // Builds the window (not yet started), on `area` instead of the recorder
+    // when one is given.
+    MainWindow& Create(NotificationArea* area = nullptr) {
+        form = std::make_unique<MainWindow>(
+            AppSeams{drives, rights, messages, area ? *area : tray, clock, fonts, process, settings});
         return *form;
     }
     // Builds the window and runs its start-up.

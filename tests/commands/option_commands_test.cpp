@@ -1,0 +1,123 @@
+// The tools menu's options: each switches from its item's check mark, stores
+// "Y" or "N" at once and applies itself; a failed write switches nothing.
+#include <cstring>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "commands/option_commands.h"
+#include "platform/inifile.h"
+#include "platform/sim/sim_drives.h"
+#include "tests/commands/recorders.h"
+#include "tests/monitor/recorders.h"
+#include "tests/monitor/test_drive_set.h"
+
+namespace qm {
+namespace {
+
+using Operation = test::RecordingNotificationArea::Operation;
+
+struct OptionFixture {
+    OptionFixture() : drives(test::SamplesFolder()), settings(folder.file("Quillmoor.ini")), monitor(drives, settings, area) {
+        monitor.ScanDrives();
+    }
+    std::string Stored(const char* key) const { return ReadIniValue(settings.Path(), "SETTING", key); }
+
+    SimDriveProvider drives;
+    test::TempFolder folder;
+    Settings settings;
+    test::RecordingNotificationArea area;
+    DriveMonitor monitor;
+    Options options;
+    test::RecordingWindowPort window;
+    test::RecordingMessageBoxes messages;
+    CommandContext context{window, monitor, settings, options, messages};
+};
+
+TEST(OptionCommandsTest, TrayIconsAreAddedAndAllRemoved) {
+    OptionFixture f;
+    ToggleTrayIcons(f.context);
+    EXPECT_EQ(f.Stored("TASKICON"), "Y");
+    EXPECT_TRUE(f.window.IsOptionChecked(Option::TrayIcons));
+    EXPECT_EQ(f.options.trayIcons, true);
+    EXPECT_EQ(f.area.Calls(Operation::Add).size(), 3u);  // slots 0, 2 and 4 report a temperature
+    EXPECT_EQ(f.monitor.Tray().Count(), 3);
+
+    f.area.calls.clear();
+    ToggleTrayIcons(f.context);
+    EXPECT_EQ(f.Stored("TASKICON"), "N");
+    EXPECT_FALSE(f.window.IsOptionChecked(Option::TrayIcons));
+    EXPECT_EQ(f.options.trayIcons, false);
+    EXPECT_EQ(f.area.Calls(Operation::Delete).size(), 16u);
+    EXPECT_EQ(f.monitor.Tray().Count(), 0);
+    EXPECT_EQ(f.window.passes, 0);
+}
+
+TEST(OptionCommandsTest, TheCheckMarkDecidesNotTheOptionHeld) {
+    OptionFixture f;
+    f.options.trayIcons = true;  // held as on, but the item is not ticked
+    ToggleTrayIcons(f.context);
+    EXPECT_EQ(f.Stored("TASKICON"), "Y");
+    EXPECT_EQ(f.area.Calls(Operation::Add).size(), 3u);
+}
+
+TEST(OptionCommandsTest, TaskbarModeSwitchesCaptionAndIcon) {
+    OptionFixture f;
+    f.window.shown.model = "QM-HD1000A";
+    f.window.shown.volumes = "/ /home";
+    ToggleTaskbarIcon(f.context);
+    EXPECT_EQ(f.Stored("TASKBAR"), "Y");
+    EXPECT_EQ(f.options.taskbarIcon, true);
+    EXPECT_EQ(f.window.caption, "QM-HD1000A(/ /home)");
+    EXPECT_EQ(f.window.passes, 1);  // the pass sets the number icon
+    EXPECT_EQ(f.window.icon, 0);
+
+    ToggleTaskbarIcon(f.context);
+    EXPECT_EQ(f.Stored("TASKBAR"), "N");
+    EXPECT_EQ(f.options.taskbarIcon, false);
+    EXPECT_EQ(f.window.caption, "Quillmoor Ver1.2.0");
+    EXPECT_EQ(f.window.icon, 100);
+    EXPECT_EQ(f.window.passes, 1);
+}
+
+TEST(OptionCommandsTest, StartMinimisedIsOnlyStored) {
+    OptionFixture f;
+    ToggleStartMinimised(f.context);
+    EXPECT_EQ(f.Stored("STARTMIN"), "Y");
+    EXPECT_TRUE(f.window.IsOptionChecked(Option::StartMinimised));
+    EXPECT_EQ(f.options.startMinimised, true);
+    ToggleStartMinimised(f.context);
+    EXPECT_EQ(f.Stored("STARTMIN"), "N");
+    EXPECT_EQ(f.options.startMinimised, false);
+    EXPECT_TRUE(f.area.calls.empty());
+    EXPECT_EQ(f.window.passes, 0);
+    EXPECT_EQ(f.window.caption, "Quillmoor Ver1.2.0");
+}
+
+TEST(OptionCommandsTest, AFailedWriteSwitchesNothingAndSaysWhy) {
+    for (const auto& [option, command] : {std::pair{Option::TrayIcons, &ToggleTrayIcons},
+                                          std::pair{Option::TaskbarIcon, &ToggleTaskbarIcon},
+                                          std::pair{Option::StartMinimised, &ToggleStartMinimised}}) {
+        for (const bool wasOn : {false, true}) {
+            OptionFixture f;
+            f.window.SetOptionChecked(option, wasOn);
+            OptionValue(f.options, option) = wasOn;
+            std::filesystem::create_directory(f.settings.Path());  // the settings file is a folder
+            command(f.context);
+            EXPECT_EQ(f.window.IsOptionChecked(option), wasOn);
+            EXPECT_EQ(OptionValue(f.options, option), wasOn);
+            ASSERT_EQ(f.messages.shown.size(), 1u);
+            EXPECT_EQ(f.messages.shown[0].caption, "Quillmoor");
+            EXPECT_EQ(f.messages.shown[0].buttons, MessageButtons::Ok);
+            EXPECT_EQ(f.messages.shown[0].text, std::strerror(EISDIR));
+            // Nothing was applied.
+            EXPECT_TRUE(f.area.calls.empty());
+            EXPECT_EQ(f.window.passes, 0);
+            EXPECT_EQ(f.window.icon, 0);
+            EXPECT_EQ(f.window.caption, "Quillmoor Ver1.2.0");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qm
