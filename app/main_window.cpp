@@ -78,10 +78,20 @@ void MainWindow::CreateMonitoringTimer() {
 }
 
 void MainWindow::CreateShortcuts() {
-    // F5 reads the drive again wherever the focus is in the window.
+    // F5 reads the drive again wherever the focus is in the window, whatever
+    // the shift state (a shortcut matches its modifiers exactly, so each
+    // combination is listed).
     auto* refresh = new QAction(this);
     refresh->setObjectName(QStringLiteral("refreshKey"));
-    refresh->setShortcut(QKeySequence(Qt::Key_F5));
+    QList<QKeySequence> keys;
+    for (const int shift : {0, 1})
+        for (const int control : {0, 1})
+            for (const int alt : {0, 1}) {
+                Qt::KeyboardModifiers modifiers;
+                modifiers.setFlag(Qt::ShiftModifier, shift).setFlag(Qt::ControlModifier, control).setFlag(Qt::AltModifier, alt);
+                keys << QKeySequence(QKeyCombination(modifiers, Qt::Key_F5));
+            }
+    refresh->setShortcuts(keys);
     refresh->setShortcutContext(Qt::WindowShortcut);
     connect(refresh, &QAction::triggered, this, &MainWindow::RefreshDriveView);
     addAction(refresh);
