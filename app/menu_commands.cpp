@@ -3,7 +3,10 @@
 #include <QAction>
 
 #include "app/main_window.h"
+#include "app/list_face.h"
 #include "commands/option_commands.h"
+#include "controls/qt_text.h"
+#include "graph/graph_window.h"
 #include "monitor/qt_notification_area.h"
 
 namespace qm {
@@ -21,9 +24,19 @@ void ConnectOptionCommand(QAction* item, MainWindow& window, CommandContext& con
 
 }  // namespace
 
+QFont GraphFont() {
+    QFont font(Utf8(kFixedGothicFace));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(12);
+    return font;
+}
+
 void ConnectMenuCommands(const MainMenu& menu, MainWindow& window, CommandContext& context) {
     QObject::connect(menu.refresh, &QAction::triggered, &window, &MainWindow::RefreshDriveView);
     QObject::connect(menu.exit, &QAction::triggered, &window, &MainWindow::ExitProgram);
+    QObject::connect(menu.graph, &QAction::triggered, &window, [&window] {
+        ShowTemperatureGraph(window.Monitor().History(), window.SelectedSlot(), GraphFont(), &window);
+    });
     QObject::connect(menu.trayExit, &QAction::triggered, &window, &MainWindow::ExitProgram);
     ConnectOptionCommand(menu.trayIcons, window, context, &ToggleTrayIcons);
     ConnectOptionCommand(menu.taskbarIcon, window, context, &ToggleTaskbarIcon);

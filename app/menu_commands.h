@@ -1,6 +1,8 @@
 // The one place where the main window's menu items meet their commands.
 #pragma once
 
+#include <QFont>
+
 #include "app/main_menu.h"
 #include "commands/command_context.h"
 
@@ -8,6 +10,12 @@ namespace qm {
 
 class MainWindow;
 class QtNotificationArea;
+
+// The trend graph's face: the fixed-pitch Gothic at 9 points (12 pixels),
+// whose 6-pixel half-width characters let a sample's time (16 of them) fit
+// the 97 pixels left of the axis, and whose 13-pixel lines fit the rows'
+// 15-pixel pitch.
+QFont GraphFont();
 
 void ConnectMenuCommands(const MainMenu& menu, MainWindow& window, CommandContext& context);
 
