@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libatasmart-bin smartmontools   # independent S.M.A.R.T. readers used as oracles
   xvfb xauth openbox              # a display and a window manager for the window's end-to-end checks
+  trayer xdotool x11-utils imagemagick  # a notification area, clicks, window states and pictures for the icons' check
   # the end-to-end check on emulated disks (a throw-away virtual machine)
   qemu-system-x86 busybox-static cpio kmod e2fsprogs xz-utils
   # run: Japanese faces for the window's texts; IPA's proportional Gothic
