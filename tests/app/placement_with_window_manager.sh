@@ -12,30 +12,12 @@ PROGRAM=${1:?usage: placement_with_window_manager.sh QUILLMOOR SAMPLES}
 SAMPLES=${2:?usage: placement_with_window_manager.sh QUILLMOOR SAMPLES}
 
 fail() { echo "placement_with_window_manager: FAILED: $*"; exit 1; }
-for tool in Xvfb openbox; do
-  if ! command -v "$tool" >/dev/null; then
-    [ -n "${CI:-}" ] && fail "$tool is not installed"
-    echo "placement_with_window_manager: SKIPPED: $tool is not installed"; exit 77
-  fi
-done
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/qm-placement.XXXXXX") || fail "no temporary folder"
-pids=()
-cleanup() { kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
+. "$(dirname "$0")/x_display.sh"
+need_tools placement_with_window_manager Xvfb openbox
+start_display 1280x800
 # The settings file lands beside the program: give it a folder of its own.
 cp "$PROGRAM" "$work/quillmoor" || fail "cannot copy $PROGRAM"
 ini=$work/Quillmoor.ini
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display")
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 1
 
 value() { sed -n "s/^$1=\([-0-9]*\)\r*$/\1/p" "$ini"; }
 

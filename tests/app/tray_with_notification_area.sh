@@ -20,31 +20,13 @@ PICTURES=${3:?usage: tray_with_notification_area.sh QUILLMOOR SAMPLES PICTURES}
 CAPTION="Quillmoor Ver1.2.0"
 
 fail() { echo "tray_with_notification_area: FAILED: $*"; exit 1; }
-for tool in Xvfb openbox trayer xdotool xwininfo xprop import; do
-  if ! command -v "$tool" >/dev/null; then
-    [ -n "${CI:-}" ] && fail "$tool is not installed"
-    echo "tray_with_notification_area: SKIPPED: $tool is not installed"; exit 77
-  fi
-done
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/qm-tray.XXXXXX") || fail "no temporary folder"
-pids=()
-cleanup() { kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
+. "$(dirname "$0")/x_display.sh"
+need_tools tray_with_notification_area Xvfb openbox trayer xdotool xwininfo xprop import
+start_display 1024x700
 # The settings file lands beside the program: give it a folder of its own.
 cp "$PROGRAM" "$work/quillmoor" || fail "cannot copy $PROGRAM"
 ini=$work/Quillmoor.ini
 printf '[SETTING]\r\nTASKICON=Y\r\nQM-HD1000A-QMA10H4K27Z1=/ /home\r\n' >"$ini"
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x700x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display")
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 1
 
 # Waits up to $1 tenths of a second for the command after it to succeed.
 wait_for() { local n=$1; shift; for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done; return 1; }

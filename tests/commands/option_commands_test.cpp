@@ -34,20 +34,23 @@ struct OptionFixture {
     CommandContext context{window, monitor, settings, options, messages};
 };
 
+// The option is stored, ticked and held as `on`.
+void ExpectSwitched(const OptionFixture& f, Option option, const char* key, bool on) {
+    EXPECT_EQ(f.Stored(key), on ? "Y" : "N") << key;
+    EXPECT_EQ(f.window.IsOptionChecked(option), on) << key;
+    EXPECT_EQ(OptionValue(f.options, option), on) << key;
+}
+
 TEST(OptionCommandsTest, TrayIconsAreAddedAndAllRemoved) {
     OptionFixture f;
     ToggleTrayIcons(f.context);
-    EXPECT_EQ(f.Stored("TASKICON"), "Y");
-    EXPECT_TRUE(f.window.IsOptionChecked(Option::TrayIcons));
-    EXPECT_EQ(f.options.trayIcons, true);
+    ExpectSwitched(f, Option::TrayIcons, "TASKICON", true);
     EXPECT_EQ(f.area.Calls(Operation::Add).size(), 3u);  // slots 0, 2 and 4 report a temperature
     EXPECT_EQ(f.monitor.Tray().Count(), 3);
 
     f.area.calls.clear();
     ToggleTrayIcons(f.context);
-    EXPECT_EQ(f.Stored("TASKICON"), "N");
-    EXPECT_FALSE(f.window.IsOptionChecked(Option::TrayIcons));
-    EXPECT_EQ(f.options.trayIcons, false);
+    ExpectSwitched(f, Option::TrayIcons, "TASKICON", false);
     EXPECT_EQ(f.area.Calls(Operation::Delete).size(), 16u);
     EXPECT_EQ(f.monitor.Tray().Count(), 0);
     EXPECT_EQ(f.window.passes, 0);
@@ -66,15 +69,13 @@ TEST(OptionCommandsTest, TaskbarModeSwitchesCaptionAndIcon) {
     f.window.shown.model = "QM-HD1000A";
     f.window.shown.volumes = "/ /home";
     ToggleTaskbarIcon(f.context);
-    EXPECT_EQ(f.Stored("TASKBAR"), "Y");
-    EXPECT_EQ(f.options.taskbarIcon, true);
+    ExpectSwitched(f, Option::TaskbarIcon, "TASKBAR", true);
     EXPECT_EQ(f.window.caption, "QM-HD1000A(/ /home)");
     EXPECT_EQ(f.window.passes, 1);  // the pass sets the number icon
     EXPECT_EQ(f.window.icon, 0);
 
     ToggleTaskbarIcon(f.context);
-    EXPECT_EQ(f.Stored("TASKBAR"), "N");
-    EXPECT_EQ(f.options.taskbarIcon, false);
+    ExpectSwitched(f, Option::TaskbarIcon, "TASKBAR", false);
     EXPECT_EQ(f.window.caption, "Quillmoor Ver1.2.0");
     EXPECT_EQ(f.window.icon, 100);
     EXPECT_EQ(f.window.passes, 1);
@@ -83,12 +84,9 @@ TEST(OptionCommandsTest, TaskbarModeSwitchesCaptionAndIcon) {
 TEST(OptionCommandsTest, StartMinimisedIsOnlyStored) {
     OptionFixture f;
     ToggleStartMinimised(f.context);
-    EXPECT_EQ(f.Stored("STARTMIN"), "Y");
-    EXPECT_TRUE(f.window.IsOptionChecked(Option::StartMinimised));
-    EXPECT_EQ(f.options.startMinimised, true);
+    ExpectSwitched(f, Option::StartMinimised, "STARTMIN", true);
     ToggleStartMinimised(f.context);
-    EXPECT_EQ(f.Stored("STARTMIN"), "N");
-    EXPECT_EQ(f.options.startMinimised, false);
+    ExpectSwitched(f, Option::StartMinimised, "STARTMIN", false);
     EXPECT_TRUE(f.area.calls.empty());
     EXPECT_EQ(f.window.passes, 0);
     EXPECT_EQ(f.window.caption, "Quillmoor Ver1.2.0");

@@ -92,35 +92,38 @@ TEST(TrayIconsTest, AddTrayIconsCountsDrivesWithATemperature) {
     EXPECT_EQ(adds[2].record, (TrayIconRecord{4, 59, 160, "型式：QM-HD2000C\r\n現在の温度：59℃"}));
 }
 
-TEST(TrayIconsTest, ADesktopWithoutNotificationAreaCountsNothing) {
-    SimDriveProvider drives(test::SamplesFolder());
-    SmartReader reader(drives);
+// The sample set's drives (temperatures in slots 0, 2 and 4) and their icons.
+class SampleIconsTest : public ::testing::Test {
+protected:
+    void AddIcons() { icons.AddTrayIcons(reader, SlotVolumes{}); }
+    bool AddWhenAreaAppears() { return icons.AddWhenAreaAppears(reader, SlotVolumes{}); }
+    std::vector<DriveSlot> DeletedSlots() const {
+        std::vector<DriveSlot> deleted;
+        for (const auto& call : area.Calls(Operation::Delete)) deleted.push_back(call.record.slot);
+        return deleted;
+    }
+
+    SimDriveProvider drives{test::SamplesFolder()};
+    SmartReader reader{drives};
     RecordingNotificationArea area;
+    TrayIcons icons{area};
+};
+
+TEST_F(SampleIconsTest, IconsWaitForANotificationAreaThatAppearsLater) {
     area.available = false;
-    TrayIcons icons(area);
-    icons.AddTrayIcons(reader, SlotVolumes{});
+    AddIcons();
     EXPECT_EQ(icons.Count(), 0);
     EXPECT_FALSE(icons.Added(0));
-    EXPECT_EQ(area.Calls(Operation::Add).size(), 3u);
-}
-
-TEST(TrayIconsTest, IconsWaitForANotificationAreaThatAppearsLater) {
-    SimDriveProvider drives(test::SamplesFolder());
-    SmartReader reader(drives);
-    RecordingNotificationArea area;
-    area.available = false;
-    TrayIcons icons(area);
-    icons.AddTrayIcons(reader, SlotVolumes{});
     EXPECT_TRUE(icons.WaitingForArea());
-    EXPECT_FALSE(icons.AddWhenAreaAppears(reader, SlotVolumes{}));
+    EXPECT_FALSE(AddWhenAreaAppears());
     EXPECT_EQ(area.Calls(Operation::Add).size(), 3u);  // only the first, refused attempt
 
     area.available = true;
-    EXPECT_TRUE(icons.AddWhenAreaAppears(reader, SlotVolumes{}));
+    EXPECT_TRUE(AddWhenAreaAppears());
     EXPECT_EQ(icons.Count(), 3);
     EXPECT_EQ(icons.ShownCount(), 3);
     EXPECT_FALSE(icons.WaitingForArea());
-    EXPECT_FALSE(icons.AddWhenAreaAppears(reader, SlotVolumes{}));
+    EXPECT_FALSE(AddWhenAreaAppears());
     EXPECT_EQ(area.Calls(Operation::Add).size(), 6u);
 
     // The area goes away: nothing can be seen or clicked any more.
@@ -129,47 +132,33 @@ TEST(TrayIconsTest, IconsWaitForANotificationAreaThatAppearsLater) {
     EXPECT_EQ(icons.ShownCount(), 0);
 }
 
-TEST(TrayIconsTest, IconsSwitchedOffNoLongerWait) {
-    SimDriveProvider drives(test::SamplesFolder());
-    SmartReader reader(drives);
-    RecordingNotificationArea area;
+TEST_F(SampleIconsTest, IconsSwitchedOffNoLongerWait) {
     area.available = false;
-    TrayIcons icons(area);
-    icons.AddTrayIcons(reader, SlotVolumes{});
+    AddIcons();
     icons.RemoveAllIcons();
     area.available = true;
-    EXPECT_FALSE(icons.AddWhenAreaAppears(reader, SlotVolumes{}));
+    EXPECT_FALSE(AddWhenAreaAppears());
     EXPECT_EQ(icons.Count(), 0);
 }
 
-TEST(TrayIconsTest, RemovingAllDeletesSixteenAndKeepsTheFlags) {
-    SimDriveProvider drives(test::SamplesFolder());
-    SmartReader reader(drives);
-    RecordingNotificationArea area;
-    TrayIcons icons(area);
-    icons.AddTrayIcons(reader, SlotVolumes{});
+TEST_F(SampleIconsTest, RemovingAllDeletesSixteenAndKeepsTheFlags) {
+    AddIcons();
     area.calls.clear();
     icons.RemoveAllIcons();
     EXPECT_EQ(icons.Count(), 0);
-    EXPECT_EQ(area.Calls(Operation::Delete).size(), 16u);
+    EXPECT_EQ(DeletedSlots().size(), 16u);
     EXPECT_TRUE(icons.Added(0));
 
     // Switching on again recounts only the drives with a temperature now.
-    icons.AddTrayIcons(reader, SlotVolumes{});
+    AddIcons();
     EXPECT_EQ(icons.Count(), 3);
 }
 
-TEST(TrayIconsTest, ShutdownRemovesOnlyTheIconsThatWereAdded) {
-    SimDriveProvider drives(test::SamplesFolder());
-    SmartReader reader(drives);
-    RecordingNotificationArea area;
-    TrayIcons icons(area);
-    icons.AddTrayIcons(reader, SlotVolumes{});
+TEST_F(SampleIconsTest, ShutdownRemovesOnlyTheIconsThatWereAdded) {
+    AddIcons();
     area.calls.clear();
     icons.RemoveAddedIcons();
-    std::vector<DriveSlot> deleted;
-    for (const auto& call : area.Calls(Operation::Delete)) deleted.push_back(call.record.slot);
-    EXPECT_EQ(deleted, (std::vector<DriveSlot>{0, 2, 4}));
+    EXPECT_EQ(DeletedSlots(), (std::vector<DriveSlot>{0, 2, 4}));
 }
 
 TEST(TrayIconsTest, NoTemperatureAnywhereMeansNoIcon) {
