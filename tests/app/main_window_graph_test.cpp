@@ -75,16 +75,6 @@ private slots:
         });
     }
 
-    void withoutADriveTheScaleAlone() {
-        test::TestDriveSet set;
-        MainWindowHarness harness(set.folder());
-        MainWindow& form = harness.StartShown();
-        WithGraphOpen(form, [](GraphWindow& graph) {
-            QVERIFY(graph.Plot().rows.empty());
-            QCOMPARE(graph.ScrollBar().maximum(), 0);
-        });
-    }
-
     void aFullRingFitsItsLabels() {
         MainWindowHarness harness;
         MainWindow& form = harness.StartShown();
