@@ -220,6 +220,13 @@ void MainWindow::LayOut() {
     if (state != WindowState::Minimised)
         panel_->SetPaneGeometry(ToPaneGeometry(layout_.Resize(panel_->width(), panel_->height())));
     if (state == WindowState::Normal) SavePlacementAfterResize();
+    if (state == WindowState::Minimised && comingBack_) {
+        // Brought back from an icon, but the window system showed it minimised
+        // (X11 keeps a hidden window's minimised start state when the window
+        // manager reported the hiding as a return to normal): back to normal.
+        setWindowState(windowState() & ~kNotNormal);
+        return;
+    }
     if (state == WindowState::Minimised && HideWhenMinimised(options_, monitor_.Tray().ShownCount())) {
         hide();
         hiddenBehindIcons_ = true;
@@ -244,9 +251,11 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) LayOut();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) comingBack_ = false;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    comingBack_ = false;
     if (tornDown_) return event->accept();
     const CloseDecision decision = DecideClose(State(), exitRequested_, monitor_.Tray().ShownCount());
     if (decision.savePlacement) (void)placement_->Save(/*skipUnchanged=*/false);  // not reported here
@@ -276,8 +285,9 @@ void MainWindow::ExitProgram() {
 void MainWindow::OnTrayIconActivated(QSystemTrayIcon::ActivationReason reason) {
     // The right button opens the icons' context menu (the pop-up) by itself.
     if (tornDown_ || reason != QSystemTrayIcon::Trigger) return;
-    hiddenBehindIcons_ = false;
     setWindowState(windowState() & ~kNotNormal);
+    hiddenBehindIcons_ = false;
+    comingBack_ = true;
     show();
     raise();
     activateWindow();

@@ -126,6 +126,7 @@ private:
     bool tornDown_ = false;
     bool reportingPlacementError_ = false;
     bool hiddenBehindIcons_ = false;
+    bool comingBack_ = false;  // brought back from an icon, not yet active
 };
 
 }  // namespace qm

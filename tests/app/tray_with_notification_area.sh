@@ -73,7 +73,7 @@ import -window root "$PICTURES/tray-icons.png"
 
 # Closing now hides the window behind the icons; the program runs on.
 xdotool windowactivate --sync "$window" 2>/dev/null
-xdotool key --window "$window" alt+F4
+xdotool key alt+F4  # through the window manager, as a user would
 wait_for 30 bash -c '! xdotool search --onlyvisible --name "^'"$CAPTION"'\$" >/dev/null' || fail "closing did not hide the window"
 kill -0 "$program" 2>/dev/null || fail "closing ended the program although icons are shown"
 
@@ -86,6 +86,17 @@ sleep 1
 
 press "$x" "$y" 1
 wait_for 30 shown || fail "a left click on an icon did not bring the window back"
+
+# Again and again, hidden by closing and by minimising: it always comes back.
+for round in 1 2 3 4; do
+  xdotool windowactivate --sync "$window" 2>/dev/null
+  if [ $((round % 2)) = 1 ]; then xdotool key alt+F4; else xdotool windowminimize "$window"; fi
+  wait_for 30 bash -c '! xdotool search --onlyvisible --name "^'"$CAPTION"'\$" >/dev/null' || fail "round $round did not hide the window"
+  sleep 0.5
+  xdotool mousemove 500 300
+  press "$x" "$y" 1
+  wait_for 30 shown || fail "round $round: a left click on an icon did not bring the window back"
+done
 
 read -r x y < <(icons | sort -n | head -1)
 press "$x" "$y" 3
