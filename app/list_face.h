@@ -15,6 +15,8 @@ struct ListFace {
 
 inline constexpr std::string_view kMeiryoFace = "メイリオ";
 inline constexpr std::string_view kGothicFace = "ＭＳ Ｐゴシック";
+// The fixed-pitch Gothic: half-width characters of half the height's width.
+inline constexpr std::string_view kFixedGothicFace = "ＭＳ ゴシック";
 
 // The temperature box's left edge, and its top before the start-up moves it.
 inline constexpr int kTemperatureBoxLeft = 104;       // 1560 twips
@@ -29,14 +31,16 @@ ListFace ChooseListFace(bool meiryoInstalled);
 // Faces that stand in for the designed ones where those are not installed,
 // chosen for the same character widths, so that texts fit the designed
 // column widths: IPA's proportional Gothic has the metrics of the classic
-// Japanese interface face. (Meiryo has no such twin; where it is missing the
-// font system's own choice stays.)
+// Japanese interface face, IPA's fixed-pitch Gothic those of its fixed-pitch
+// sibling. (Meiryo has no such twin; where it is missing the font system's
+// own choice stays.)
 struct FaceStandIn {
     std::string_view designed;
     std::string_view standIn;
 };
 inline constexpr FaceStandIn kFaceStandIns[] = {
     {kGothicFace, "IPAPGothic"},
+    {kFixedGothicFace, "IPAGothic"},
 };
 
 }  // namespace qm

@@ -12,6 +12,7 @@
 
 #include "app/fixed_rights_probe.h"
 #include "app/main_window.h"
+#include "app/menu_commands.h"
 #include "app/qt_seams.h"
 #include "commands/autostart.h"
 #include "commands/program_places.h"
@@ -81,8 +82,7 @@ int main(int argc, char** argv) {
     qm::MainWindow window(qm::AppSeams{*drives.provider, rights, messages, tray, clock, fonts, process, settings, files,
                                        launcher, busy, autostart, places});
     messages.SetParent(&window);
-    tray.SetContextMenu(window.Menu().trayPopup);
-    QObject::connect(&tray, &qm::QtNotificationArea::activated, &window, &qm::MainWindow::OnTrayIconActivated);
+    qm::ConnectTrayIcons(tray, window);
     window.Start();
     window.ShowStarted();
     return QApplication::exec();

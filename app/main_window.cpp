@@ -91,14 +91,18 @@ void MainWindow::CreateMonitoringTimer() {
 
 void MainWindow::CreateShortcuts() {
     // F5 reads the drive again wherever the focus is in the window, whatever
-    // modifier keys are held with it.
+    // the shift state (a shortcut matches its modifiers exactly, so each
+    // combination is listed).
     auto* refresh = new QAction(this);
     refresh->setObjectName(QStringLiteral("refreshKey"));
     QList<QKeySequence> keys;
-    for (const Qt::KeyboardModifiers modifiers :
-         {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier), Qt::KeyboardModifiers(Qt::ControlModifier),
-          Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier)})
-        keys << QKeySequence(modifiers | Qt::Key_F5);
+    for (const int shift : {0, 1})
+        for (const int control : {0, 1})
+            for (const int alt : {0, 1}) {
+                Qt::KeyboardModifiers modifiers;
+                modifiers.setFlag(Qt::ShiftModifier, shift).setFlag(Qt::ControlModifier, control).setFlag(Qt::AltModifier, alt);
+                keys << QKeySequence(QKeyCombination(modifiers, Qt::Key_F5));
+            }
     refresh->setShortcuts(keys);
     refresh->setShortcutContext(Qt::WindowShortcut);
     connect(refresh, &QAction::triggered, this, &MainWindow::RefreshDriveView);
@@ -154,7 +158,8 @@ void MainWindow::ApplyOptions() {
 void MainWindow::ShowStarted() {
     // A window minimised behind its icons at start-up is already hidden;
     // showing it would put it on the taskbar for a moment.
-    if (!(State() == WindowState::Minimised && HideWhenMinimised(options_, monitor_.Tray().Count()))) show();
+    if (!(State() == WindowState::Minimised && HideWhenMinimised(options_, monitor_.Tray().ShownCount()))) show();
+    hiddenBehindIcons_ = !isVisible();
     LayOut();
 }
 
@@ -166,6 +171,8 @@ void MainWindow::ShowOptionChecks() {
 bool MainWindow::IsOptionChecked(Option option) const { return menu_.OptionItem(option)->isChecked(); }
 
 void MainWindow::SetOptionChecked(Option option, bool checked) { menu_.OptionItem(option)->setChecked(checked); }
+
+void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(ShownText(caption)); }
 
 void MainWindow::SelectSlot(DriveSlot slot) {
     selectedSlot_ = IsValidSlot(slot) ? slot : -1;
@@ -180,7 +187,7 @@ void MainWindow::RefreshDriveView() {
     if (tornDown_) return;
     shownDrive_ = monitor_.ViewDrive(selectedSlot_);
     panel_->ShowDrive(shownDrive_);
-    if (IsOn(options_.taskbarIcon)) setWindowTitle(ShownText(DriveCaption(shownDrive_.model, shownDrive_.volumes)));
+    if (IsOn(options_.taskbarIcon)) SetCaption(DriveCaption(shownDrive_.model, shownDrive_.volumes));
     UpdateTemperatures();
 }
 
@@ -192,6 +199,15 @@ void MainWindow::UpdateTemperatures() {
     if (IsOn(options_.taskbarIcon)) {
         if (const auto icon = SelectedTaskbarIcon(result.selectedTemperatures)) SetWindowIconResource(*icon);
     }
+    ComeBackWithoutIcons();
+}
+
+void MainWindow::ComeBackWithoutIcons() {
+    // The notification area went away while the window hid behind its icons:
+    // back on the taskbar, minimised, so that there is a way back to it.
+    if (!hiddenBehindIcons_ || monitor_.Tray().ShownCount() > 0) return;
+    hiddenBehindIcons_ = false;
+    showMinimized();
 }
 
 bool MainWindow::SetWindowIconResource(int resource) {
@@ -217,7 +233,17 @@ void MainWindow::LayOut() {
     if (state != WindowState::Minimised)
         panel_->SetPaneGeometry(ToPaneGeometry(layout_.Resize(panel_->width(), panel_->height())));
     if (state == WindowState::Normal) SavePlacementAfterResize();
-    if (state == WindowState::Minimised && HideWhenMinimised(options_, monitor_.Tray().Count())) hide();
+    if (state == WindowState::Minimised && comingBack_) {
+        // Brought back from an icon, but the window system showed it minimised
+        // (X11 keeps a hidden window's minimised start state when the window
+        // manager reported the hiding as a return to normal): back to normal.
+        setWindowState(windowState() & ~kNotNormal);
+        return;
+    }
+    if (state == WindowState::Minimised && HideWhenMinimised(options_, monitor_.Tray().ShownCount())) {
+        hide();
+        hiddenBehindIcons_ = true;
+    }
 }
 
 void MainWindow::SavePlacementAfterResize() {
@@ -238,11 +264,13 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) LayOut();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) comingBack_ = false;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    comingBack_ = false;
     if (tornDown_) return event->accept();
-    const CloseDecision decision = DecideClose(State(), exitRequested_, monitor_.Tray().Count());
+    const CloseDecision decision = DecideClose(State(), exitRequested_, monitor_.Tray().ShownCount());
     if (decision.savePlacement) (void)placement_->Save(/*skipUnchanged=*/false);  // not reported here
     if (decision.action == CloseAction::Minimise) {
         setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
@@ -271,6 +299,8 @@ void MainWindow::OnTrayIconActivated(QSystemTrayIcon::ActivationReason reason) {
     // The right button opens the icons' context menu (the pop-up) by itself.
     if (tornDown_ || reason != QSystemTrayIcon::Trigger) return;
     setWindowState(windowState() & ~kNotNormal);
+    hiddenBehindIcons_ = false;
+    comingBack_ = true;
     show();
     raise();
     activateWindow();

@@ -32,8 +32,6 @@ class DrivePanel;
 class MainWindow : public QMainWindow, public MainWindowPort {
     Q_OBJECT
 public:
-    static constexpr std::string_view kProductCaption = "Quillmoor Ver1.2.0";
-    static constexpr std::string_view kMessageCaption = qm::kMessageCaption;
     static constexpr int kMonitoringInterval = 60000;  // ms
 
     // Builds the designed window (every pane and menu; the minute timer
@@ -56,6 +54,8 @@ public:
     void UpdateTemperatures() override;
     bool IsOptionChecked(Option option) const override;
     void SetOptionChecked(Option option, bool checked) override;
+    void SetCaption(const std::string& caption) override;
+    void SetWindowIcon(int resource) override { SetWindowIconResource(resource); }
 
     // Shows the drive of a slot (-1: none).
     void SelectSlot(DriveSlot slot);
@@ -103,6 +103,7 @@ private:
     void SavePlacementAfterResize();
     void OnTabSelected(int index);
     bool SetWindowIconResource(int resource);
+    void ComeBackWithoutIcons();
     WindowState State() const;
     void TearDown();
 
@@ -124,6 +125,8 @@ private:
     bool exitRequested_ = false;
     bool tornDown_ = false;
     bool reportingPlacementError_ = false;
+    bool hiddenBehindIcons_ = false;
+    bool comingBack_ = false;  // brought back from an icon, not yet active
 };
 
 }  // namespace qm

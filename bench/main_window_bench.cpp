@@ -35,6 +35,7 @@ public:
     bool AddIcon(const qm::TrayIconRecord&) override { return false; }
     bool ModifyIcon(const qm::TrayIconRecord&) override { return false; }
     bool DeleteIcon(qm::DriveSlot) override { return false; }
+    bool Available() const override { return false; }
 };
 
 class KeepRunning final : public qm::ProcessControl {

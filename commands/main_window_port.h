@@ -2,6 +2,8 @@
 // tests of the commands give a recording stand-in, so no window is needed.
 #pragma once
 
+#include <string>
+
 #include "monitor/drive_view.h"
 #include "platform/device.h"
 #include "platform/settings.h"
@@ -24,6 +26,11 @@ public:
     // The check mark of an option's menu item.
     virtual bool IsOptionChecked(Option option) const = 0;
     virtual void SetOptionChecked(Option option, bool checked) = 0;
+
+    // The window's caption (text from a drive is shown made safe) and its
+    // icon by resource number (icon_numbers.h).
+    virtual void SetCaption(const std::string& caption) = 0;
+    virtual void SetWindowIcon(int resource) = 0;
 };
 
 }  // namespace qm

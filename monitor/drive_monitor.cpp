@@ -41,6 +41,7 @@ DriveViewContent DriveMonitor::ViewDrive(DriveSlot slot) {
 }
 
 MonitoringPassResult DriveMonitor::RunPass(const LocalTime& now, DriveSlot selected) {
+    tray_.AddWhenAreaAppears(reader_, volumes_);
     return RunMonitoringPass(reader_, tray_, history_, now, selected, volumes_);
 }
 

@@ -55,7 +55,8 @@ public:
     // and the stored volumes. A slot without a drive gives an empty view.
     DriveViewContent ViewDrive(DriveSlot slot);
 
-    // One monitoring pass at `now`; `selected` is the slot on display.
+    // One monitoring pass at `now`; `selected` is the slot on display. Icons
+    // that wait for a notification area are added first once it is there.
     MonitoringPassResult RunPass(const LocalTime& now, DriveSlot selected);
 
     // The notification icons: added for every drive with a temperature,

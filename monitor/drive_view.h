@@ -54,6 +54,9 @@ int DescriptionRowNumber(std::span<const int> selectedRows);
 // empty text, so the box never explains an attribute that is not on display.
 std::string DescriptionText(std::span<const int> selectedRows, int rowCount, const AttributeRowIds& ids);
 
+// The window's caption outside taskbar mode.
+inline constexpr std::string_view kProductCaption = "Quillmoor Ver1.2.0";
+
 // The caption in taskbar mode: model, "(", volumes, ")", no blanks between.
 std::string DriveCaption(std::string_view model, std::string_view volumes);
 

@@ -28,10 +28,8 @@ std::string TemperatureBoxText(const std::vector<int>& selectedTemperatures) {
 }
 
 std::optional<int> SelectedTaskbarIcon(const std::vector<int>& selectedTemperatures) {
-    std::optional<int> resource;
-    for (const int temperature : selectedTemperatures)
-        if (const auto icon = TaskbarIconResource(temperature)) resource = icon;
-    return resource;
+    if (selectedTemperatures.empty()) return std::nullopt;
+    return TaskbarIconResource(selectedTemperatures.back()).value_or(kProgramIcon);
 }
 
 }  // namespace qm

@@ -39,9 +39,10 @@ MonitoringPassResult RunMonitoringPass(SmartReader& reader, TrayIcons& tray, Tem
 // and the decimal digits (" 45").
 std::string TemperatureBoxText(const std::vector<int>& selectedTemperatures);
 
-// Icon resource the window takes in taskbar mode: the picture of the last of
-// the temperatures that has one (1..87); nullopt when none has, so the window
-// keeps its icon.
+// Icon resource the window takes in taskbar mode: the number picture of the
+// last temperature (200 + t for 1..87); the program picture (100) when that
+// temperature has no number picture, so the icon never shows a number left
+// over from another drive; nullopt without a temperature (the icon stays).
 std::optional<int> SelectedTaskbarIcon(const std::vector<int>& selectedTemperatures);
 
 }  // namespace qm

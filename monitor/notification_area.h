@@ -33,6 +33,10 @@ public:
 
     // Removes the slot's icon. Returns false when the slot has none.
     virtual bool DeleteIcon(DriveSlot slot) = 0;
+
+    // Whether the desktop has a notification area now. It may appear after
+    // the program (a panel that starts later) and go away again.
+    virtual bool Available() const = 0;
 };
 
 }  // namespace qm

@@ -34,7 +34,7 @@ void QtNotificationArea::Apply(QSystemTrayIcon& icon, const TrayIconRecord& reco
 
 bool QtNotificationArea::AddIcon(const TrayIconRecord& record) {
     if (!IsValidSlot(record.slot)) return false;
-    if (availability_ == TrayAvailability::Desktop && !QSystemTrayIcon::isSystemTrayAvailable()) return false;
+    if (!Available()) return false;
     auto& icon = icons_[static_cast<std::size_t>(record.slot)];
     if (icon) return false;  // one icon per slot, as the desktop shell keeps it
     icon = std::make_unique<QSystemTrayIcon>();
@@ -62,6 +62,10 @@ bool QtNotificationArea::DeleteIcon(DriveSlot slot) {
     icon.reset();
     shown_[static_cast<std::size_t>(slot)].reset();
     return true;
+}
+
+bool QtNotificationArea::Available() const {
+    return availability_ == TrayAvailability::Assumed || QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 QSystemTrayIcon* QtNotificationArea::Icon(DriveSlot slot) const {

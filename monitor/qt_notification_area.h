@@ -42,6 +42,8 @@ public:
     bool AddIcon(const TrayIconRecord& record) override;
     bool ModifyIcon(const TrayIconRecord& record) override;
     bool DeleteIcon(DriveSlot slot) override;
+    // Asks the desktop each time: a notification area may come and go.
+    bool Available() const override;
 
     // The menu every icon opens with the right button (set before icons are added).
     void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }

@@ -1,6 +1,9 @@
 #include "monitor/tray_icons.h"
 
+#include <algorithm>
+
 #include "monitor/icon_numbers.h"
+#include "platform/codepage.h"
 #include "smart/drive_record.h"
 
 namespace qm {
@@ -11,17 +14,38 @@ std::string TrimTrailingBlanks(std::string_view text) {
     while (end > 0 && text[end - 1] == ' ') --end;
     return std::string(text.substr(0, end));
 }
+
+// Characters of UTF-8 text; a byte that starts no character counts as one.
+std::size_t CharacterCount(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++count) i += std::max<std::size_t>(1, Utf8SequenceLength(text, i));
+    return count;
+}
+
+// The start of `text` that holds at most `characters` whole characters.
+std::string_view CharacterPrefix(std::string_view text, std::size_t characters) {
+    std::size_t end = 0;
+    for (; end < text.size() && characters > 0; --characters)
+        end += std::max<std::size_t>(1, Utf8SequenceLength(text, end));
+    return text.substr(0, std::min(end, text.size()));
+}
 }  // namespace
 
 std::string TrayTooltip(std::string_view model, const std::optional<std::string>& volumes, int temperature) {
     // Neither the drive nor the settings file can add or break lines.
-    std::string tip = "型式：" + DisplayText(TrimTrailingBlanks(model));
+    std::string head = "型式：" + DisplayText(TrimTrailingBlanks(model));
     if (volumes) {
-        tip += "\r\nドライブレター：";
-        tip += DisplayText(*volumes);
+        head += "\r\nドライブレター：";
+        head += DisplayText(*volumes);
     }
-    tip += "\r\n現在の温度：" + std::to_string(temperature) + "℃";
-    return tip;
+    const std::string temperatureLine = "\r\n現在の温度：" + std::to_string(temperature) + "℃";
+    const std::size_t room = kTrayTipCharacters - CharacterCount(temperatureLine);
+    if (CharacterCount(head) > room) {
+        head = std::string(CharacterPrefix(head, room));
+        if (head.ends_with('\r')) head.pop_back();
+        if (head.ends_with("\r\n")) head.resize(head.size() - 2);
+    }
+    return head + temperatureLine;
 }
 
 bool TrayIcons::SetTrayIcon(DriveSlot slot, int temperature, const std::string& model,
@@ -43,10 +67,18 @@ void TrayIcons::AddTrayIcons(SmartReader& reader, const SlotVolumes& slotVolumes
                                     ++count_;
                                 }
                             });
+    waitingForArea_ = !area_.Available();
+}
+
+bool TrayIcons::AddWhenAreaAppears(SmartReader& reader, const SlotVolumes& slotVolumes) {
+    if (!waitingForArea_ || !area_.Available()) return false;
+    AddTrayIcons(reader, slotVolumes);
+    return true;
 }
 
 void TrayIcons::RemoveAllIcons() {
     count_ = 0;
+    waitingForArea_ = false;
     for (DriveSlot slot = 0; slot < kSlotCount; ++slot) area_.DeleteIcon(slot);
 }
 

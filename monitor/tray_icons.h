@@ -48,10 +48,17 @@ std::array<bool, kSlotCount> ForEachDriveTemperature(SmartReader& reader, const 
     return leftAsleep;
 }
 
+// The tooltip field holds 64 characters, the last one its end mark.
+inline constexpr std::size_t kTrayTipCharacters = 63;
+
 // Tooltip of a slot's icon: "型式：" + model (trailing blanks removed), then,
 // when volumes are stored, CR LF + "ドライブレター：" + volumes, then CR LF +
 // "現在の温度：" + temperature + "℃". Model and volumes go through
 // DisplayText, so the only line breaks are these separators.
+// At most kTrayTipCharacters characters (CR and LF count one each): the
+// temperature line always stays whole, and what does not fit is cut from the
+// lines before it at a character boundary (a line break left open at the cut
+// goes with it), so the tip never shows part of a number.
 std::string TrayTooltip(std::string_view model, const std::optional<std::string>& volumes, int temperature);
 
 class TrayIcons {
@@ -66,11 +73,18 @@ public:
     // AddTrayIcons: count = 0, then for every slot whose fresh read has a
     // drive with a model and a temperature (raw of a 194 row above 1), adds its
     // icon. Only icons the notification area accepted are counted and flagged,
-    // so a desktop without a notification area leaves the count at 0.
+    // so a desktop without a notification area leaves the count at 0; the
+    // icons then wait for one (WaitingForArea).
     void AddTrayIcons(SmartReader& reader, const SlotVolumes& slotVolumes);
 
+    // The icons were asked for while the desktop had no notification area.
+    bool WaitingForArea() const { return waitingForArea_; }
+    // Adds the waiting icons once the desktop has a notification area (the
+    // minute pass asks). Returns true when it added them.
+    bool AddWhenAreaAppears(SmartReader& reader, const SlotVolumes& slotVolumes);
+
     // Switching the icons off: count = 0 and a delete for all sixteen slots.
-    // The added flags stay.
+    // The added flags stay; icons that were waiting for an area no longer do.
     void RemoveAllIcons();
 
     // Shutdown: deletes the icon of every slot whose added flag is set.
@@ -78,6 +92,10 @@ public:
 
     // TrayIconCount: icons added since the icons were last switched on.
     int Count() const { return count_; }
+    // The icons the user can see and click now: the count, or 0 while the
+    // desktop has no notification area (the window never hides behind
+    // icons that nobody can see).
+    int ShownCount() const { return area_.Available() ? count_ : 0; }
     // TrayIconAdded of a slot; false outside 0..15.
     bool Added(DriveSlot slot) const;
     // The slot's record as last filled; nullopt when never filled.
@@ -88,6 +106,7 @@ private:
     std::array<std::optional<TrayIconRecord>, kSlotCount> records_;
     std::array<bool, kSlotCount> added_{};
     int count_ = 0;
+    bool waitingForArea_ = false;
 };
 
 }  // namespace qm

@@ -12,8 +12,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libatasmart-bin smartmontools   # independent S.M.A.R.T. readers used as oracles
   xvfb xauth openbox              # a display and a window manager for the window's end-to-end checks
-  xdotool python3                 # keys for the installed program's check, and its stand-in opener
+  xdotool python3                 # keys for the display checks, and a stand-in opener
   desktop-file-utils libglib2.0-bin  # desktop-file-validate and gio read the desktop entries
+  trayer x11-utils imagemagick    # a notification area, window states and pictures for the icons' check
   # the end-to-end check on emulated disks (a throw-away virtual machine)
   qemu-system-x86 busybox-static cpio kmod e2fsprogs xz-utils
   # run: Japanese faces for the window's texts; IPA's proportional Gothic

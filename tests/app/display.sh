@@ -14,14 +14,15 @@ require_tools() {
   done
 }
 
-# Makes $work and starts Xvfb and openbox; DISPLAY is set afterwards. The
-# processes started (listed in pids) end and $work goes when the script ends.
+# Makes $work and starts Xvfb (of the size given, 1280x800 by default) and
+# openbox; DISPLAY is set afterwards. The processes started (listed in pids)
+# end and $work goes when the script ends.
 start_display() {
   work=$(mktemp -d "${TMPDIR:-/tmp}/qm-$NAME.XXXXXX") || fail "no temporary folder"
   pids=()
   trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
   exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1280x800}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
   pids+=($!)
   for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || fail "Xvfb did not start"

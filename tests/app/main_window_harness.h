@@ -5,7 +5,6 @@
 #pragma once
 
 #include <algorithm>
-#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -89,10 +88,11 @@ public:
         return ReadIniValue(settingsFile, section, key).value_or("ERROR");
     }
 
-    // Builds the window (not yet started).
-    MainWindow& Create() {
-        form = std::make_unique<MainWindow>(AppSeams{drives, rights, messages, tray, clock, fonts, process, settings,
-                                                     files, launcher, busy, autostart, places});
+    // Builds the window (not yet started), on `area` instead of the recorder
+    // when one is given.
+    MainWindow& Create(NotificationArea* area = nullptr) {
+        form = std::make_unique<MainWindow>(AppSeams{drives, rights, messages, area ? *area : tray, clock, fonts, process,
+                                                     settings, files, launcher, busy, autostart, places});
         return *form;
     }
     // Builds the window and runs its start-up.

@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(changes.count, 2);
     }
 
-    void temperaturesAbove87KeepTheWindowIcon() {
+    void temperaturesAbove87ShowTheProgramIcon() {
         TestDriveSet set({HealthyDrive(0, "WARM", 45), HealthyDrive(1, "TOO-HOT", 90)});
         MainWindowHarness harness(set.folder());
         harness.Set("SETTING", "TASKBAR", "Y");
@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(form.WindowIconResource(), 245);
         form.SelectSlot(1);
         QCOMPARE(form.Panel().TemperatureDisplay()->Text(), QStringLiteral(" 90"));
-        QCOMPARE(form.WindowIconResource(), 245);
+        QCOMPARE(form.WindowIconResource(), 100);  // never the other drive's 45
     }
 };
 

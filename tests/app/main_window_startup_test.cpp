@@ -337,32 +337,6 @@ private slots:
         QCOMPARE(form.isVisible(), !(startMin == "Y" && taskIcon == "Y" && taskBar != "Y"));
     }
 
-    void optionItemsDoNotTickThemselves_data() {
-        QTest::addColumn<QString>("value");
-        QTest::newRow("options on") << "Y";
-        QTest::newRow("options off") << "N";
-        QTest::newRow("keys missing") << "";
-    }
-    void optionItemsDoNotTickThemselves() {
-        // Their commands are not wired: a click must not change the mark.
-        QFETCH(QString, value);
-        MainWindowHarness harness;
-        for (const char* key : {"TASKICON", "TASKBAR", "STARTMIN", "STARTUP"})
-            if (!value.isEmpty()) harness.Set("SETTING", key, value.toStdString());
-        MainWindow& form = harness.StartShown();
-        for (const char* name : {"menutask", "menubar", "menumini"}) {
-            QAction* item = test::Item(form, name);
-            QVERIFY(item->isCheckable());
-            QCOMPARE(item->isChecked(), value == "Y");
-            for (int click = 0; click < 3; ++click) {
-                item->trigger();
-                QVERIFY2(item->isChecked() == (value == "Y"), name);
-            }
-        }
-        const std::optional<bool> held = value.isEmpty() ? std::nullopt : std::optional<bool>(value == "Y");
-        QCOMPARE(form.HeldOptions(), (Options{held, held, held, held}));
-    }
-
     void startingMinimisedBehindTheIconsNeverShowsTheWindow_data() {
         QTest::addColumn<QString>("taskBar");
         QTest::addColumn<bool>("shown");

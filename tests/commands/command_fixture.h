@@ -28,10 +28,14 @@ public:
     void UpdateTemperatures() override { ++passes; }
     bool IsOptionChecked(Option option) const override { return checks.count(option) != 0 && checks.at(option); }
     void SetOptionChecked(Option option, bool checked) override { checks[option] = checked; }
+    void SetCaption(const std::string& text) override { caption = text; }
+    void SetWindowIcon(int resource) override { icon = resource; }
 
     DriveSlot slot = -1;
     DriveViewContent shown;
     std::map<Option, bool> checks;
+    std::string caption = "Quillmoor Ver1.2.0";
+    int icon = 0;
     int refreshes = 0;
     int passes = 0;
     std::function<void()> onRefresh;

@@ -99,8 +99,10 @@ TEST(MonitoringPassEdgeTest, EveryTemperatureRowCounts) {
     EXPECT_EQ(TemperatureBoxText(result.selectedTemperatures), " 90");
     EXPECT_EQ(history.Position(0), 2);
     EXPECT_EQ(area.calls.size(), 2u);
-    // 90 has no window picture: the icon stays at the last one that had one.
-    EXPECT_EQ(SelectedTaskbarIcon(result.selectedTemperatures), 240);
+    // 90 has no number picture: the program picture, not the 40 of the row before.
+    EXPECT_EQ(SelectedTaskbarIcon(result.selectedTemperatures), 100);
+    EXPECT_EQ(SelectedTaskbarIcon({90, 40}), 240);
+    EXPECT_EQ(SelectedTaskbarIcon({}), std::nullopt);
 }
 
 }  // namespace

@@ -38,6 +38,8 @@ public:
         return had;
     }
 
+    bool Available() const override { return available; }
+
     std::vector<Call> Calls(Operation operation) const {
         std::vector<Call> selected;
         for (const Call& call : calls)

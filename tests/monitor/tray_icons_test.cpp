@@ -1,5 +1,7 @@
 // Which drives get a notification icon, with which picture and tooltip, and
 // the bookkeeping the close and minimise decisions read.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "monitor/tray_icons.h"
@@ -28,6 +30,28 @@ TEST(TrayTooltipTest, NeitherTheDriveNorTheSettingsCanAddLines) {
     const std::string model = "EVIL\r\n現在の温度：30℃"s + '\0' + "\x1B[2J\xC2\x85";
     const std::string tip = TrayTooltip(model, "/mnt\n\t\x7F", 41);
     EXPECT_EQ(tip, "型式：EVIL??現在の温度：30℃??[2J?\r\nドライブレター：/mnt???\r\n現在の温度：41℃");
+}
+
+// Characters of UTF-8 text (the test's texts are valid UTF-8).
+std::size_t Characters(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+TEST(TrayTooltipTest, FitsTheFieldWithTheTemperatureLineWhole) {
+    const std::string model(40, 'M');  // the longest model a drive can report
+    // 63 characters exactly: the letters are cut, at a character boundary.
+    const std::string tip = TrayTooltip(model, "/mnt/写真/家族 /home", 41);
+    EXPECT_EQ(tip, "型式：" + model + "\r\nドライブレター\r\n現在の温度：41℃");
+    EXPECT_EQ(Characters(tip), kTrayTipCharacters);
+    // Japanese letters cut in the middle stay whole characters.
+    EXPECT_EQ(TrayTooltip("QM-HD1000A", "/mnt/写真写真写真写真写真写真写真写真写真写真写真写真写真", 7),
+              "型式：QM-HD1000A\r\nドライブレター：/mnt/写真写真写真写真写真写真写真写真写真写真写真写真写\r\n現在の温度：7℃");
+    // A cut between CR and LF, or just after them, leaves no open line.
+    EXPECT_EQ(TrayTooltip(std::string(48, 'M'), "/", 41), "型式：" + std::string(48, 'M') + "\r\n現在の温度：41℃");
+    EXPECT_EQ(TrayTooltip(std::string(47, 'M'), "/", 41), "型式：" + std::string(47, 'M') + "\r\n現在の温度：41℃");
+    // Without letters even a long model fits whole; a longer text is cut there.
+    EXPECT_EQ(Characters(TrayTooltip(model, std::nullopt, 41)), 54u);
+    EXPECT_EQ(TrayTooltip(std::string(60, 'M'), std::nullopt, 100), "型式：" + std::string(48, 'M') + "\r\n現在の温度：100℃");
 }
 
 TEST(TrayIconsTest, SetTrayIconAddsOrModifiesWithAFreshRecord) {
@@ -68,46 +92,73 @@ TEST(TrayIconsTest, AddTrayIconsCountsDrivesWithATemperature) {
     EXPECT_EQ(adds[2].record, (TrayIconRecord{4, 59, 160, "型式：QM-HD2000C\r\n現在の温度：59℃"}));
 }
 
-TEST(TrayIconsTest, ADesktopWithoutNotificationAreaCountsNothing) {
-    SimDriveProvider drives(test::SamplesFolder());
-    SmartReader reader(drives);
+// The sample set's drives (temperatures in slots 0, 2 and 4) and their icons.
+class SampleIconsTest : public ::testing::Test {
+protected:
+    void AddIcons() { icons.AddTrayIcons(reader, SlotVolumes{}); }
+    bool AddWhenAreaAppears() { return icons.AddWhenAreaAppears(reader, SlotVolumes{}); }
+    std::vector<DriveSlot> DeletedSlots() const {
+        std::vector<DriveSlot> deleted;
+        for (const auto& call : area.Calls(Operation::Delete)) deleted.push_back(call.record.slot);
+        return deleted;
+    }
+
+    SimDriveProvider drives{test::SamplesFolder()};
+    SmartReader reader{drives};
     RecordingNotificationArea area;
+    TrayIcons icons{area};
+};
+
+TEST_F(SampleIconsTest, IconsWaitForANotificationAreaThatAppearsLater) {
     area.available = false;
-    TrayIcons icons(area);
-    icons.AddTrayIcons(reader, SlotVolumes{});
+    AddIcons();
     EXPECT_EQ(icons.Count(), 0);
     EXPECT_FALSE(icons.Added(0));
-    EXPECT_EQ(area.Calls(Operation::Add).size(), 3u);
+    EXPECT_TRUE(icons.WaitingForArea());
+    EXPECT_FALSE(AddWhenAreaAppears());
+    EXPECT_EQ(area.Calls(Operation::Add).size(), 3u);  // only the first, refused attempt
+
+    area.available = true;
+    EXPECT_TRUE(AddWhenAreaAppears());
+    EXPECT_EQ(icons.Count(), 3);
+    EXPECT_EQ(icons.ShownCount(), 3);
+    EXPECT_FALSE(icons.WaitingForArea());
+    EXPECT_FALSE(AddWhenAreaAppears());
+    EXPECT_EQ(area.Calls(Operation::Add).size(), 6u);
+
+    // The area goes away: nothing can be seen or clicked any more.
+    area.available = false;
+    EXPECT_EQ(icons.Count(), 3);
+    EXPECT_EQ(icons.ShownCount(), 0);
 }
 
-TEST(TrayIconsTest, RemovingAllDeletesSixteenAndKeepsTheFlags) {
-    SimDriveProvider drives(test::SamplesFolder());
-    SmartReader reader(drives);
-    RecordingNotificationArea area;
-    TrayIcons icons(area);
-    icons.AddTrayIcons(reader, SlotVolumes{});
+TEST_F(SampleIconsTest, IconsSwitchedOffNoLongerWait) {
+    area.available = false;
+    AddIcons();
+    icons.RemoveAllIcons();
+    area.available = true;
+    EXPECT_FALSE(AddWhenAreaAppears());
+    EXPECT_EQ(icons.Count(), 0);
+}
+
+TEST_F(SampleIconsTest, RemovingAllDeletesSixteenAndKeepsTheFlags) {
+    AddIcons();
     area.calls.clear();
     icons.RemoveAllIcons();
     EXPECT_EQ(icons.Count(), 0);
-    EXPECT_EQ(area.Calls(Operation::Delete).size(), 16u);
+    EXPECT_EQ(DeletedSlots().size(), 16u);
     EXPECT_TRUE(icons.Added(0));
 
     // Switching on again recounts only the drives with a temperature now.
-    icons.AddTrayIcons(reader, SlotVolumes{});
+    AddIcons();
     EXPECT_EQ(icons.Count(), 3);
 }
 
-TEST(TrayIconsTest, ShutdownRemovesOnlyTheIconsThatWereAdded) {
-    SimDriveProvider drives(test::SamplesFolder());
-    SmartReader reader(drives);
-    RecordingNotificationArea area;
-    TrayIcons icons(area);
-    icons.AddTrayIcons(reader, SlotVolumes{});
+TEST_F(SampleIconsTest, ShutdownRemovesOnlyTheIconsThatWereAdded) {
+    AddIcons();
     area.calls.clear();
     icons.RemoveAddedIcons();
-    std::vector<DriveSlot> deleted;
-    for (const auto& call : area.Calls(Operation::Delete)) deleted.push_back(call.record.slot);
-    EXPECT_EQ(deleted, (std::vector<DriveSlot>{0, 2, 4}));
+    EXPECT_EQ(DeletedSlots(), (std::vector<DriveSlot>{0, 2, 4}));
 }
 
 TEST(TrayIconsTest, NoTemperatureAnywhereMeansNoIcon) {
