@@ -3,31 +3,36 @@
 #
 # Measures the real read path in one run of the test VM (tests/vm) on its
 # AHCI disk (slot 0, /dev/sda) and prints a table:
-#   - in process (quillmoor-real-path-bench): the bare five ioctls against
-#     SmartReader::ReadDrive in steady state; the first and second ReadDrive,
-#     volume lookup, capacity query and code-set conversion, each first call
-#     in a fresh process (medians over the processes);
+#   - in process (quillmoor-real-path-bench): the bare five ioctls, the same
+#     commands through the read path's device seam, and SmartReader::ReadDrive,
+#     in steady state (medians, and the median of ReadDrive / bare taken round
+#     by round); the first and second ReadDrive, volume lookup, capacity query
+#     and code-set conversion, each first call in a fresh process (medians
+#     over the processes);
 #   - per process (qm-process-timer, fork to wait): quillmoor-report --slot 0,
 #     a dynamically linked one-line C++ program and the bare ioctls as a
 #     static program, started in rounds (medians).
-# and the ratios the read path is held to: ReadDrive steady <= 1.1 x bare
-# ioctls, quillmoor-report <= 1.3 x the one-line program.
+# The goals: ReadDrive steady <= 1.1 x the bare ioctls; quillmoor-report
+# <= 1.3 x the one-line program.
 #
 # Options:
-#   --build DIR     the build folder (default: build beside this script's folder)
+#   --build DIR     the build folder measured (default: build in the repository)
+#   --baseline DIR  also measure the quillmoor-report and the bench of an
+#                   earlier build folder in the same run (column "before")
 #   --path NAME     a read path of quillmoor-real-path-bench to measure
 #                   (repeatable; default: direct)
 #   --add FILE      one more file for the VM, e.g. what a read path needs (repeatable)
 #   --runs N        process starts per program (default 40)
 #   --fresh N       fresh processes per first-call measurement (default 10)
-#   --steady N      rounds of the steady-state comparison (default 300)
+#   --steady N      rounds of the steady-state comparison (default 500)
 #   --save FILE     also keep the VM's raw output in FILE
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$root/build paths=() adds=() runs=40 fresh=10 steady=300 save=""
+build=$root/build baseline="" paths=() adds=() runs=40 fresh=10 steady=500 save=""
 while [ $# -gt 0 ]; do
   case $1 in
     --build) build=$2 ;;
+    --baseline) baseline=$2 ;;
     --path) paths+=("$2") ;;
     --add) adds+=(--add "$2") ;;
     --runs) runs=$2 ;;
@@ -41,61 +46,95 @@ while [ $# -gt 0 ]; do
 done
 [ ${#paths[@]} -gt 0 ] || paths=(direct)
 
+need() { [ -x "$1" ] || { echo "run-in-vm.sh: $1 is missing (build with -DQM_BUILD_BENCHMARKS=ON)" >&2; exit 2; }; }
 programs=("$build/bench/quillmoor-real-path-bench" "$build/bench/qm-bare-read" "$build/bench/qm-process-timer"
           "$build/bench/qm-one-line" "$build/tools/quillmoor-report")
-for p in "${programs[@]}"; do
-  [ -x "$p" ] || { echo "run-in-vm.sh: $p is missing (build with -DQM_BUILD_BENCHMARKS=ON)" >&2; exit 2; }
-done
+vm_args=()
+for p in "${programs[@]}"; do need "$p"; vm_args+=(--add "$p"); done
+versions=(after)
+if [ -n "$baseline" ]; then
+  # Same libraries as the measured build: copied as they are, under other names.
+  need "$baseline/bench/quillmoor-real-path-bench"; need "$baseline/tools/quillmoor-report"
+  vm_args+=(--file "$baseline/bench/quillmoor-real-path-bench:quillmoor-real-path-bench.before"
+            --file "$baseline/tools/quillmoor-report:quillmoor-report.before")
+  versions=(before after)
+fi
 
-# Inside the VM (busybox sh).
-cmd="B=quillmoor-real-path-bench"
+# Inside the VM (busybox sh); the versions take turns at every step.
+cmd="cd /qm; B=quillmoor-real-path-bench; R=quillmoor-report; for i in \$(seq $fresh); do"
 for path in "${paths[@]}"; do
-  cmd+="; for i in \$(seq $fresh); do for w in read volumes capacity convert; do \$B first \$w 0 --path $path; done; done"
-  cmd+="; \$B steady 0 \$AHCI_DISK $steady --path $path"
+  for w in read volumes capacity convert; do
+    for v in "${versions[@]}"; do
+      suffix=""; [ "$v" = before ] && suffix=.before
+      cmd+=" \$B$suffix first $w 0 --path $path --tag $v;"
+    done
+  done
 done
-cmd+="; qm-process-timer $runs quillmoor-report --slot 0 -- qm-one-line -- qm-bare-read \$AHCI_DISK"
+cmd+=" done"
+for path in "${paths[@]}"; do
+  for v in "${versions[@]}"; do
+    suffix=""; [ "$v" = before ] && suffix=.before
+    cmd+="; \$B$suffix steady 0 \$AHCI_DISK $steady --path $path --tag $v"
+  done
+done
+timed="quillmoor-report --slot 0"
+[ -z "$baseline" ] || timed="quillmoor-report.before --slot 0 -- $timed"
+cmd+="; qm-process-timer $runs $timed -- qm-one-line -- qm-bare-read \$AHCI_DISK"
 
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-vm_args=()
-for p in "${programs[@]}"; do vm_args+=(--add "$p"); done
-bash "$root/tests/vm/run-in-vm.sh" "${vm_args[@]}" "${adds[@]}" --timeout 600 --cmd "$cmd" >"$out"
+bash "$root/tests/vm/run-in-vm.sh" "${vm_args[@]}" "${adds[@]}" --timeout 900 --cmd "$cmd" >"$out"
 [ -z "$save" ] || cp "$out" "$save"
 
-awk '
+awk -v versions="${versions[*]}" '
   function median(list,   a, n, i, j, t) {
     n = split(list, a, " ")
     for (i = 2; i <= n; i++) { t = a[i] + 0; for (j = i - 1; j >= 1 && a[j] + 0 > t; j--) a[j + 1] = a[j]; a[j + 1] = t }
     return n ? a[int((n + 1) / 2)] : 0
   }
-  # FIRST what:path first second
-  $1 == "FIRST" {
-    if (!($2 in first)) order[++n] = $2
-    first[$2] = first[$2] " " $3; second[$2] = second[$2] " " $4
+  function row(label, key, format,   i, line) {
+    line = sprintf("%-42s", label)
+    for (i = 1; i <= nv; i++) line = line sprintf(" %20s", (key "@" v[i]) in value ? sprintf(format, value[key "@" v[i]]) : "-")
+    print line
   }
-  # STEADY label median min max
-  $1 == "STEADY" { steady[$2] = $3; spread[$2] = $4 "-" $5; if ($2 != "bare") reads[++r] = $2 }
+  function pair(label, key,   i, line) {
+    line = sprintf("%-42s", label)
+    for (i = 1; i <= nv; i++) line = line sprintf(" %20s", (key "@" v[i]) in first ? sprintf("%.0f / %.0f", median(first[key "@" v[i]]), median(second[key "@" v[i]])) : "-")
+    print line
+  }
+  BEGIN { nv = split(versions, v, " ") }
+  # FIRST what:path@version first second
+  $1 == "FIRST" { first[$2] = first[$2] " " $3; second[$2] = second[$2] " " $4; split($2, w, "[:@]"); if (!(w[2] in seenpath)) { seenpath[w[2]] = 1; paths[++np] = w[2] } }
+  # STEADY|RATIO label@version median min max
+  $1 == "STEADY" || $1 == "RATIO" { value[$1 " " $2] = $3 }
   # PROCESS median min max failures command...
   $1 == "PROCESS" {
-    c = $6; for (i = 7; i <= NF; i++) c = c " " $i
-    procs[++p] = c; proc[$6] = $2 / 1000
-    pline[c] = sprintf("%12.1f %14s", $2 / 1000, sprintf("%.1f-%.1f", $3 / 1000, $4 / 1000))
-    if ($5 != 0) pline[c] = pline[c] sprintf("   %d runs FAILED", $5)
+    name = $6 == "quillmoor-report.before" ? "report@before" : $6 == "quillmoor-report" ? "report@after" : $6
+    value[name] = $2 / 1000; if ($5 != 0) failures = failures " " $6 " (" $5 " runs)"
   }
-  /FAILED|failed/ && $1 != "PROCESS" { print "vm: " $0 }
+  /failed/ { problems = problems "\n  vm: " $0 }
   END {
-    printf "%-46s %12s %14s\n", "in process (microseconds)", "median", "min-max"
-    printf "%-46s %12.1f %14s\n", "bare five ioctls", steady["bare"], spread["bare"]
-    for (i = 1; i <= r; i++) {
-      k = reads[i]; ratio = steady[k] / steady["bare"]
-      printf "%-46s %12.1f %14s   %.2f x bare (goal <= 1.10: %s)\n", "ReadDrive steady, " k, steady[k], spread[k],
-             ratio, ratio <= 1.10 ? "met" : "NOT met"
+    header = sprintf("%-42s", ""); for (i = 1; i <= nv; i++) header = header sprintf(" %20s", v[i]); print header
+    print "in process, steady state (microseconds, median)"
+    for (p = 1; p <= np; p++) {
+      P = paths[p]
+      row("  bare five ioctls", "STEADY bare", "%.1f")
+      row("  the exchanges through " P, "STEADY exchanges:" P, "%.1f")
+      row("  ReadDrive through " P, "STEADY read:" P, "%.1f")
+      row("  ReadDrive / bare, per round (goal <= 1.10)", "RATIO read:" P, "%.2f")
     }
-    printf "\n%-46s %12s %14s\n", "first call in a fresh process (microseconds)", "first", "second"
-    for (i = 1; i <= n; i++) printf "%-46s %12.1f %14.1f\n", order[i], median(first[order[i]]), median(second[order[i]])
-    printf "\n%-46s %12s %14s\n", "per process (milliseconds, fork to wait)", "median", "min-max"
-    for (i = 1; i <= p; i++) printf "%-46s %s\n", procs[i], pline[procs[i]]
-    ratio = proc["quillmoor-report"] / proc["qm-one-line"]
-    printf "\nquillmoor-report --slot 0: %.2f x the one-line C++ program (goal <= 1.30: %s)\n", ratio,
-           ratio <= 1.30 ? "met" : "NOT met"
+    print "first call / second call in a fresh process (microseconds, median)"
+    for (p = 1; p <= np; p++) {
+      P = paths[p]
+      pair("  ReadDrive, " P, "read:" P); pair("  volume lookup, " P, "volumes:" P)
+      pair("  capacity query, " P, "capacity:" P); pair("  code-set conversion", "convert:" P)
+    }
+    print "per process (milliseconds, median, fork to wait)"
+    row("  quillmoor-report --slot 0", "report", "%.1f")
+    for (i = 1; i <= nv; i++) if (("report@" v[i]) in value) value["share@" v[i]] = value["report@" v[i]] / value["qm-one-line"]
+    printf "%-42s %20.1f\n", "  one-line C++ program (dynamic)", value["qm-one-line"]
+    printf "%-42s %20.1f\n", "  bare ioctls (static program)", value["qm-bare-read"]
+    row("  quillmoor-report / one-line (goal <= 1.30)", "share", "%.2f")
+    if (failures != "") print "FAILED runs:" failures
+    if (problems != "") print "problems:" problems
   }' "$out"
