@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -141,12 +142,28 @@ std::string MapUtf8(std::string_view text, Keep&& keep, std::string_view bad) {
 std::string_view AsItIs(std::string_view sequence) { return sequence; }
 
 bool IsValidUtf8(std::string_view text) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080;
     for (std::size_t i = 0; i < text.size();) {
+        std::uint64_t word = 0;  // ASCII runs, eight bytes at a time
+        if (text.size() - i >= sizeof word && (std::memcpy(&word, text.data() + i, sizeof word), word & kHighBits) == 0) {
+            i += sizeof word;
+            continue;
+        }
         const std::size_t len = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : SequenceLength(text, i);
         if (len == 0) return false;
         i += len;
     }
     return true;
+}
+
+// UTF-8 as it is, with "?" for each byte that starts no character.
+std::string ValidUtf8OrQuestionMarks(std::string_view utf8) {
+    return IsValidUtf8(utf8) ? std::string(utf8) : MapUtf8(utf8, AsItIs, "?");
+}
+
+bool SystemCodeSetIsUtf8() {
+    static const bool utf8 = IsUtf8CodeSetName(SystemCodeSet());
+    return utf8;
 }
 
 // Runs iconv over the whole input; an unconvertible input byte (or character)
@@ -327,7 +344,7 @@ std::string ConvertToUtf8(std::string_view bytes, const std::string& fromCodeSet
 }
 
 std::string ConvertFromUtf8(std::string_view utf8, const std::string& toCodeSet) {
-    if (IsUtf8CodeSetName(toCodeSet)) return IsValidUtf8(utf8) ? std::string(utf8) : MapUtf8(utf8, AsItIs, "?");
+    if (IsUtf8CodeSetName(toCodeSet)) return ValidUtf8OrQuestionMarks(utf8);
     return Convert(utf8, toCodeSet.c_str(), "UTF-8", "?", true);
 }
 
@@ -335,8 +352,12 @@ std::string FromSystemCodePage(std::span<const std::uint8_t> bytes) {
     return FromSystemCodePage(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-std::string FromSystemCodePage(std::string_view bytes) { return ConvertToUtf8(bytes, SystemCodeSet()); }
+std::string FromSystemCodePage(std::string_view bytes) {
+    return SystemCodeSetIsUtf8() ? SanitizeUtf8(bytes) : ConvertToUtf8(bytes, SystemCodeSet());
+}
 
-std::string ToSystemCodePage(std::string_view utf8) { return ConvertFromUtf8(utf8, SystemCodeSet()); }
+std::string ToSystemCodePage(std::string_view utf8) {
+    return SystemCodeSetIsUtf8() ? ValidUtf8OrQuestionMarks(utf8) : ConvertFromUtf8(utf8, SystemCodeSet());
+}
 
 }  // namespace qm
