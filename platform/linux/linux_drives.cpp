@@ -19,7 +19,15 @@ namespace {
 
 constexpr std::size_t kSenseBufferSize = 32;
 
-UniqueFd OpenReadOnly(const std::filesystem::path& path) {
+// The slot's node as a plain string: a path object would split it into
+// components on every read.
+std::optional<std::string> NodePath(const std::filesystem::path& deviceDir, DriveSlot slot) {
+    const auto name = BlockDeviceName(slot);
+    if (!name) return std::nullopt;
+    return deviceDir.native() + "/" + *name;
+}
+
+UniqueFd OpenReadOnly(const std::string& path) {
     return UniqueFd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
 }
 
@@ -27,10 +35,8 @@ class LinuxDriveHandle final : public DriveHandle {
 public:
     explicit LinuxDriveHandle(UniqueFd fd) : fd_(std::move(fd)) {}
 
-    // True when the node is a block device that takes SG_IO commands.
+    // True when the node takes SG_IO commands.
     bool SmartGetVersion() override {
-        struct stat st {};
-        if (::fstat(fd_.get(), &st) != 0 || !S_ISBLK(st.st_mode)) return false;
         int version = 0;
         return ::ioctl(fd_.get(), SG_GET_VERSION_NUM, &version) == 0 && version >= kMinSgVersion;
     }
@@ -42,7 +48,6 @@ public:
         if (!protocol || out.size() < sat::OutputLength(*protocol)) return false;
 
         sat::Cdb cdb = sat::BuildCdb(*protocol, in);
-        std::array<std::uint8_t, kSectorSize> sector{};
         std::array<std::uint8_t, kSenseBufferSize> sense{};
         const std::size_t length = sat::TransferLength(*protocol);
 
@@ -52,7 +57,7 @@ public:
         hdr.cmd_len = static_cast<unsigned char>(cdb.size());
         hdr.mx_sb_len = static_cast<unsigned char>(sense.size());
         hdr.dxfer_len = static_cast<unsigned int>(length);
-        hdr.dxferp = length > 0 ? sector.data() : nullptr;
+        hdr.dxferp = length > 0 ? out.data() + kDataOffset : nullptr;  // the sector lands in its place
         hdr.cmdp = cdb.data();
         hdr.sbp = sense.data();
         hdr.timeout = static_cast<unsigned int>(kPassThroughTimeout.count());
@@ -66,7 +71,9 @@ public:
         result.sense = std::span<const std::uint8_t>(sense).first(std::min<std::size_t>(hdr.sb_len_wr, sense.size()));
 
         const sat::Outcome outcome = sat::Interpret(result);
-        sat::AssembleOutput(*protocol, outcome, sector, out);
+        sat::AssembleOutput(*protocol, outcome, {}, out);  // the header
+        // A refused command leaves no sector bytes, whatever the device moved.
+        if (!outcome.accepted) std::fill_n(out.begin() + kDataOffset, length, std::uint8_t{0});
         return outcome.accepted;
     }
 
@@ -94,7 +101,7 @@ std::optional<std::filesystem::path> LinuxDriveProvider::DevicePath(DriveSlot sl
 
 std::unique_ptr<DriveHandle> LinuxDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
     if (family != DriverFamily::Nt) return nullptr;
-    const auto path = DevicePath(slot);
+    const auto path = NodePath(deviceDir_, slot);
     if (!path) return nullptr;
     UniqueFd fd = OpenReadOnly(*path);
     if (!fd) return nullptr;
@@ -102,7 +109,7 @@ std::unique_ptr<DriveHandle> LinuxDriveProvider::OpenDrive(DriveSlot slot, Drive
 }
 
 std::optional<DiskGeometry> LinuxDriveProvider::QueryDriveGeometry(DriveSlot slot) {
-    const auto path = DevicePath(slot);
+    const auto path = NodePath(deviceDir_, slot);
     if (!path) return std::nullopt;
     const UniqueFd fd = OpenReadOnly(*path);
     if (!fd) return std::nullopt;
