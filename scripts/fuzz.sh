@@ -41,7 +41,10 @@ cmake --build "$build" --target qm_fuzz_all -j"$(nproc)"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qm-fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+# A quarantine of 32 MB still holds the memory freed in many runs (a use
+# after free is found), and keeps the fuzzer from touching fresh pages all
+# the time (the default 256 MB makes the file-heavy targets markedly slower).
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:quarantine_size_mb=32}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 failed=()
