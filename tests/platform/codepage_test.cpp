@@ -13,6 +13,17 @@ TEST(CodePageTest, Utf8PassesThroughAndInvalidBytesBecomeReplacements) {
     EXPECT_EQ(SanitizeUtf8(std::string("\xE7\x8F", 2)), "\xEF\xBF\xBD\xEF\xBF\xBD");  // cut character
     EXPECT_EQ(SanitizeUtf8(std::string("\xED\xA0\x80", 3)).find("\xED"), std::string::npos);  // surrogate
     EXPECT_EQ(SanitizeUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+    // Long ASCII runs are checked eight bytes at a time: a bad byte in any place of a run is found.
+    const std::string ascii = "0123456789abcdefghij";
+    for (std::size_t at = 0; at <= ascii.size(); ++at) {
+        std::string bad = ascii;
+        bad.insert(at, "\xFF");
+        std::string replaced = ascii;
+        replaced.insert(at, "\xEF\xBF\xBD");
+        EXPECT_EQ(SanitizeUtf8(bad), replaced) << at;
+        EXPECT_EQ(ToSystemCodePage(bad), ascii.substr(0, at) + "?" + ascii.substr(at)) << at;
+    }
+    EXPECT_EQ(SanitizeUtf8(ascii + "現在"), ascii + "現在");
 }
 
 TEST(CodePageTest, ShiftJisRoundTrip) {
