@@ -4,7 +4,6 @@
 #include <linux/fs.h>
 #include <scsi/sg.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -94,9 +93,9 @@ LinuxDriveProvider::LinuxDriveProvider(std::filesystem::path deviceDir, LinuxVol
 bool LinuxDriveProvider::IsNtFamily(DriveSlot) { return true; }
 
 std::optional<std::filesystem::path> LinuxDriveProvider::DevicePath(DriveSlot slot) const {
-    const auto name = BlockDeviceName(slot);
-    if (!name) return std::nullopt;
-    return deviceDir_ / *name;
+    const auto path = NodePath(deviceDir_, slot);
+    if (!path) return std::nullopt;
+    return std::filesystem::path(*path);
 }
 
 std::unique_ptr<DriveHandle> LinuxDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
