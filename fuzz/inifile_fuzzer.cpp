@@ -4,7 +4,7 @@
 // character).
 //
 // Reads every section name, and the values of the first keys the file has in
-// its first sections, with and without inline comments; then writes the first value back
+// its first sections, in both comment modes; then writes the first value back
 // under the first key of the first section (or into a new section) and reads
 // it again. Checked: every text read is UTF-8 within the value limit; the
 // write succeeds on any file within the size limit, reads back exactly, keeps
@@ -16,6 +16,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "platform/codepage.h"
+#include "platform/file_replace.h"
 #include "platform/ini_lines.h"
 #include "platform/inifile.h"
 #include "platform/text.h"
@@ -24,10 +25,9 @@ namespace {
 
 using qm::fuzz::Require;
 
-// Few, as every read loads the file again.
-constexpr std::size_t kSectionsLooked = 2;
-constexpr std::size_t kKeysLooked = 2;
-constexpr std::size_t kOthersLooked = 2;
+constexpr std::size_t kSectionsLooked = 3;
+constexpr std::size_t kKeysLooked = 3;
+constexpr std::size_t kOthersLooked = 3;
 // A value read is at most kIniValueLimit bytes of the file; each byte or
 // character becomes at most three UTF-8 bytes.
 constexpr std::size_t kMaxValueBytes = 3 * qm::kIniValueLimit;
@@ -55,23 +55,34 @@ bool IsPrintableAscii(std::string_view s) {
     return true;
 }
 
-std::optional<std::string> Read(const std::string& path, const std::string& section, const std::string& key,
-                                const std::string& codeSet, qm::InlineComments comments = qm::InlineComments::Keep) {
-    std::optional<std::string> value = qm::ReadIniValue(path, section, key, comments, codeSet);
+// A value of the file's bytes `text`, checked. The file reads (ReadIniValue)
+// are these lookups on the loaded file; the target reads the file itself
+// where it matters (the first lookup, the value written), and looks the rest
+// up in memory.
+std::optional<std::string> Lookup(std::string_view text, const std::string& section, const std::string& key,
+                                  const std::string& codeSet, qm::InlineComments comments = qm::InlineComments::Keep) {
+    std::optional<std::string> value = qm::IniValueOf(text, section, key, comments, codeSet);
     Require(!value || (qm::fuzz::IsUtf8(*value) && value->size() <= kMaxValueBytes), "a value is UTF-8 within the limit");
     return value;
 }
 
+std::string Load(const std::string& path) {
+    const qm::LoadedFile file = qm::LoadRegularFile(path, qm::kIniFileLimit);
+    Require(file.status == qm::LoadStatus::Loaded, "the scratch file loads");
+    return file.bytes;
+}
+
 // Writes `value` under `key` of `section` and checks the file afterwards.
-void CheckWrite(const std::string& path, const std::string& codeSet, const std::vector<qm::IniSectionName>& before,
-                const std::string& section, const std::string& key, const std::string& value) {
+void CheckWrite(const std::string& path, std::string_view text, const std::string& codeSet,
+                const std::vector<qm::IniSectionName>& before, const std::string& section, const std::string& key,
+                const std::string& value) {
     if (!qm::IsSafeIniSection(section) || !qm::IsSafeIniKey(key) || !qm::IsSafeIniValue(value)) return;
     // The values of `key` in the other sections that can be named unambiguously.
     std::vector<std::pair<std::string, std::optional<std::string>>> others;
     for (const qm::IniSectionName& s : before) {
         if (others.size() < kOthersLooked && IsPrintableAscii(s.name) &&
             !qm::EqualsIgnoringAsciiCase(qm::Trim(s.name), qm::Trim(section)))
-            others.emplace_back(s.name, Read(path, s.name, key, codeSet));
+            others.emplace_back(s.name, Lookup(text, s.name, key, codeSet));
     }
 
     const std::error_code error = qm::WriteIniValue(path, section, key, value, codeSet);
@@ -79,15 +90,17 @@ void CheckWrite(const std::string& path, const std::string& codeSet, const std::
 
     const std::string stored = qm::ConvertFromUtf8(value, codeSet);
     if (stored.size() <= qm::kIniValueLimit) {
-        Require(Read(path, section, key, codeSet) == qm::ConvertToUtf8(stored, codeSet), "a written value reads back");
+        Require(qm::ReadIniValue(path, section, key, qm::InlineComments::Keep, codeSet) == qm::ConvertToUtf8(stored, codeSet),
+                "a written value reads back");
     }
     // Names read back are UTF-8: two names whose bytes differ only where
     // they are not characters read alike, so count section headers.
-    const std::vector<qm::IniSectionName> after = qm::ReadIniSections(path, codeSet);
+    const std::string written = Load(path);
+    const std::vector<qm::IniSectionName> after = qm::IniSectionsOf(written, codeSet);
     Require(after.size() >= before.size(), "a write keeps every section");
     for (std::size_t i = 0; i < before.size(); ++i) Require(after[i].name == before[i].name, "a write keeps every section");
     Require(Headers(after) - Headers(before) <= 1, "a write adds at most one section");
-    for (const auto& [name, value] : others) Require(Read(path, name, key, codeSet) == value, "other sections stay");
+    for (const auto& [name, value] : others) Require(Lookup(written, name, key, codeSet) == value, "other sections stay");
 }
 
 }  // namespace
@@ -108,14 +121,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::optional<std::string> firstValue;
     for (std::size_t s = 0; s < sections.size() && s < kSectionsLooked; ++s) {
         for (std::size_t k = 0; k < keys.size(); ++k) {
-            const auto comments = (s + k) % 2 == 0 ? qm::InlineComments::Keep : qm::InlineComments::Strip;
-            const std::optional<std::string> value = Read(path, sections[s].name, keys[k], codeSet, comments);
-            if (!firstValue) firstValue = value;
+            const std::optional<std::string> kept = Lookup(text, sections[s].name, keys[k], codeSet);
+            const std::optional<std::string> stripped =
+                Lookup(text, sections[s].name, keys[k], codeSet, qm::InlineComments::Strip);
+            Require(kept.has_value() == stripped.has_value(), "comment stripping never hides a key");
+            if (!firstValue) {
+                Require(qm::ReadIniValue(path, sections[s].name, keys[k], qm::InlineComments::Keep, codeSet) == kept,
+                        "the file reads as its bytes");
+                firstValue = kept;
+            }
         }
     }
 
     const std::string section = sections.empty() ? "Fuzz" : sections.front().name;
     const std::string key = keys.empty() ? "Key" : keys.front();
-    CheckWrite(path, codeSet, sections, section, key, firstValue.value_or(" quoted ; value "));
+    CheckWrite(path, text, codeSet, sections, section, key, firstValue.value_or(" quoted ; value "));
     return 0;
 }
