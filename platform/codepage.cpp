@@ -4,8 +4,11 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/text.h"
@@ -15,7 +18,70 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+// Conversion descriptors, opened once per thread and pair of code sets and
+// kept. Opening one loads the code set's conversion module, which glibc
+// unloads again when its last descriptor closes, so a descriptor per call
+// would cost a dlopen and a dlclose every time. A descriptor carries a
+// conversion state, so each thread has its own; within a thread no
+// conversion runs inside another.
+class Converters {
+public:
+    Converters() = default;
+    Converters(const Converters&) = delete;
+    Converters& operator=(const Converters&) = delete;
+    ~Converters() {
+        for (const Entry& e : entries_) Close(e.cd);
+    }
+
+    // The descriptor from `from` to `to` in its initial state; kNoConverter
+    // when iconv cannot convert between them.
+    iconv_t Get(const char* to, const char* from) {
+        auto it = std::find_if(entries_.begin(), entries_.end(),
+                               [&](const Entry& e) { return e.to == to && e.from == from; });
+        if (it == entries_.end()) {
+            if (entries_.size() == kLimit) {
+                Close(entries_.front().cd);
+                entries_.erase(entries_.begin());
+            }
+            it = entries_.insert(entries_.end(), Entry{to, from, iconv_open(to, from)});
+        }
+        if (it->cd != kNoConverter) iconv(it->cd, nullptr, nullptr, nullptr, nullptr);  // the initial state
+        return it->cd;
+    }
+
+private:
+    // The system code set both ways, and what tests and callers name.
+    static constexpr std::size_t kLimit = 8;
+    struct Entry {
+        std::string to, from;
+        iconv_t cd;
+    };
+    static void Close(iconv_t cd) {
+        if (cd != kNoConverter) iconv_close(cd);
+    }
+    std::vector<Entry> entries_;
+};
+
+iconv_t Converter(const char* to, const char* from) {
+    thread_local Converters converters;
+    return converters.Get(to, from);
+}
+
+// The locale that decides LC_CTYPE, as the C library picks it from the
+// environment: LC_ALL, LC_CTYPE, LANG, the first one set and not empty.
+std::string_view CtypeLocaleName() {
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') return value;
+    }
+    return {};
+}
+
 std::string DetectCodeSet() {
+    // Most environments name the code set; then the locale need not be loaded.
+    if (const auto named = CodeSetOfLocaleName(CtypeLocaleName())) return *named;
     locale_t loc = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
     std::string name;
     if (loc != static_cast<locale_t>(nullptr)) {
@@ -25,9 +91,7 @@ std::string DetectCodeSet() {
     }
     // The plain C locale reports ASCII; treat it, and anything unusable, as UTF-8.
     if (name.empty() || name == "ANSI_X3.4-1968" || name == "ASCII" || name == "US-ASCII") return "UTF-8";
-    iconv_t probe = iconv_open("UTF-8", name.c_str());
-    if (probe == reinterpret_cast<iconv_t>(-1)) return "UTF-8";
-    iconv_close(probe);
+    if (Converter("UTF-8", name.c_str()) == kNoConverter) return "UTF-8";
     return IsUtf8CodeSetName(name) ? "UTF-8" : name;
 }
 
@@ -77,12 +141,37 @@ std::string MapUtf8(std::string_view text, Keep&& keep, std::string_view bad) {
 
 std::string_view AsItIs(std::string_view sequence) { return sequence; }
 
+bool IsValidUtf8(std::string_view text) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080;
+    for (std::size_t i = 0; i < text.size();) {
+        std::uint64_t word = 0;  // ASCII runs, eight bytes at a time
+        if (text.size() - i >= sizeof word && (std::memcpy(&word, text.data() + i, sizeof word), word & kHighBits) == 0) {
+            i += sizeof word;
+            continue;
+        }
+        const std::size_t len = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : SequenceLength(text, i);
+        if (len == 0) return false;
+        i += len;
+    }
+    return true;
+}
+
+// UTF-8 as it is, with "?" for each byte that starts no character.
+std::string ValidUtf8OrQuestionMarks(std::string_view utf8) {
+    return IsValidUtf8(utf8) ? std::string(utf8) : MapUtf8(utf8, AsItIs, "?");
+}
+
+bool SystemCodeSetIsUtf8() {
+    static const bool utf8 = IsUtf8CodeSetName(SystemCodeSet());
+    return utf8;
+}
+
 // Runs iconv over the whole input; an unconvertible input byte (or character)
 // is replaced by `replacement` and skipped.
 std::string Convert(std::string_view in, const char* to, const char* from, std::string_view replacement,
                     bool inputIsUtf8) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
+    iconv_t cd = Converter(to, from);
+    if (cd == kNoConverter) return std::string(in);
     std::string out;
     std::vector<char> buf(in.size() * 4 + 16);
     std::size_t pos = 0;
@@ -111,7 +200,6 @@ std::string Convert(std::string_view in, const char* to, const char* from, std::
     std::size_t outLeft = buf.size();
     iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
     out.append(buf.data(), static_cast<std::size_t>(outPtr - buf.data()));
-    iconv_close(cd);
     return out;
 }
 
@@ -135,10 +223,26 @@ constexpr bool IsUnsafeToShow(char32_t c) {
 
 }  // namespace
 
-bool IsUtf8CodeSetName(const std::string& name) {
-    std::string letters = name;
-    std::erase_if(letters, [](char c) { return c == '-' || c == '_'; });
-    return EqualsIgnoringAsciiCase(letters, "utf8");
+bool IsUtf8CodeSetName(std::string_view name) {
+    constexpr std::string_view kLetters = "utf8";
+    std::size_t matched = 0;
+    for (char c : name) {
+        if (c == '-' || c == '_') continue;
+        if (matched == kLetters.size() || AsciiLower(c) != kLetters[matched]) return false;
+        ++matched;
+    }
+    return matched == kLetters.size();
+}
+
+std::optional<std::string> CodeSetOfLocaleName(std::string_view locale) {
+    if (locale.empty() || locale == "C" || locale == "POSIX") return "UTF-8";  // the plain C locale counts as UTF-8
+    // A name with a "/" is a path to locale files, which may say anything.
+    if (locale.find('/') != std::string_view::npos) return std::nullopt;
+    const std::size_t dot = locale.find('.');
+    if (dot == std::string_view::npos) return std::nullopt;
+    const std::string_view codeSet = locale.substr(dot + 1, locale.find('@', dot) - dot - 1);
+    if (IsUtf8CodeSetName(codeSet)) return "UTF-8";
+    return std::nullopt;
 }
 
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
@@ -162,8 +266,8 @@ std::size_t CodePageCut(std::string_view bytes, std::size_t limit, const std::st
     // Other code sets: let iconv decode the first `limit` bytes; it reports a
     // character cut off at the end as incomplete input (EINVAL) and leaves the
     // input pointer at that character's first byte.
-    iconv_t cd = iconv_open("UTF-8", codeSet.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) return limit;
+    iconv_t cd = Converter("UTF-8", codeSet.c_str());
+    if (cd == kNoConverter) return limit;
     std::size_t pos = 0;
     std::size_t cut = limit;
     char scratch[64];
@@ -184,15 +288,14 @@ std::size_t CodePageCut(std::string_view bytes, std::size_t limit, const std::st
         cut = pos;  // EINVAL: the last character is incomplete
         break;
     }
-    iconv_close(cd);
     return cut;
 }
 
 std::size_t FindAsciiCharacter(std::string_view bytes, char c, const std::string& codeSet) {
     // In UTF-8 an ASCII byte is never part of a longer character.
     if (IsUtf8CodeSetName(codeSet)) return bytes.find(c);
-    iconv_t cd = iconv_open("UTF-32LE", codeSet.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) return bytes.find(c);
+    iconv_t cd = Converter("UTF-32LE", codeSet.c_str());
+    if (cd == kNoConverter) return bytes.find(c);
     // Decodes one character at a time (an output of one UTF-32 unit), so that
     // every position looked at is the start of a character.
     std::size_t pos = 0;
@@ -216,7 +319,6 @@ std::size_t FindAsciiCharacter(std::string_view bytes, char c, const std::string
         ++pos;  // not a character (or an incomplete one at the end): the byte stands for itself
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    iconv_close(cd);
     return found;
 }
 
@@ -231,7 +333,10 @@ const std::string& SystemCodeSet() {
     return codeSet;
 }
 
-std::string SanitizeUtf8(std::string_view bytes) { return MapUtf8(bytes, AsItIs, kReplacement); }
+std::string SanitizeUtf8(std::string_view bytes) {
+    if (IsValidUtf8(bytes)) return std::string(bytes);
+    return MapUtf8(bytes, AsItIs, kReplacement);
+}
 
 std::string ConvertToUtf8(std::string_view bytes, const std::string& fromCodeSet) {
     if (IsUtf8CodeSetName(fromCodeSet)) return SanitizeUtf8(bytes);
@@ -239,7 +344,7 @@ std::string ConvertToUtf8(std::string_view bytes, const std::string& fromCodeSet
 }
 
 std::string ConvertFromUtf8(std::string_view utf8, const std::string& toCodeSet) {
-    if (IsUtf8CodeSetName(toCodeSet)) return MapUtf8(utf8, AsItIs, "?");
+    if (IsUtf8CodeSetName(toCodeSet)) return ValidUtf8OrQuestionMarks(utf8);
     return Convert(utf8, toCodeSet.c_str(), "UTF-8", "?", true);
 }
 
@@ -247,8 +352,12 @@ std::string FromSystemCodePage(std::span<const std::uint8_t> bytes) {
     return FromSystemCodePage(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-std::string FromSystemCodePage(std::string_view bytes) { return ConvertToUtf8(bytes, SystemCodeSet()); }
+std::string FromSystemCodePage(std::string_view bytes) {
+    return SystemCodeSetIsUtf8() ? SanitizeUtf8(bytes) : ConvertToUtf8(bytes, SystemCodeSet());
+}
 
-std::string ToSystemCodePage(std::string_view utf8) { return ConvertFromUtf8(utf8, SystemCodeSet()); }
+std::string ToSystemCodePage(std::string_view utf8) {
+    return SystemCodeSetIsUtf8() ? ValidUtf8OrQuestionMarks(utf8) : ConvertFromUtf8(utf8, SystemCodeSet());
+}
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -39,7 +40,14 @@ std::string SanitizeUtf8(std::string_view bytes);
 std::string DisplayText(std::string_view text);
 
 // True for the names of UTF-8 ("UTF-8", "utf8", "UTF_8", ...).
-bool IsUtf8CodeSetName(const std::string& name);
+bool IsUtf8CodeSetName(std::string_view name);
+
+// The code set the conversions use for a locale of this name, when the name
+// alone settles it: "UTF-8" for the plain C locale ("", "C", "POSIX") and for
+// names whose code set part is UTF-8 ("ja_JP.UTF-8", "C.utf8@mod"). nullopt
+// when the locale itself must be asked (no code set part, another code set,
+// a path).
+std::optional<std::string> CodeSetOfLocaleName(std::string_view locale);
 
 // Length of the valid UTF-8 sequence that starts at s[i] (no overlong forms,
 // no surrogates), or 0 when the bytes there do not start one.

@@ -30,9 +30,11 @@ std::error_code OpenRegularFile(const std::string& path, std::size_t limit, Uniq
 }
 
 // Reads to the end of the file, which may have grown since fstat: at most
-// limit + 1 bytes, so that a file beyond the limit is seen as one.
+// limit + 1 bytes, so that a file beyond the limit is seen as one. One byte
+// more than the size fstat gave lets the read that finds the end use the
+// same buffer; a size of 0 may be a file of /proc, whose size is unknown.
 std::error_code ReadToEnd(int fd, std::size_t sizeHint, std::size_t limit, std::string& bytes) {
-    bytes.resize(sizeHint);
+    bytes.resize(std::min(sizeHint == 0 ? 4095 : sizeHint, limit) + 1);
     std::size_t used = 0;
     for (;;) {
         if (used == bytes.size()) {

@@ -211,7 +211,12 @@ std::optional<std::string> ReadIniValue(const std::string& path, std::string_vie
     if (!IsSafeIniSection(section) || !IsSafeIniKey(key)) return std::nullopt;
     const LoadedFile file = LoadRegularFile(path, kIniFileLimit);
     if (file.status != LoadStatus::Loaded) return std::nullopt;
-    const std::string_view text = file.bytes;
+    return IniValueOf(file.bytes, section, key, comments, codeSet);
+}
+
+std::optional<std::string> IniValueOf(std::string_view text, std::string_view section, std::string_view key,
+                                      InlineComments comments, const std::string& codeSet) {
+    if (!IsSafeIniSection(section) || !IsSafeIniKey(key)) return std::nullopt;
     const EntryLocation at = LocateEntry(text, NameMatcher(section, codeSet), NameMatcher(key, codeSet));
     if (!at.value) return std::nullopt;
     return ValueForCaller(text.substr(at.value->first, at.value->second - at.value->first), comments, codeSet);
@@ -244,10 +249,13 @@ std::vector<IniSectionName> ReadIniSections(const std::string& path) {
 }
 
 std::vector<IniSectionName> ReadIniSections(const std::string& path, const std::string& codeSet) {
-    std::vector<IniSectionName> names;
     const LoadedFile file = LoadRegularFile(path, kIniFileLimit);
-    if (file.status != LoadStatus::Loaded) return names;
-    const std::string_view text = file.bytes;
+    if (file.status != LoadStatus::Loaded) return {};
+    return IniSectionsOf(file.bytes, codeSet);
+}
+
+std::vector<IniSectionName> IniSectionsOf(std::string_view text, const std::string& codeSet) {
+    std::vector<IniSectionName> names;
     std::unordered_map<std::string, std::size_t> index;  // ASCII-lowered name -> its place in `names`
     ForEachLine(text, [&](const Line& line) {
         const ParsedLine parsed = ParseLine(text.substr(line.begin, line.end - line.begin), codeSet);

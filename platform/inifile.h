@@ -116,4 +116,11 @@ std::optional<std::string> ReadIniValue(const std::string& path, std::string_vie
                     std::span<const std::pair<std::string, std::string>> entries, const std::string& codeSet);
 std::vector<IniSectionName> ReadIniSections(const std::string& path, const std::string& codeSet);
 
+// The same two reads on the bytes of a whole file loaded beforehand, for a
+// reader that looks up many values of one file (the simulated drive set
+// reads its drives.ini once, not once per value).
+std::optional<std::string> IniValueOf(std::string_view text, std::string_view section, std::string_view key,
+                                      InlineComments comments, const std::string& codeSet);
+std::vector<IniSectionName> IniSectionsOf(std::string_view text, const std::string& codeSet);
+
 }  // namespace qm

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: once in a plain build (with the
-# end-to-end check on real emulated disks) and once under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Exits non-zero when anything fails.
+# end-to-end check on real emulated disks), once under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and every fuzz target for a short time on its
+# seed corpus. Exits non-zero when anything fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -17,3 +18,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 echo "== plain build =="
 "$root/scripts/build.sh" build -DQM_BUILD_BENCHMARKS=ON
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
+
+echo "== fuzz targets (libFuzzer, ASan + UBSan; 20 s each) =="
+"$root/scripts/fuzz.sh" --seconds 20

@@ -1,7 +1,6 @@
 #include "smart/attribute_names.h"
 
 #include <array>
-#include <charconv>
 
 namespace qm {
 namespace {
@@ -63,6 +62,37 @@ constexpr std::array<NameEntry, 49> kNames{{
     {"231", "TEMPERATUREII"},
     {"250", "読み込みエラー頻度"},
 }};
+
+// The value of a dictionary key, when it is an id written the way the
+// lookups write ids (decimal, no leading zeros, 0..255); -1 otherwise.
+constexpr int CanonicalId(std::string_view key) {
+    if (key.empty() || key.size() > 3 || (key.size() > 1 && key[0] == '0')) return -1;
+    int value = 0;
+    for (char c : key) {
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value <= 255 ? value : -1;
+}
+
+// The place in kNames of each attribute id's entry (the first, should a key
+// repeat); -1 for ids the dictionary lacks. Looking a name up by its id is
+// the same as looking up its decimal key, without forming the key.
+constexpr std::array<std::int8_t, 256> kNameIndex = [] {
+    std::array<std::int8_t, 256> index{};
+    index.fill(-1);
+    for (std::size_t i = kNames.size(); i-- > 0;) {
+        const int id = CanonicalId(kNames[i].key);
+        if (id >= 0) index[static_cast<std::size_t>(id)] = static_cast<std::int8_t>(i);
+    }
+    return index;
+}();
+static_assert(kNames.size() <= 127, "kNameIndex holds places as int8_t");
+static_assert([] {
+    for (const NameEntry& e : kNames)
+        if (CanonicalId(e.key) < 0) return false;
+    return true;
+}(), "every key is an id in decimal without leading zeros");
 
 struct DescriptionEntry {
     int id;
@@ -134,13 +164,8 @@ std::optional<std::string_view> AttributeNames::Lookup(std::string_view key) con
 }
 
 std::string_view AttributeName(std::uint8_t id) {
-    char buf[4];
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<unsigned>(id));
-    const std::string_view key(buf, static_cast<std::size_t>(end - buf));
-    for (const auto& e : kNames) {
-        if (e.key == key) return e.name;
-    }
-    return kUnknownAttributeName;
+    const int place = kNameIndex[id];
+    return place < 0 ? kUnknownAttributeName : kNames[static_cast<std::size_t>(place)].name;
 }
 
 std::string_view AttributeDescription(int id) {

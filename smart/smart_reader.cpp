@@ -1,7 +1,6 @@
 #include "smart/smart_reader.h"
 
 #include <array>
-#include <charconv>
 
 #include "platform/bytes.h"
 #include "platform/codepage.h"
@@ -71,6 +70,37 @@ void ForEachTableEntry(std::span<const std::uint8_t> sector, Visit&& visit) {
     }
 }
 
+// Element n of the record's attributes gets the n-th attribute's id and name,
+// element n + 1 its values.
+void DecodeAttributes(std::span<const std::uint8_t> sector, DriveRecord& record) {
+    std::size_t entries = 0;
+    ForEachTableEntry(sector, [&entries](std::uint8_t, std::span<const std::uint8_t>) { ++entries; });
+    record.attributes.reserve(entries + 1);  // one allocation; the elements never move
+    record.attributes.emplace_back();
+    ForEachTableEntry(sector, [&record](std::uint8_t id, std::span<const std::uint8_t> entry) {
+        AttributeEntry& named = record.attributes.back();
+        named.id = id;
+        named.name = AttributeName(id);
+        AttributeEntry& values = record.attributes.emplace_back();
+        values.raw = id == kTemperatureId ? entry[5] : LoadLe16(entry, 5);
+        values.current = entry[3];
+        values.worst = entry[4];
+        ++record.attributeCount;
+    });
+}
+
+// Each threshold goes to the first attribute of its id.
+void DecodeThresholds(std::span<const std::uint8_t> sector, DriveRecord& record) {
+    ForEachTableEntry(sector, [&record](std::uint8_t id, std::span<const std::uint8_t> entry) {
+        for (std::size_t k = 0; k <= record.attributeCount; ++k) {
+            if (record.attributes[k].id == id) {
+                record.attributes[k].threshold = entry[1];
+                break;
+            }
+        }
+    });
+}
+
 // Receives one table sector. A refused exchange is read as an empty table
 // (all zero), whatever the realisation left in the buffer.
 bool ReceiveTable(DriveHandle& handle, const CommandBlock& block, std::array<std::uint8_t, kDataOutputSize>& out) {
@@ -107,6 +137,10 @@ CommandBlock ReadThresholdsBlock(DriveSlot slot, bool ntFamily) {
     return SmartBlock(slot, ntFamily, ata::SmartReadThresholds, kSectorSize);
 }
 
+std::int32_t IdentityCylinders(std::span<const std::uint8_t> sector) {
+    return sector.size() < kIdentityBytes ? 0 : SignedWord(sector, kCylindersOffset);
+}
+
 bool DecodeIdentity(std::span<const std::uint8_t> sector, DriveRecord& record) {
     if (sector.size() < kIdentityBytes) return false;
     record.serialNumber = IdentityString(sector, kSerialOffset, kSerialLength);
@@ -115,7 +149,7 @@ bool DecodeIdentity(std::span<const std::uint8_t> sector, DriveRecord& record) {
     record.cylinders = SignedWord(sector, kCylindersOffset);
     record.heads = SignedWord(sector, kHeadsOffset);
     record.sectorsPerTrack = SignedWord(sector, kSectorsPerTrackOffset);
-    return record.cylinders > 0;
+    return IdentityCylinders(sector) > 0;
 }
 
 DriveRecord SmartReader::ReadDrive(DriveSlot slot) { return Read(slot, true); }
@@ -126,72 +160,43 @@ DriveRecord SmartReader::Read(DriveSlot slot, bool full) {
     // Slots outside 0..15 have no device; the drive-number byte could not carry them.
     if (!IsValidSlot(slot)) return DriveRecord{};
 
+    // The exchanges first, then the decoding: the answers are read while the
+    // device is open, and turned into the record once it is closed.
+    Answers answers;
+    if (!Exchange(slot, full, answers)) return DriveRecord{};
+
+    DriveRecord record;
+    record.driveType = 1;
+    DecodeIdentity(DataSector(answers.identity), record);
+    if (full) {
+        DecodeAttributes(DataSector(answers.attributes), record);
+        DecodeThresholds(DataSector(answers.thresholds), record);
+    } else {
+        record.attributes.emplace_back();
+    }
+    return record;
+}
+
+bool SmartReader::Exchange(DriveSlot slot, bool full, Answers& answers) {
     const DriverFamily family = provider_.IsNtFamily(slot) ? DriverFamily::Nt : DriverFamily::Nine;
     // The handle closes when it goes out of scope, on every path below.
-    std::unique_ptr<DriveHandle> handle = provider_.OpenDrive(slot, family);
-    if (!handle) return DriveRecord{};
-    if (!handle->SmartGetVersion()) return DriveRecord{};
+    const std::unique_ptr<DriveHandle> handle = provider_.OpenDrive(slot, family);
+    if (!handle || !handle->SmartGetVersion()) return false;
 
-    working_.driveType = 0;
-    working_.attributeCount = 0;
-    working_.attributes.assign(1, AttributeEntry{});
-
-    working_.driveType = 1;
     const CommandBlock enable = EnableSmartBlock(slot, provider_.IsNtFamily(slot));
     std::array<std::uint8_t, kStatusOutputSize> status{};
-    if (!handle->Exchange(ControlCode::SendDriveCommand, enable, status)) return DriveRecord{};
+    if (!handle->Exchange(ControlCode::SendDriveCommand, enable, status)) return false;
 
-    if (!IdentifyDrive(*handle, ata::IdentifyDevice, slot)) return DriveRecord{};
+    const CommandBlock identify = IdentifyBlock(slot, provider_.IsNtFamily(slot), ata::IdentifyDevice);
+    if (!handle->Exchange(ControlCode::ReceiveDriveData, identify, answers.identity)) return false;
+    // A drive whose identity has no cylinders is not read further.
+    if (IdentityCylinders(DataSector(answers.identity)) <= 0) return false;
 
     if (full) {
-        names_.Build();
-        ReadAttributeTable(*handle, slot);
-        ReadThresholdTable(*handle, slot);
+        ReceiveTable(*handle, ReadAttributesBlock(slot, provider_.IsNtFamily(slot)), answers.attributes);
+        ReceiveTable(*handle, ReadThresholdsBlock(slot, provider_.IsNtFamily(slot)), answers.thresholds);
     }
-    return working_;  // a deep copy: the caller owns it
-}
-
-bool SmartReader::IdentifyDrive(DriveHandle& handle, std::uint8_t command, DriveSlot slot) {
-    const CommandBlock block = IdentifyBlock(slot, provider_.IsNtFamily(slot), command);
-    std::array<std::uint8_t, kDataOutputSize> out{};
-    if (!handle.Exchange(ControlCode::ReceiveDriveData, block, out)) return false;
-    return DecodeIdentity(DataSector(out), working_);
-}
-
-bool SmartReader::ReadAttributeTable(DriveHandle& handle, DriveSlot slot) {
-    std::array<std::uint8_t, kDataOutputSize> out{};
-    const bool ok = ReceiveTable(handle, ReadAttributesBlock(slot, provider_.IsNtFamily(slot)), out);
-    ForEachTableEntry(DataSector(out), [this](std::uint8_t id, std::span<const std::uint8_t> entry) {
-        const std::size_t n = working_.attributeCount;
-        AttributeEntry& named = working_.attributes[n];
-        named.id = id;
-        char key[4];
-        const auto [end, ec] = std::to_chars(key, key + sizeof key, static_cast<unsigned>(id));
-        const auto name = names_.Lookup(std::string_view(key, static_cast<std::size_t>(end - key)));
-        named.name = std::string(name ? *name : kUnknownAttributeName);
-
-        working_.attributeCount = static_cast<std::uint8_t>(n + 1);
-        working_.attributes.resize(n + 2);
-        AttributeEntry& values = working_.attributes[n + 1];
-        values.raw = id == kTemperatureId ? entry[5] : LoadLe16(entry, 5);
-        values.current = entry[3];
-        values.worst = entry[4];
-    });
-    return ok;
-}
-
-bool SmartReader::ReadThresholdTable(DriveHandle& handle, DriveSlot slot) {
-    std::array<std::uint8_t, kDataOutputSize> out{};
-    const bool ok = ReceiveTable(handle, ReadThresholdsBlock(slot, provider_.IsNtFamily(slot)), out);
-    ForEachTableEntry(DataSector(out), [this](std::uint8_t id, std::span<const std::uint8_t> entry) {
-        for (std::size_t k = 0; k <= working_.attributeCount; ++k) {
-            if (working_.attributes[k].id == id) {
-                working_.attributes[k].threshold = entry[1];
-                break;
-            }
-        }
-    });
-    return ok;
+    return true;
 }
 
 }  // namespace qm

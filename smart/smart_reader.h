@@ -1,6 +1,8 @@
 // The S.M.A.R.T. exchange: ReadDrive and ProbeDrive over a DriveProvider.
 #pragma once
 
+#include <array>
+
 #include "platform/command_block.h"
 #include "platform/device.h"
 #include "smart/attribute_names.h"
@@ -22,8 +24,12 @@ CommandBlock ReadThresholdsBlock(DriveSlot slot, bool ntFamily);
 // Returns true exactly when the cylinder count is above 0.
 bool DecodeIdentity(std::span<const std::uint8_t> sector, DriveRecord& record);
 
-// Reads drives. Keeps the working record and the attribute dictionary between
-// the steps of one read; calls must not overlap (one user-interface thread).
+// The cylinder count of an identity sector (word 1, sign-extended); 0 for a
+// sector shorter than 256 bytes.
+std::int32_t IdentityCylinders(std::span<const std::uint8_t> sector);
+
+// Reads drives through a provider; calls must not overlap (one user-interface
+// thread).
 class SmartReader {
 public:
     explicit SmartReader(DriveProvider& provider) : provider_(provider) {}
@@ -38,14 +44,19 @@ public:
     DriveProvider& provider() { return provider_; }
 
 private:
+    // The answers of one drive, in the driver's output layout.
+    struct Answers {
+        std::array<std::uint8_t, kDataOutputSize> identity{};
+        std::array<std::uint8_t, kDataOutputSize> attributes{};
+        std::array<std::uint8_t, kDataOutputSize> thresholds{};
+    };
     DriveRecord Read(DriveSlot slot, bool full);
-    bool IdentifyDrive(DriveHandle& handle, std::uint8_t command, DriveSlot slot);
-    bool ReadAttributeTable(DriveHandle& handle, DriveSlot slot);
-    bool ReadThresholdTable(DriveHandle& handle, DriveSlot slot);
+    // Opens the drive and runs the exchanges of a read; false when the drive
+    // cannot be read (no device, a refused enable or identify, no cylinders).
+    // A refused table reads as an empty one.
+    bool Exchange(DriveSlot slot, bool full, Answers& answers);
 
     DriveProvider& provider_;
-    DriveRecord working_;
-    AttributeNames names_;
 };
 
 }  // namespace qm

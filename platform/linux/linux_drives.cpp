@@ -4,7 +4,6 @@
 #include <linux/fs.h>
 #include <scsi/sg.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,7 +19,15 @@ namespace {
 
 constexpr std::size_t kSenseBufferSize = 32;
 
-UniqueFd OpenReadOnly(const std::filesystem::path& path) {
+// The slot's node as a plain string: a path object would split it into
+// components on every read.
+std::optional<std::string> NodePath(const std::filesystem::path& deviceDir, DriveSlot slot) {
+    const auto name = BlockDeviceName(slot);
+    if (!name) return std::nullopt;
+    return deviceDir.native() + "/" + *name;
+}
+
+UniqueFd OpenReadOnly(const std::string& path) {
     return UniqueFd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
 }
 
@@ -55,10 +62,8 @@ class LinuxDriveHandle final : public DriveHandle {
 public:
     explicit LinuxDriveHandle(UniqueFd fd) : fd_(std::move(fd)) {}
 
-    // True when the node is a block device that takes SG_IO commands.
+    // True when the node takes SG_IO commands.
     bool SmartGetVersion() override {
-        struct stat st {};
-        if (::fstat(fd_.get(), &st) != 0 || !S_ISBLK(st.st_mode)) return false;
         int version = 0;
         return ::ioctl(fd_.get(), SG_GET_VERSION_NUM, &version) == 0 && version >= kMinSgVersion;
     }
@@ -69,10 +74,13 @@ public:
         const auto protocol = sat::ProtocolOf(code);
         if (!protocol || out.size() < sat::OutputLength(*protocol)) return false;
 
-        std::array<std::uint8_t, kSectorSize> sector{};
-        const std::span<std::uint8_t> data = std::span(sector).first(sat::TransferLength(*protocol));
+        const std::size_t length = sat::TransferLength(*protocol);
+        // The sector lands in its place in the answer, without a copy.
+        const std::span<std::uint8_t> data = length > 0 ? out.subspan(kDataOffset, length) : std::span<std::uint8_t>{};
         const sat::Outcome outcome = PassThrough(fd_.get(), sat::BuildCdb(*protocol, in), data);
-        sat::AssembleOutput(*protocol, outcome, sector, out);
+        sat::AssembleOutput(*protocol, outcome, {}, out);  // the header
+        // A refused command leaves no sector bytes, whatever the device moved.
+        if (!outcome.accepted) std::fill(data.begin(), data.end(), std::uint8_t{0});
         return outcome.accepted;
     }
 
@@ -94,14 +102,14 @@ LinuxDriveProvider::LinuxDriveProvider(std::filesystem::path deviceDir, LinuxVol
 bool LinuxDriveProvider::IsNtFamily(DriveSlot) { return true; }
 
 std::optional<std::filesystem::path> LinuxDriveProvider::DevicePath(DriveSlot slot) const {
-    const auto name = BlockDeviceName(slot);
-    if (!name) return std::nullopt;
-    return deviceDir_ / *name;
+    const auto path = NodePath(deviceDir_, slot);
+    if (!path) return std::nullopt;
+    return std::filesystem::path(*path);
 }
 
 std::unique_ptr<DriveHandle> LinuxDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
     if (family != DriverFamily::Nt) return nullptr;
-    const auto path = DevicePath(slot);
+    const auto path = NodePath(deviceDir_, slot);
     if (!path) return nullptr;
     UniqueFd fd = OpenReadOnly(*path);
     if (!fd) return nullptr;
@@ -109,7 +117,7 @@ std::unique_ptr<DriveHandle> LinuxDriveProvider::OpenDrive(DriveSlot slot, Drive
 }
 
 std::optional<DiskGeometry> LinuxDriveProvider::QueryDriveGeometry(DriveSlot slot) {
-    const auto path = DevicePath(slot);
+    const auto path = NodePath(deviceDir_, slot);
     if (!path) return std::nullopt;
     const UniqueFd fd = OpenReadOnly(*path);
     if (!fd) return std::nullopt;

@@ -1,13 +1,24 @@
 #include "platform/linux/linux_volumes.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
-#include <fstream>
 #include <map>
+#include <memory>
 #include <system_error>
 #include <utility>
 
+#include "platform/file_replace.h"
 #include "platform/text.h"
+#include "platform/unique_fd.h"
+
+// Plain system calls rather than iostreams and std::filesystem: a lookup is
+// a handful of tiny files, and a short-lived program (quillmoor-report) would
+// otherwise spend most of the lookup setting up their machinery.
 
 namespace qm {
 namespace {
@@ -16,6 +27,8 @@ namespace fs = std::filesystem;
 
 // sysfs attribute files are a few bytes; anything longer is not what we expect.
 constexpr std::size_t kMaxAttributeSize = 64;
+// The mount table even of a machine with thousands of mounts stays far below this.
+constexpr std::size_t kMountTableLimit = std::size_t{64} << 20;
 
 std::optional<unsigned> ParseUnsigned(std::string_view s) {
     unsigned value = 0;
@@ -24,18 +37,21 @@ std::optional<unsigned> ParseUnsigned(std::string_view s) {
     return value;
 }
 
-std::optional<std::string> ReadSmallFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text(kMaxAttributeSize, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) return std::nullopt;
-    return text;
+// The first kMaxAttributeSize bytes of a sysfs attribute file.
+std::optional<std::string> ReadSmallFile(const std::string& path) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) return std::nullopt;
+    char text[kMaxAttributeSize];
+    ssize_t got = 0;
+    do {
+        got = ::read(fd.get(), text, sizeof text);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) return std::nullopt;
+    return std::string(text, static_cast<std::size_t>(got));
 }
 
-std::optional<DeviceNumber> ReadDeviceNumber(const fs::path& dir) {
-    const auto text = ReadSmallFile(dir / "dev");
+std::optional<DeviceNumber> ReadDeviceNumber(const std::string& dir) {
+    const auto text = ReadSmallFile(dir + "/dev");
     return text ? ParseDeviceNumber(*text) : std::nullopt;
 }
 
@@ -44,16 +60,66 @@ bool IsPlainName(std::string_view name) {
            name.find('\0') == std::string_view::npos;
 }
 
-// Splits a mount table line at single blanks (the kernel escapes blanks inside fields).
-std::vector<std::string_view> Fields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t pos = 0;
-    while (pos <= line.size()) {
-        const auto end = std::min(line.find(' ', pos), line.size());
-        fields.push_back(line.substr(pos, end - pos));
-        pos = end + 1;
+// Field `index` (0 for the first) of a mount table line, whose fields are
+// separated by single blanks (the kernel escapes blanks inside fields);
+// nullopt when the line has fewer fields.
+std::optional<std::string_view> Field(std::string_view line, std::size_t index) {
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < index; ++i) {
+        const std::size_t blank = line.find(' ', begin);
+        if (blank == std::string_view::npos) return std::nullopt;
+        begin = blank + 1;
     }
-    return fields;
+    return line.substr(begin, line.find(' ', begin) - begin);
+}
+
+// One mount of a block device: its number, and the mount point as the table
+// writes it (escaped).
+struct Mount {
+    DeviceNumber device;
+    std::string_view mountPoint;
+};
+
+// The mounts of block devices in the table `text`, in its order. Fields: 1 mount id, 2 parent
+// id, 3 major:minor, 4 root, 5 mount point, ...
+std::vector<Mount> MountsOf(std::string_view text) {
+    std::vector<Mount> mounts;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t end = std::min(text.find('\n', pos), text.size());
+        const std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        const auto number = Field(line, 2);
+        const auto mountPoint = Field(line, 4);
+        if (!number || !mountPoint || mountPoint->empty()) continue;
+        // Major 0 numbers the anonymous devices of proc, tmpfs and the like: never a disk.
+        const auto device = ParseDeviceNumber(*number);
+        if (device && device->major != 0) mounts.push_back({*device, *mountPoint});
+    }
+    return mounts;
+}
+
+// The devices of disk `blockName` in the order their mount points are
+// listed: the disk, then its partitions by number. A partition's folder in
+// the disk's sysfs folder is named after the disk ("sda1", "nvme0n1p1").
+std::vector<DeviceNumber> DevicesOf(const std::string& diskDir, std::string_view blockName) {
+    std::vector<DeviceNumber> devices;
+    if (const auto disk = ReadDeviceNumber(diskDir)) devices.push_back(*disk);
+    std::multimap<unsigned, DeviceNumber> partitions;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(diskDir.c_str()), &::closedir);
+    while (dir) {
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) break;
+        const std::string_view name = entry->d_name;
+        if (name.size() <= blockName.size() || !name.starts_with(blockName)) continue;
+        const std::string partitionDir = diskDir + "/" + std::string(name);
+        const auto number = ReadSmallFile(partitionDir + "/partition");
+        if (!number) continue;
+        const auto index = ParseUnsigned(Trim(*number));
+        const auto device = ReadDeviceNumber(partitionDir);
+        if (index && device) partitions.emplace(*index, *device);
+    }
+    for (const auto& [index, device] : partitions) devices.push_back(device);
+    return devices;
 }
 
 bool IsOctal(char c) { return c >= '0' && c <= '7'; }
@@ -93,43 +159,19 @@ LinuxVolumes::LinuxVolumes(fs::path sysfsRoot, fs::path mountInfo)
 
 std::vector<std::string> LinuxVolumes::MountPointsOf(std::string_view blockName) const {
     if (!IsPlainName(blockName)) return {};
-    const fs::path diskDir = sysfsRoot_ / "block" / fs::path(std::string(blockName));
+    // The mount table first: without mounted block devices, sysfs need not be read.
+    const LoadedFile table = LoadRegularFile(mountInfo_.native(), kMountTableLimit);
+    if (table.status != LoadStatus::Loaded) return {};
+    const std::vector<Mount> mounts = MountsOf(table.bytes);
+    if (mounts.empty()) return {};
 
-    // The devices in the order their mount points are listed: the disk, then
-    // its partitions by number.
-    std::vector<DeviceNumber> devices;
-    if (const auto disk = ReadDeviceNumber(diskDir)) devices.push_back(*disk);
-    std::multimap<unsigned, DeviceNumber> partitions;
-    std::error_code ec;
-    for (fs::directory_iterator it(diskDir, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!it->is_directory(ec)) continue;
-        const auto number = ReadSmallFile(it->path() / "partition");
-        if (!number) continue;
-        const auto index = ParseUnsigned(Trim(*number));
-        const auto device = ReadDeviceNumber(it->path());
-        if (index && device) partitions.emplace(*index, *device);
-    }
-    for (const auto& [index, device] : partitions) devices.push_back(device);
-    if (devices.empty()) return {};
-
-    // First mount point of each device. Fields: 1 mount id, 2 parent id,
-    // 3 major:minor, 4 root, 5 mount point, ...
-    std::vector<std::optional<std::string>> mountPoints(devices.size());
-    std::ifstream in(mountInfo_, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto fields = Fields(line);
-        if (fields.size() < 5) continue;
-        const auto number = ParseDeviceNumber(fields[2]);
-        if (!number || fields[4].empty()) continue;
-        for (std::size_t i = 0; i < devices.size(); ++i) {
-            if (devices[i] == *number && !mountPoints[i]) mountPoints[i] = DecodeMountField(fields[4]);
-        }
-    }
-
+    const std::vector<DeviceNumber> devices =
+        DevicesOf(sysfsRoot_.native() + "/block/" + std::string(blockName), blockName);
+    // First mount point of each device.
     std::vector<std::string> result;
-    for (auto& mountPoint : mountPoints) {
-        if (mountPoint) result.push_back(std::move(*mountPoint));
+    for (const DeviceNumber& device : devices) {
+        const auto mount = std::find_if(mounts.begin(), mounts.end(), [&](const Mount& m) { return m.device == device; });
+        if (mount != mounts.end()) result.push_back(DecodeMountField(mount->mountPoint));
     }
     return result;
 }

@@ -1,12 +1,12 @@
 #include "platform/sim/drive_set_file.h"
 
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <system_error>
 
 #include "platform/bytes.h"
 #include "platform/codepage.h"
+#include "platform/file_replace.h"
 #include "platform/inifile.h"
 #include "platform/text.h"
 
@@ -119,7 +119,8 @@ namespace {
 // a warning "slot N: ...".
 class SlotSection {
 public:
-    SlotSection(const std::string& ini, const std::string& section, std::vector<std::string>& warnings)
+    // `ini` is the whole of drives.ini.
+    SlotSection(std::string_view ini, const std::string& section, std::vector<std::string>& warnings)
         : ini_(ini), section_(section), warnings_(warnings) {}
 
     // family = 9x; "nt" or nothing is the NT family.
@@ -160,7 +161,7 @@ private:
     }
 
     std::optional<std::string> Value(std::string_view key) const {
-        const std::optional<std::string> value = ReadIniValue(ini_, section_, key, InlineComments::Strip);
+        const std::optional<std::string> value = IniValueOf(ini_, section_, key, InlineComments::Strip, SystemCodeSet());
         if (!value) return std::nullopt;
         return std::string(Trim(*value));
     }
@@ -200,7 +201,7 @@ private:
         return faults;
     }
 
-    const std::string& ini_;
+    std::string_view ini_;
     const std::string& section_;
     std::vector<std::string>& warnings_;
 };
@@ -220,13 +221,15 @@ DriveSetFile ReadDriveSetFile(const std::string& folder) {
         set.error = "no drives.ini in the drive set folder " + folder;
         return set;
     }
-    if (!std::ifstream(iniPath, std::ios::binary)) {
+    // Read once; a file beyond the settings file's limit reads as empty.
+    const LoadedFile file = LoadRegularFile(iniPath.string(), kIniFileLimit);
+    if (file.status != LoadStatus::Loaded && file.error != std::errc::file_too_large) {
         set.error = "drives.ini cannot be read: " + iniPath.string();
         return set;
     }
-    const std::string ini = iniPath.string();
+    const std::string_view ini = file.status == LoadStatus::Loaded ? std::string_view(file.bytes) : "";
 
-    for (const auto& [section, count] : ReadIniSections(ini)) {
+    for (const auto& [section, count] : IniSectionsOf(ini, SystemCodeSet())) {
         const std::optional<DriveSlot> slot = ParseSlotSection(section);
         if (!slot) {
             set.warnings.push_back("section [" + Printable(section) + "] is not a slot number 0 to 15; ignored");

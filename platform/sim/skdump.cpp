@@ -86,10 +86,15 @@ std::optional<SkDump> LoadSkDump(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, ec) || ec) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes(kSkDumpReadLimit);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    // What the file holds, up to the limit; a dump is a few KB, so the
+    // buffer grows by chunks rather than starting at the limit.
+    std::vector<std::uint8_t> bytes;
+    std::array<char, 4096> chunk{};
+    while (in && bytes.size() < kSkDumpReadLimit) {
+        in.read(chunk.data(), static_cast<std::streamsize>(std::min(chunk.size(), kSkDumpReadLimit - bytes.size())));
+        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + in.gcount());
+    }
     if (in.bad()) return std::nullopt;
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
     return ParseSkDump(bytes);
 }
 

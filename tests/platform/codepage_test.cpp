@@ -13,6 +13,17 @@ TEST(CodePageTest, Utf8PassesThroughAndInvalidBytesBecomeReplacements) {
     EXPECT_EQ(SanitizeUtf8(std::string("\xE7\x8F", 2)), "\xEF\xBF\xBD\xEF\xBF\xBD");  // cut character
     EXPECT_EQ(SanitizeUtf8(std::string("\xED\xA0\x80", 3)).find("\xED"), std::string::npos);  // surrogate
     EXPECT_EQ(SanitizeUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+    // Long ASCII runs are checked eight bytes at a time: a bad byte in any place of a run is found.
+    const std::string ascii = "0123456789abcdefghij";
+    for (std::size_t at = 0; at <= ascii.size(); ++at) {
+        std::string bad = ascii;
+        bad.insert(at, "\xFF");
+        std::string replaced = ascii;
+        replaced.insert(at, "\xEF\xBF\xBD");
+        EXPECT_EQ(SanitizeUtf8(bad), replaced) << at;
+        EXPECT_EQ(ToSystemCodePage(bad), ascii.substr(0, at) + "?" + ascii.substr(at)) << at;
+    }
+    EXPECT_EQ(SanitizeUtf8(ascii + "現在"), ascii + "現在");
 }
 
 TEST(CodePageTest, ShiftJisRoundTrip) {
@@ -39,6 +50,36 @@ TEST(CodePageTest, PlainLocaleCountsAsUtf8) {
     // The tests run under the C locale (or a UTF-8 one): Japanese text must survive.
     EXPECT_EQ(ToSystemCodePage("生の値"), "生の値");
     EXPECT_EQ(FromSystemCodePage(std::string_view("生の値")), "生の値");
+}
+
+TEST(CodePageTest, LocaleNamesThatSettleTheCodeSet) {
+    for (const char* name : {"", "C", "POSIX", "C.UTF-8", "ja_JP.UTF-8", "ja_JP.utf8", "en_US.UTF-8@euro"}) {
+        EXPECT_EQ(CodeSetOfLocaleName(name), "UTF-8") << name;
+    }
+    // The locale itself must be asked.
+    for (const char* name : {"ja_JP", "ja_JP.eucJP", "ja_JP.SJIS", "C.UTF-16", "/opt/locales/x.UTF-8", "de_DE@euro"}) {
+        EXPECT_EQ(CodeSetOfLocaleName(name), std::nullopt) << name;
+    }
+}
+
+// Conversion descriptors are kept between calls: every call must start from
+// the initial state, whatever the call before left behind.
+TEST(CodePageTest, EachConversionStartsAfreshWhateverTheLastOneLeft) {
+    const std::string jis = ConvertFromUtf8("日本", "ISO-2022-JP");  // shifts in and back out
+    EXPECT_EQ(ConvertFromUtf8("日本", "ISO-2022-JP"), jis);
+    EXPECT_EQ(ConvertToUtf8(jis, "ISO-2022-JP"), "日本");
+    // A cut that leaves the decoder shifted to double-byte characters, a cut
+    // ending inside a character, a search stopped inside a string and a
+    // conversion of broken input leave nothing behind for the next call.
+    EXPECT_EQ(CodePageCut("\x1B$BF|", 3, "ISO-2022-JP"), 3u);
+    EXPECT_EQ(ConvertToUtf8("AB", "ISO-2022-JP"), "AB");
+    EXPECT_EQ(CodePageCut("a\x83\x5D", 2, "SHIFT_JIS"), 1u);
+    EXPECT_EQ(ConvertToUtf8("\x83\x5D", "SHIFT_JIS"), "ゾ");
+    EXPECT_EQ(FindAsciiCharacter("]\x83", ']', "SHIFT_JIS"), 0u);
+    EXPECT_EQ(FindAsciiCharacter("\x83\x5D]", ']', "SHIFT_JIS"), 2u);
+    EXPECT_EQ(ConvertToUtf8("\x81", "SHIFT_JIS"), "\xEF\xBF\xBD");
+    EXPECT_EQ(ConvertToUtf8("\x83\x5D", "SHIFT_JIS"), "ゾ");
+    EXPECT_EQ(ConvertToUtf8("x", "NO-SUCH-CODE-SET"), "x");  // no converter: the bytes as they are
 }
 
 }  // namespace

@@ -28,8 +28,12 @@ TEST(AttributeNamesTest, FortyNineEntriesInTableOrder) {
     EXPECT_FALSE(names.Lookup("0194").has_value());  // keys have no leading zeros
     names.Build();
     EXPECT_EQ(names.size(), 49u);  // rebuilt, not appended
-    EXPECT_EQ(AttributeName(240), kUnknownAttributeName);
-    EXPECT_EQ(AttributeName(231), "TEMPERATUREII");
+    // A name by id is the name stored under the id's decimal key.
+    for (int id = 0; id <= 255; ++id) {
+        EXPECT_EQ(AttributeName(static_cast<std::uint8_t>(id)),
+                  names.Lookup(std::to_string(id)).value_or(kUnknownAttributeName))
+            << id;
+    }
 }
 
 TEST(AttributeNamesTest, DescriptionsByIdWithTheirGaps) {

@@ -2,6 +2,7 @@
 // early exits, identity decoding and the attribute array.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "smart/smart_reader.h"
@@ -133,8 +134,12 @@ TEST_F(ReadDriveTest, EmptySlotAndSlotsOutOfRangeCostNoExchange) {
 TEST_F(ReadDriveTest, ZeroOrNegativeCylindersMeanNotIdentified) {
     for (std::uint16_t cylinders : {0, 0x8000, 0xFFFF}) {
         test::PutWord(provider.drives[0].identify, 1, cylinders);
+        provider.log.clear();
         EXPECT_EQ(reader.ReadDrive(0).driveType, 0) << cylinders;
         EXPECT_EQ(provider.openHandles, 0);
+        // Not read further: the identify is the only data exchange.
+        const auto steps = provider.Steps();
+        EXPECT_EQ(std::count(steps.begin(), steps.end(), "receive"), 1) << cylinders;
     }
     test::PutWord(provider.drives[0].identify, 1, 1);
     EXPECT_EQ(reader.ReadDrive(0).driveType, 1);

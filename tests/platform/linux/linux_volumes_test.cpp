@@ -95,6 +95,19 @@ TEST_F(FakeSystem, MissingOrBrokenFilesGiveWhatCanBeRead) {
     EXPECT_EQ(Of("sdz"), Names{});  // no such disk
 }
 
+TEST_F(FakeSystem, PartitionsAreTheFoldersNamedAfterTheDisk) {
+    Disk("nvme0n1", "259:0");
+    Partition("nvme0n1", "nvme0n1p1", "1", "259:1");
+    Partition("nvme0n1", "holder", "2", "253:0");  // looks like a partition, is not named like one
+    Disk("sdb", "8:16");
+    MountInfo(
+        "20 1 0:5 / /dev rw - devtmpfs udev rw\n"  // anonymous devices (major 0) are never a disk
+        "70 1 253:0 / /mapped rw - ext4 /dev/dm-0 rw\n"
+        "71 1 259:1 / /efi rw - vfat /dev/nvme0n1p1 rw\n");
+    EXPECT_EQ(Of("nvme0n1"), (Names{"/efi"}));
+    EXPECT_EQ(Of("sdb"), Names{});
+}
+
 TEST_F(FakeSystem, NamesThatAreNotPlainAreNotLookedUp) {
     Disk("sda", "8:0");
     MountInfo("60 1 8:0 / /whole rw - ext2 /dev/sda rw\n");

@@ -1,0 +1,177 @@
+// quillmoor-real-path-bench: the cost of reading a real drive, meant to run
+// inside the test VM (bench/run-in-vm.sh) where /dev/sda is an emulated disk.
+//
+//   steady SLOT DEVICE RUNS [--path NAME]
+//       RUNS rounds, each one bare read of DEVICE (bench/bare_smart_read.h),
+//       the same commands through the read path NAME's device seam without
+//       decoding, and one SmartReader::ReadDrive(SLOT) over that path, after
+//       a few untimed rounds. Prints, in microseconds:
+//         STEADY bare <median> <min> <max>
+//         STEADY exchanges:NAME <median> <min> <max>
+//         STEADY read:NAME <median> <min> <max>
+//         RATIO read:NAME <median> <min> <max>     (ReadDrive / bare, per round)
+//   first WHAT SLOT [--path NAME]
+//       The first and the second call of WHAT in this process, which must be
+//       fresh (nothing of the read path has run yet):
+//         FIRST WHAT:NAME <first> <second>
+//       WHAT is read (ReadDrive), volumes (VolumesOf), capacity
+//       (DriveCapacityText) or convert (FromSystemCodePage of an identity
+//       string; needs no drive).
+//   --tag TEXT  (with either) prints "@TEXT" after each label, to tell the
+//       builds apart when two are measured in one run.
+//
+// The read paths are the providers in kReadPaths; a new way to reach the
+// drives is measured by adding a line there.
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench/bare_smart_read.h"
+#include "platform/codepage.h"
+#include "platform/linux/linux_drives.h"
+#include "smart/capacity.h"
+#include "smart/smart_reader.h"
+
+namespace {
+
+struct ReadPath {
+    std::string_view name;
+    std::function<std::unique_ptr<qm::DriveProvider>()> make;
+};
+
+const ReadPath kReadPaths[] = {
+    {"direct", [] { return std::make_unique<qm::LinuxDriveProvider>(); }},
+};
+
+using Clock = std::chrono::steady_clock;
+
+std::string tag;  // "@TEXT" after every label, or nothing
+
+double MicrosecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+template <typename F>
+double Time(F&& f) {
+    const auto start = Clock::now();
+    f();
+    return MicrosecondsSince(start);
+}
+
+void PrintSpread(const char* kind, const std::string& label, std::vector<double> t) {
+    std::sort(t.begin(), t.end());
+    std::printf("%s %s%s %.3f %.3f %.3f\n", kind, label.c_str(), tag.c_str(), t[t.size() / 2], t.front(), t.back());
+}
+
+int Number(std::string_view text) {
+    int value = -1;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+int Usage() {
+    std::fputs("usage: quillmoor-real-path-bench steady SLOT DEVICE RUNS [--path NAME] [--tag TEXT]\n"
+               "       quillmoor-real-path-bench first read|volumes|capacity|convert SLOT [--path NAME] [--tag TEXT]\n",
+               stderr);
+    return 2;
+}
+
+// The provider's share of a read: the same calls ReadDrive makes on the
+// device seam, with the command blocks made beforehand and nothing decoded.
+bool ExchangesOnly(qm::DriveProvider& provider, qm::DriveSlot slot) {
+    static const qm::CommandBlock kBlocks[] = {qm::IdentifyBlock(slot, true), qm::ReadAttributesBlock(slot, true),
+                                                qm::ReadThresholdsBlock(slot, true)};
+    const auto handle = provider.OpenDrive(slot, qm::DriverFamily::Nt);
+    if (!handle || !handle->SmartGetVersion()) return false;
+    std::array<std::uint8_t, qm::kStatusOutputSize> status{};
+    bool ok = handle->Exchange(qm::ControlCode::SendDriveCommand, qm::EnableSmartBlock(slot, true), status);
+    for (const qm::CommandBlock& block : kBlocks) {
+        std::array<std::uint8_t, qm::kDataOutputSize> out{};
+        ok = handle->Exchange(qm::ControlCode::ReceiveDriveData, block, out) && ok;
+    }
+    return ok;
+}
+
+int Steady(const ReadPath& path, qm::DriveSlot slot, const char* device, int runs) {
+    const auto provider = path.make();
+    qm::SmartReader reader(*provider);
+    bool ok = true;
+    for (int i = 0; i < 5; ++i) ok = qm::bench::BareSmartRead(device) && reader.ReadDrive(slot).driveType == 1 && ok;
+    std::vector<double> bare, exchanges, read;
+    for (int i = 0; i < runs; ++i) {
+        bare.push_back(Time([&] { ok = qm::bench::BareSmartRead(device) && ok; }));
+        exchanges.push_back(Time([&] { ok = ExchangesOnly(*provider, slot) && ok; }));
+        read.push_back(Time([&] { ok = reader.ReadDrive(slot).driveType == 1 && ok; }));
+    }
+    PrintSpread("STEADY", "bare", bare);
+    PrintSpread("STEADY", "exchanges:" + std::string(path.name), exchanges);
+    PrintSpread("STEADY", "read:" + std::string(path.name), read);
+    // Each round's two figures were taken back to back: their ratio is
+    // robust against a machine whose speed drifts.
+    std::vector<double> ratios;
+    for (int i = 0; i < runs; ++i) ratios.push_back(read[i] / bare[i]);
+    PrintSpread("RATIO", "read:" + std::string(path.name), ratios);
+    if (!ok) std::fputs("quillmoor-real-path-bench: a read failed\n", stderr);
+    return ok ? 0 : 1;
+}
+
+int First(std::string_view what, const ReadPath& path, qm::DriveSlot slot) {
+    std::function<bool()> call;
+    std::unique_ptr<qm::DriveProvider> provider;
+    std::unique_ptr<qm::SmartReader> reader;
+    if (what == "convert") {
+        static constexpr std::uint8_t kModel[] = "QEMU HARDDISK                           ";
+        call = [] { return !qm::FromSystemCodePage(std::span(kModel, 40)).empty(); };
+    } else {
+        provider = path.make();
+        reader = std::make_unique<qm::SmartReader>(*provider);
+        if (what == "read") {
+            call = [&] { return reader->ReadDrive(slot).driveType == 1; };
+        } else if (what == "volumes") {
+            call = [&] { return provider->VolumesOf(slot).size() < 1000; };
+        } else if (what == "capacity") {
+            call = [&] { return qm::DriveCapacityText(*provider, slot).has_value(); };
+        } else {
+            return Usage();
+        }
+    }
+    bool ok = true;
+    const double first = Time([&] { ok = call() && ok; });
+    const double second = Time([&] { ok = call() && ok; });
+    std::printf("FIRST %s:%s%s %.1f %.1f\n", std::string(what).c_str(), std::string(path.name).c_str(), tag.c_str(),
+                first, second);
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (const auto option = std::find(args.begin(), args.end(), "--tag"); option != args.end()) {
+        if (option + 1 == args.end()) return Usage();
+        tag = "@" + std::string(*(option + 1));
+        args.erase(option, option + 2);
+    }
+    const ReadPath* path = &kReadPaths[0];
+    if (const auto option = std::find(args.begin(), args.end(), "--path"); option != args.end()) {
+        if (option + 1 == args.end()) return Usage();
+        const auto named = std::find_if(std::begin(kReadPaths), std::end(kReadPaths),
+                                        [&](const ReadPath& p) { return p.name == *(option + 1); });
+        if (named == std::end(kReadPaths)) return Usage();
+        path = named;
+        args.erase(option, option + 2);
+    }
+    if (args.size() == 4 && args[0] == "steady") {
+        return Steady(*path, Number(args[1]), std::string(args[2]).c_str(), Number(args[3]));
+    }
+    if (args.size() == 3 && args[0] == "first") return First(args[1], *path, Number(args[2]));
+    return Usage();
+}

@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# bench/run-in-vm.sh [options]
+#
+# Measures the real read path in one run of the test VM (tests/vm) on its
+# AHCI disk (slot 0, /dev/sda) and prints a table:
+#   - in process (quillmoor-real-path-bench): the bare five ioctls, the same
+#     commands through the read path's device seam, and SmartReader::ReadDrive,
+#     in steady state (medians, and the median of ReadDrive / bare taken round
+#     by round); the first and second ReadDrive, volume lookup, capacity query
+#     and code-set conversion, each first call in a fresh process (medians
+#     over the processes);
+#   - per process (qm-process-timer, fork to wait): quillmoor-report --slot 0,
+#     a dynamically linked one-line C++ program and the bare ioctls as a
+#     static program, started in rounds (medians).
+# The goals: ReadDrive steady <= 1.1 x the bare ioctls; quillmoor-report
+# <= 1.3 x the one-line program.
+#
+# Options:
+#   --build DIR     the build folder measured (default: build in the repository)
+#   --baseline DIR  also measure the quillmoor-report and the bench of an
+#                   earlier build folder in the same run (column "before")
+#   --path NAME     a read path of quillmoor-real-path-bench to measure
+#                   (repeatable; default: direct)
+#   --add FILE      one more file for the VM, e.g. what a read path needs (repeatable)
+#   --runs N        process starts per program (default 40)
+#   --fresh N       fresh processes per first-call measurement (default 10)
+#   --steady N      rounds of the steady-state comparison (default 500)
+#   --save FILE     also keep the VM's raw output in FILE
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$root/build baseline="" paths=() adds=() runs=40 fresh=10 steady=500 save=""
+while [ $# -gt 0 ]; do
+  case $1 in
+    --build) build=$2 ;;
+    --baseline) baseline=$2 ;;
+    --path) paths+=("$2") ;;
+    --add) adds+=(--add "$2") ;;
+    --runs) runs=$2 ;;
+    --fresh) fresh=$2 ;;
+    --steady) steady=$2 ;;
+    --save) save=$2 ;;
+    -h|--help) sed -n '2,/^set -euo/{/^set -euo/d; s/^# \{0,1\}//; p}' "$0"; exit 0 ;;
+    *) echo "run-in-vm.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+  shift 2
+done
+[ ${#paths[@]} -gt 0 ] || paths=(direct)
+
+need() { [ -x "$1" ] || { echo "run-in-vm.sh: $1 is missing (build with -DQM_BUILD_BENCHMARKS=ON)" >&2; exit 2; }; }
+programs=("$build/bench/quillmoor-real-path-bench" "$build/bench/qm-bare-read" "$build/bench/qm-process-timer"
+          "$build/bench/qm-one-line" "$build/tools/quillmoor-report")
+vm_args=()
+for p in "${programs[@]}"; do need "$p"; vm_args+=(--add "$p"); done
+versions=(after)
+if [ -n "$baseline" ]; then
+  # Same libraries as the measured build: copied as they are, under other names.
+  need "$baseline/bench/quillmoor-real-path-bench"; need "$baseline/tools/quillmoor-report"
+  vm_args+=(--file "$baseline/bench/quillmoor-real-path-bench:quillmoor-real-path-bench.before"
+            --file "$baseline/tools/quillmoor-report:quillmoor-report.before")
+  versions=(before after)
+fi
+
+# Inside the VM (busybox sh); the versions take turns at every step.
+cmd="cd /qm; B=quillmoor-real-path-bench; R=quillmoor-report; for i in \$(seq $fresh); do"
+for path in "${paths[@]}"; do
+  for w in read volumes capacity convert; do
+    for v in "${versions[@]}"; do
+      suffix=""; [ "$v" = before ] && suffix=.before
+      cmd+=" \$B$suffix first $w 0 --path $path --tag $v;"
+    done
+  done
+done
+cmd+=" done"
+for path in "${paths[@]}"; do
+  for v in "${versions[@]}"; do
+    suffix=""; [ "$v" = before ] && suffix=.before
+    cmd+="; \$B$suffix steady 0 \$AHCI_DISK $steady --path $path --tag $v"
+  done
+done
+timed="quillmoor-report --slot 0"
+[ -z "$baseline" ] || timed="quillmoor-report.before --slot 0 -- $timed"
+cmd+="; qm-process-timer $runs $timed -- qm-one-line -- qm-bare-read \$AHCI_DISK"
+
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+bash "$root/tests/vm/run-in-vm.sh" "${vm_args[@]}" "${adds[@]}" --timeout 900 --cmd "$cmd" >"$out"
+[ -z "$save" ] || cp "$out" "$save"
+
+awk -v versions="${versions[*]}" '
+  function median(list,   a, n, i, j, t) {
+    n = split(list, a, " ")
+    for (i = 2; i <= n; i++) { t = a[i] + 0; for (j = i - 1; j >= 1 && a[j] + 0 > t; j--) a[j + 1] = a[j]; a[j + 1] = t }
+    return n ? a[int((n + 1) / 2)] : 0
+  }
+  function row(label, key, format,   i, line) {
+    line = sprintf("%-42s", label)
+    for (i = 1; i <= nv; i++) line = line sprintf(" %20s", (key "@" v[i]) in value ? sprintf(format, value[key "@" v[i]]) : "-")
+    print line
+  }
+  function pair(label, key,   i, line) {
+    line = sprintf("%-42s", label)
+    for (i = 1; i <= nv; i++) line = line sprintf(" %20s", (key "@" v[i]) in first ? sprintf("%.0f / %.0f", median(first[key "@" v[i]]), median(second[key "@" v[i]])) : "-")
+    print line
+  }
+  BEGIN { nv = split(versions, v, " ") }
+  # FIRST what:path@version first second
+  $1 == "FIRST" { first[$2] = first[$2] " " $3; second[$2] = second[$2] " " $4; split($2, w, "[:@]"); if (!(w[2] in seenpath)) { seenpath[w[2]] = 1; paths[++np] = w[2] } }
+  # STEADY|RATIO label@version median min max
+  $1 == "STEADY" || $1 == "RATIO" { value[$1 " " $2] = $3 }
+  # PROCESS median min max failures command...
+  $1 == "PROCESS" {
+    name = $6 == "quillmoor-report.before" ? "report@before" : $6 == "quillmoor-report" ? "report@after" : $6
+    value[name] = $2 / 1000; if ($5 != 0) failures = failures " " $6 " (" $5 " runs)"
+  }
+  /failed/ { problems = problems "\n  vm: " $0 }
+  END {
+    header = sprintf("%-42s", ""); for (i = 1; i <= nv; i++) header = header sprintf(" %20s", v[i]); print header
+    print "in process, steady state (microseconds, median)"
+    for (p = 1; p <= np; p++) {
+      P = paths[p]
+      row("  bare five ioctls", "STEADY bare", "%.1f")
+      row("  the exchanges through " P, "STEADY exchanges:" P, "%.1f")
+      row("  ReadDrive through " P, "STEADY read:" P, "%.1f")
+      row("  ReadDrive / bare, per round (goal <= 1.10)", "RATIO read:" P, "%.2f")
+    }
+    print "first call / second call in a fresh process (microseconds, median)"
+    for (p = 1; p <= np; p++) {
+      P = paths[p]
+      pair("  ReadDrive, " P, "read:" P); pair("  volume lookup, " P, "volumes:" P)
+      pair("  capacity query, " P, "capacity:" P); pair("  code-set conversion", "convert:" P)
+    }
+    print "per process (milliseconds, median, fork to wait)"
+    row("  quillmoor-report --slot 0", "report", "%.1f")
+    for (i = 1; i <= nv; i++) if (("report@" v[i]) in value) value["share@" v[i]] = value["report@" v[i]] / value["qm-one-line"]
+    printf "%-42s %20.1f\n", "  one-line C++ program (dynamic)", value["qm-one-line"]
+    printf "%-42s %20.1f\n", "  bare ioctls (static program)", value["qm-bare-read"]
+    row("  quillmoor-report / one-line (goal <= 1.30)", "share", "%.2f")
+    if (failures != "") print "FAILED runs:" failures
+    if (problems != "") print "problems:" problems
+  }' "$out"
