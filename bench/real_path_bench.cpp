@@ -6,7 +6,7 @@
 //       the same commands through the read path NAME's device seam without
 //       decoding, and one SmartReader::ReadDrive(SLOT) over that path, after
 //       a few untimed rounds. Prints, in microseconds:
-//         STEADY bare <median> <min> <max>
+//         STEADY bare:NAME <median> <min> <max>   (measured beside NAME)
 //         STEADY exchanges:NAME <median> <min> <max>
 //         STEADY read:NAME <median> <min> <max>
 //         RATIO read:NAME <median> <min> <max>     (ReadDrive / bare, per round)
@@ -36,6 +36,7 @@
 
 #include "bench/bare_smart_read.h"
 #include "platform/codepage.h"
+#include "platform/linux/helper_drives.h"
 #include "platform/linux/linux_drives.h"
 #include "smart/capacity.h"
 #include "smart/smart_reader.h"
@@ -47,8 +48,16 @@ struct ReadPath {
     std::function<std::unique_ptr<qm::DriveProvider>()> make;
 };
 
+std::unique_ptr<qm::DriveProvider> HelperBesideThisProgram() {
+    return qm::ConnectHelper(qm::HelperCandidates(qm::ExecutableFolder()));
+}
+
+// direct: SG_IO from this process; helper: every request through
+// quillmoor-smart-helper found beside this program (a pipe round trip and an
+// open and close of the device per request).
 const ReadPath kReadPaths[] = {
     {"direct", [] { return std::make_unique<qm::LinuxDriveProvider>(); }},
+    {"helper", HelperBesideThisProgram},
 };
 
 using Clock = std::chrono::steady_clock;
@@ -84,6 +93,11 @@ int Usage() {
     return 2;
 }
 
+int NoPath(const ReadPath& path) {
+    std::fprintf(stderr, "quillmoor-real-path-bench: the read path %s is not available\n", std::string(path.name).c_str());
+    return 1;
+}
+
 // The provider's share of a read: the same calls ReadDrive makes on the
 // device seam, with the command blocks made beforehand and nothing decoded.
 bool ExchangesOnly(qm::DriveProvider& provider, qm::DriveSlot slot) {
@@ -102,6 +116,7 @@ bool ExchangesOnly(qm::DriveProvider& provider, qm::DriveSlot slot) {
 
 int Steady(const ReadPath& path, qm::DriveSlot slot, const char* device, int runs) {
     const auto provider = path.make();
+    if (!provider) return NoPath(path);
     qm::SmartReader reader(*provider);
     bool ok = true;
     for (int i = 0; i < 5; ++i) ok = qm::bench::BareSmartRead(device) && reader.ReadDrive(slot).driveType == 1 && ok;
@@ -111,7 +126,7 @@ int Steady(const ReadPath& path, qm::DriveSlot slot, const char* device, int run
         exchanges.push_back(Time([&] { ok = ExchangesOnly(*provider, slot) && ok; }));
         read.push_back(Time([&] { ok = reader.ReadDrive(slot).driveType == 1 && ok; }));
     }
-    PrintSpread("STEADY", "bare", bare);
+    PrintSpread("STEADY", "bare:" + std::string(path.name), bare);
     PrintSpread("STEADY", "exchanges:" + std::string(path.name), exchanges);
     PrintSpread("STEADY", "read:" + std::string(path.name), read);
     // Each round's two figures were taken back to back: their ratio is
@@ -132,6 +147,7 @@ int First(std::string_view what, const ReadPath& path, qm::DriveSlot slot) {
         call = [] { return !qm::FromSystemCodePage(std::span(kModel, 40)).empty(); };
     } else {
         provider = path.make();
+        if (!provider) return NoPath(path);
         reader = std::make_unique<qm::SmartReader>(*provider);
         if (what == "read") {
             call = [&] { return reader->ReadDrive(slot).driveType == 1; };

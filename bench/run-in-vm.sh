@@ -13,14 +13,16 @@
 #     a dynamically linked one-line C++ program and the bare ioctls as a
 #     static program, started in rounds (medians).
 # The goals: ReadDrive steady <= 1.1 x the bare ioctls; quillmoor-report
-# <= 1.3 x the one-line program.
+# <= 1.3 x the one-line program; with --path helper as well, a ReadDrive
+# through quillmoor-smart-helper <= 1.5 x a direct one.
 #
 # Options:
 #   --build DIR     the build folder measured (default: build in the repository)
 #   --baseline DIR  also measure the quillmoor-report and the bench of an
 #                   earlier build folder in the same run (column "before")
 #   --path NAME     a read path of quillmoor-real-path-bench to measure
-#                   (repeatable; default: direct)
+#                   (repeatable; default: direct): direct or helper (the
+#                   helper of the build goes into the VM beside the bench)
 #   --add FILE      one more file for the VM, e.g. what a read path needs (repeatable)
 #   --runs N        process starts per program (default 40)
 #   --fresh N       fresh processes per first-call measurement (default 10)
@@ -49,8 +51,24 @@ done
 need() { [ -x "$1" ] || { echo "run-in-vm.sh: $1 is missing (build with -DQM_BUILD_BENCHMARKS=ON)" >&2; exit 2; }; }
 programs=("$build/bench/quillmoor-real-path-bench" "$build/bench/qm-bare-read" "$build/bench/qm-process-timer"
           "$build/bench/qm-one-line" "$build/tools/quillmoor-report")
+helper=false
+for p in "${paths[@]}"; do [ "$p" != helper ] || helper=true; done
+$helper && programs+=("$build/libexec/quillmoor/quillmoor-smart-helper")
 vm_args=()
 for p in "${programs[@]}"; do need "$p"; vm_args+=(--add "$p"); done
+
+out=$(mktemp)
+tools=$(mktemp -d)
+trap 'rm -rf "$out" "$tools"' EXIT
+if $helper; then
+  # The end-to-end check's static tools: the helper gets its file
+  # capabilities, and quillmoor-report runs as root (direct) and as uid
+  # 65534 (through the helper), both started by the same launcher.
+  for tool in as_user set_file_caps; do
+    cc -static -O2 -o "$tools/${tool//_/-}" "$root/tests/e2e/$tool.c"
+    vm_args+=(--add "$tools/${tool//_/-}")
+  done
+fi
 versions=(after)
 if [ -n "$baseline" ]; then
   # Same libraries as the measured build: copied as they are, under other names.
@@ -79,10 +97,12 @@ for path in "${paths[@]}"; do
 done
 timed="quillmoor-report --slot 0"
 [ -z "$baseline" ] || timed="quillmoor-report.before --slot 0 -- $timed"
+if $helper; then
+  cmd+="; set-file-caps /qm/quillmoor-smart-helper"
+  timed+=" -- as-user 0 0 /qm/quillmoor-report --slot 0 -- as-user 65534 65534 /qm/quillmoor-report --slot 0"
+fi
 cmd+="; qm-process-timer $runs $timed -- qm-one-line -- qm-bare-read \$AHCI_DISK"
 
-out=$(mktemp)
-trap 'rm -f "$out"' EXIT
 bash "$root/tests/vm/run-in-vm.sh" "${vm_args[@]}" "${adds[@]}" --timeout 900 --cmd "$cmd" >"$out"
 [ -z "$save" ] || cp "$out" "$save"
 
@@ -110,6 +130,7 @@ awk -v versions="${versions[*]}" '
   # PROCESS median min max failures command...
   $1 == "PROCESS" {
     name = $6 == "quillmoor-report.before" ? "report@before" : $6 == "quillmoor-report" ? "report@after" : $6
+    if ($6 == "as-user") name = "report-as-" $7
     value[name] = $2 / 1000; if ($5 != 0) failures = failures " " $6 " (" $5 " runs)"
   }
   /failed/ { problems = problems "\n  vm: " $0 }
@@ -118,7 +139,7 @@ awk -v versions="${versions[*]}" '
     print "in process, steady state (microseconds, median)"
     for (p = 1; p <= np; p++) {
       P = paths[p]
-      row("  bare five ioctls", "STEADY bare", "%.1f")
+      row("  bare five ioctls, beside " P, "STEADY bare:" P, "%.1f")
       row("  the exchanges through " P, "STEADY exchanges:" P, "%.1f")
       row("  ReadDrive through " P, "STEADY read:" P, "%.1f")
       row("  ReadDrive / bare, per round (goal <= 1.10)", "RATIO read:" P, "%.2f")
@@ -135,6 +156,16 @@ awk -v versions="${versions[*]}" '
     printf "%-42s %20.1f\n", "  one-line C++ program (dynamic)", value["qm-one-line"]
     printf "%-42s %20.1f\n", "  bare ioctls (static program)", value["qm-bare-read"]
     row("  quillmoor-report / one-line (goal <= 1.30)", "share", "%.2f")
+    for (i = 1; i <= nv; i++) {
+      d = "STEADY read:direct@" v[i]; h = "STEADY read:helper@" v[i]
+      if ((d in value) && (h in value)) value["helper@" v[i]] = value[h] / value[d]
+    }
+    row("  ReadDrive helper / direct, steady (goal <= 1.50)", "helper", "%.2f")
+    if ("report-as-0" in value) {
+      printf "%-42s %20.1f\n", "  quillmoor-report --slot 0 as root (direct)", value["report-as-0"]
+      printf "%-42s %20.1f\n", "  the same as uid 65534 (through the helper)", value["report-as-65534"]
+      printf "%-42s %20.2f\n", "  through the helper / direct (goal <= 1.50)", value["report-as-65534"] / value["report-as-0"]
+    }
     if (failures != "") print "FAILED runs:" failures
     if (problems != "") print "problems:" problems
   }' "$out"
