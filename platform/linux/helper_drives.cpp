@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <system_error>
 
-
 namespace qm {
 namespace {
 
@@ -64,12 +63,12 @@ bool HelperDriveProvider::HelperHasRights() {
 bool HelperDriveProvider::IsNtFamily(DriveSlot) { return true; }
 
 std::unique_ptr<DriveHandle> HelperDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
-    if (family != DriverFamily::Nt || !IsValidSlot(slot) || connection_->GivenUp()) return nullptr;
+    if (family != DriverFamily::Nt || !local_.HasNode(slot) || connection_->GivenUp()) return nullptr;
     return std::make_unique<HelperDriveHandle>(*connection_, slot);
 }
 
 std::optional<DiskGeometry> HelperDriveProvider::QueryDriveGeometry(DriveSlot slot) {
-    if (!IsValidSlot(slot)) return std::nullopt;
+    if (!local_.HasNode(slot)) return std::nullopt;
     const std::optional<HelperAnswer> answer = connection_->Ask({HelperKind::Geometry, slot, {}});
     if (!Done(answer)) return std::nullopt;
     return DecodeGeometry(answer->payload);
@@ -78,7 +77,7 @@ std::optional<DiskGeometry> HelperDriveProvider::QueryDriveGeometry(DriveSlot sl
 std::vector<std::string> HelperDriveProvider::VolumesOf(DriveSlot slot) { return local_.VolumesOf(slot); }
 
 std::optional<PowerMode> HelperDriveProvider::QueryPowerMode(DriveSlot slot, const CommandBlock& query) {
-    if (!IsValidSlot(slot)) return std::nullopt;
+    if (!local_.HasNode(slot)) return std::nullopt;
     if (local_.Suspended(slot)) return PowerMode::Standby;  // asking would resume it
     const std::optional<HelperAnswer> answer = connection_->Ask({HelperKind::PowerMode, slot, query});
     if (!Done(answer)) return std::nullopt;

@@ -1,8 +1,9 @@
 // The drives of this Linux system reached through quillmoor-smart-helper, for
 // a program that may not send pass-through commands itself. Every command
 // block, version query, geometry and power-mode question becomes one request
-// to the helper; the volumes and the kernel's suspend state need no rights
-// and are read in this process.
+// to the helper; the volumes, the kernel's suspend state and whether a slot
+// has a device node at all need no rights and are read in this process, so
+// an empty slot costs no request.
 #pragma once
 
 #include <filesystem>
@@ -42,14 +43,16 @@ public:
 
     // Always true: one path per drive, as on the NT family.
     bool IsNtFamily(DriveSlot slot) override;
-    // A handle for a slot 0..15 on the NT path while the helper has not been
-    // given up on; each call on it is one request. nullptr otherwise.
+    // A handle for a slot 0..15 that has a device node, on the NT path, while
+    // the helper has not been given up on; each call on it is one request.
+    // nullptr otherwise.
     std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) override;
-    // The helper's geometry; nullopt when it cannot open the disk or fails.
+    // The helper's geometry; nullopt without a node, or when the helper
+    // cannot open the disk or fails.
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;
     std::vector<std::string> VolumesOf(DriveSlot slot) override;
-    // Standby without a request when the kernel has suspended the disk;
-    // otherwise the helper's answer to `query`.
+    // nullopt without a node; Standby without a request when the kernel has
+    // suspended the disk; otherwise the helper's answer to `query`.
     std::optional<PowerMode> QueryPowerMode(DriveSlot slot, const CommandBlock& query) override;
 
 private:

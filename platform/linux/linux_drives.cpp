@@ -4,6 +4,7 @@
 #include <linux/fs.h>
 #include <scsi/sg.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -145,6 +146,12 @@ std::optional<PowerMode> LinuxDriveProvider::QueryPowerMode(DriveSlot slot, cons
     const sat::Outcome outcome = PassThrough(fd.get(), sat::BuildRegisterQueryCdb(query), {});
     if (!outcome.accepted || !outcome.ataCount) return std::nullopt;
     return PowerModeFromCount(*outcome.ataCount);
+}
+
+bool LinuxDriveProvider::HasNode(DriveSlot slot) const {
+    const auto path = NodePath(deviceDir_, slot);
+    struct stat st {};
+    return path && ::stat(path->c_str(), &st) == 0;
 }
 
 bool LinuxDriveProvider::Suspended(DriveSlot slot) const {

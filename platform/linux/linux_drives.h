@@ -58,6 +58,10 @@ public:
     // it sleeps, and any command would resume it. False outside 0..15.
     bool Suspended(DriveSlot slot) const;
 
+    // True when the slot's node exists (asking needs no rights); a slot
+    // without one has no drive. False outside 0..15.
+    bool HasNode(DriveSlot slot) const;
+
     // Path of the slot's node; nullopt outside 0..15.
     std::optional<std::filesystem::path> DevicePath(DriveSlot slot) const;
 

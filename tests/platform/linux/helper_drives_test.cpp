@@ -35,11 +35,15 @@ std::string PrintAnswer(int kind, int status) {
 class HelperTest : public ::testing::Test {
 protected:
     // A drive set (the samples and a sleeping drive in slot 7) with the
-    // stand-in helper beside it.
+    // stand-in helper beside it, and a stand-in node for every slot but 3
+    // (the samples' empty slot) and 5.
     void SetUp() override {
         for (const auto& entry : fs::directory_iterator(QM_SAMPLES_DIR)) fs::copy(entry.path(), folder.path());
         std::ofstream(folder / "drives.ini", std::ios::app) << "\n[7]\ndump = qm-hd1000a.smart\npower = standby\n";
         fs::copy_file(QM_FAKE_HELPER_BIN, helper);
+        for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
+            if (slot != 3 && slot != 5) std::ofstream(folder / *BlockDeviceName(slot));
+        }
     }
 
     // A helper written as a shell script.
@@ -93,13 +97,24 @@ TEST_F(HelperTest, ASleepingDriveIsToldAndAKernelSuspendedOneIsNotEvenAsked) {
     EXPECT_NE(dying->OpenDrive(0, DriverFamily::Nt), nullptr);  // one failure only: not given up
 }
 
+TEST_F(HelperTest, ASlotWithoutADeviceNodeCostsNoRequest) {
+    // A helper that dies at every request would be given up on after a few.
+    const auto dying = Provider(Script("dies", "exit 3\n"));
+    for (int i = 0; i < kHelperMaxFailures + 1; ++i) {
+        EXPECT_EQ(dying->OpenDrive(5, DriverFamily::Nt), nullptr);
+        EXPECT_EQ(dying->QueryDriveGeometry(5), std::nullopt);
+        EXPECT_EQ(dying->QueryPowerMode(5, CheckPowerModeBlock(5, true)), std::nullopt);
+    }
+    EXPECT_NE(dying->OpenDrive(0, DriverFamily::Nt), nullptr);
+}
+
 TEST_F(HelperTest, TheFirstHelperThatHoldsItsRightsIsUsed) {
     const fs::path noRights = Script("no-rights", "/usr/bin/head -c 36 >/dev/null\n" + PrintAnswer(1, 1) + "exec /bin/cat >/dev/null\n");
     const fs::path missing = folder.path() / "missing";
     EXPECT_EQ(ConnectHelper({missing, noRights}, kTestTimeout), nullptr);
     const auto chosen = ConnectHelper({missing, noRights, helper}, kWorkingTimeout);
     ASSERT_NE(chosen, nullptr);
-    EXPECT_EQ(SmartReader(*chosen).ReadDrive(0).driveType, 1);
+    EXPECT_TRUE(chosen->HelperHasRights());  // the working one: the other says it has none
 
     EXPECT_EQ(HelperCandidates("/opt/q/bin"),
               (std::vector<fs::path>{"/opt/q/bin/quillmoor-smart-helper", "/opt/q/libexec/quillmoor/quillmoor-smart-helper"}));
