@@ -26,7 +26,7 @@ DriveViewContent BuildDriveView(const DriveRecord& record, const std::optional<s
         item.status = MarkOf(RateAttribute(row.id, row.current, row.threshold, row.raw)).imageIndex;
         item.cells = {"",
                       std::to_string(row.id),
-                      row.name,
+                      std::string(row.name),
                       std::to_string(row.current),
                       std::to_string(row.threshold),
                       std::to_string(row.worst),

@@ -23,7 +23,7 @@ namespace qm {
 // or AttributeRows() to read rows.
 struct AttributeEntry {
     std::uint8_t id = 0;
-    std::string name;
+    std::string_view name;  // from the attribute dictionary (static storage): a read allocates no names
     std::uint8_t current = 0;
     std::uint8_t threshold = 0;
     std::uint8_t worst = 0;

@@ -59,8 +59,9 @@ void PrintDrive(qm::SmartReader& reader, qm::DriveSlot slot) {
     out += "状態\tID\t属性名\t現在値\t限界値\t最悪値\t生の値\n";
     for (const qm::AttributeRow& row : qm::AttributeRows(record)) {
         out += qm::MarkOf(qm::RateAttribute(row.id, row.current, row.threshold, row.raw)).word;
-        out += "\t" + std::to_string(row.id) + "\t" + row.name + "\t" + std::to_string(row.current) + "\t" +
-               std::to_string(row.threshold) + "\t" + std::to_string(row.worst) + "\t" + std::to_string(row.raw) + "\n";
+        out += "\t" + std::to_string(row.id) + "\t";
+        out += row.name;
+        out += "\t" + std::to_string(row.current) + "\t" + std::to_string(row.threshold) + "\t" + std::to_string(row.worst) + "\t" + std::to_string(row.raw) + "\n";
     }
     out += "\n";
     Emit(out);
