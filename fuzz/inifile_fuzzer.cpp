@@ -8,7 +8,8 @@
 // under the first key of the first section (or into a new section) and reads
 // it again. Checked: every text read is UTF-8 within the value limit; the
 // write succeeds on any file within the size limit, reads back exactly, keeps
-// every section and leaves the values of other sections alone.
+// every section and leaves the values of other sections alone (a name the
+// code page cannot hold is refused and the file left as it was).
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -86,6 +87,12 @@ void CheckWrite(const std::string& path, std::string_view text, const std::strin
     }
 
     const std::error_code error = qm::WriteIniValue(path, section, key, value, codeSet);
+    // A name the code page cannot hold (read from bytes that are no
+    // character) would be written as another name: the write is refused.
+    if (!qm::NameMatcher(section, codeSet).Exact() || !qm::NameMatcher(key, codeSet).Exact()) {
+        Require(error && Load(path) == text, "a name the code page cannot hold is never written");
+        return;
+    }
     Require(!error, "a write into a readable file within the limit succeeds");
 
     const std::string stored = qm::ConvertFromUtf8(value, codeSet);

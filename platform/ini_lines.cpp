@@ -65,10 +65,13 @@ ParsedLine ParseLine(std::string_view text, const std::string& codeSet) {
 }
 
 NameMatcher::NameMatcher(std::string_view utf8Name, const std::string& codeSet)
-    : codeSet_(codeSet), utf8_(IsUtf8CodeSetName(codeSet)), encoded_(ConvertFromUtf8(Trim(utf8Name), codeSet)) {}
+    : codeSet_(codeSet),
+      utf8_(IsUtf8CodeSetName(codeSet)),
+      encoded_(ConvertFromUtf8(Trim(utf8Name), codeSet)),
+      exact_(ConvertToUtf8(encoded_, codeSet) == Trim(utf8Name)) {}
 
 bool NameMatcher::Matches(std::string_view fileName) const {
-    if (!EqualsIgnoringAsciiCase(fileName, encoded_)) return false;
+    if (!exact_ || !EqualsIgnoringAsciiCase(fileName, encoded_)) return false;
     if (utf8_ || fileName == encoded_) return true;
     // In a double-byte code page an ASCII letter may be the second byte of
     // a character; only letters that are characters of their own may

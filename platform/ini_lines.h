@@ -69,8 +69,14 @@ public:
     // The name in the file's code page, as it is written.
     const std::string& Encoded() const { return encoded_; }
 
+    // True when the file's code page holds the name exactly. A name it
+    // cannot hold (a character it lacks, bytes that are not UTF-8) would be
+    // written with "?" in their place, that is as another name: it matches
+    // nothing and is never written.
+    bool Exact() const { return exact_; }
+
     // True when `fileName` (bytes of the file) is the same name, ignoring
-    // ASCII letter case.
+    // ASCII letter case; always false for a name that is not Exact().
     bool Matches(std::string_view fileName) const;
 
     const std::string& CodeSet() const { return codeSet_; }
@@ -79,6 +85,7 @@ private:
     std::string codeSet_;
     bool utf8_;
     std::string encoded_;
+    bool exact_;
 };
 
 // Where an entry stands, or would stand, in a file's text.

@@ -100,14 +100,14 @@ std::error_code Invalid() { return std::make_error_code(std::errc::invalid_argum
 
 // The entries in the file's code page; nullopt when a key or value would
 // break the file's format (the conversion never produces such bytes, but the
-// format depends on it).
+// format depends on it) or a key is one the code page cannot hold.
 template <typename Entries>
 std::optional<std::vector<EncodedEntry>> EncodeEntries(const Entries& entries, const std::string& codeSet) {
     std::vector<EncodedEntry> encoded;
     encoded.reserve(std::size(entries));
     for (const auto& [key, value] : entries) {
         EncodedEntry entry{NameMatcher(key, codeSet), StoredValue(ConvertFromUtf8(value, codeSet))};
-        if (HasLineBreakOrNul(entry.key.Encoded()) || entry.key.Encoded().find('=') != std::string::npos ||
+        if (!entry.key.Exact() || HasLineBreakOrNul(entry.key.Encoded()) || entry.key.Encoded().find('=') != std::string::npos ||
             HasLineBreakOrNul(entry.storedValue)) {
             return std::nullopt;
         }
@@ -145,7 +145,7 @@ std::error_code WriteEntries(const std::string& path, std::string_view section, 
     if (std::empty(entries)) return {};
     const NameMatcher wantedSection(section, codeSet);
     const auto encoded = EncodeEntries(entries, codeSet);
-    if (!encoded || HasLineBreakOrNul(wantedSection.Encoded())) return Invalid();
+    if (!encoded || !wantedSection.Exact() || HasLineBreakOrNul(wantedSection.Encoded())) return Invalid();
 
     if (IsSymbolicLink(path)) return std::make_error_code(std::errc::too_many_symbolic_link_levels);
     const LoadedFile file = LoadRegularFile(path, kIniFileLimit);

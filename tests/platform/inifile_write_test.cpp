@@ -205,6 +205,20 @@ TEST_F(IniFileTest, UnsafeNamesAndValuesAreRefused) {
     EXPECT_EQ(Entries(), std::vector<std::string>{"Quillmoor.ini"});
 }
 
+// A name the file's code page cannot hold would be stored with "?" in its
+// place: as another section or key, whose values the write would change.
+TEST_F(IniFileTest, ANameTheCodePageCannotHoldIsNeitherWrittenNorFound) {
+    const std::string before = "[\xFF]\r[?]\r\nk=other\r\n";  // Shift_JIS: 0xFF is no character
+    Put(before);
+    for (const std::string& name : {"\xEF\xBF\xBD"s /* U+FFFD, as 0xFF reads */, "?\xFF"s /* not UTF-8 */, "😀"s}) {
+        EXPECT_TRUE(WriteIniValue(path, name, "k", "mine", kShiftJis)) << name;
+        EXPECT_TRUE(WriteIniValue(path, "?", name, "mine", kShiftJis)) << name;
+        EXPECT_EQ(ReadIniValue(path, name, "k", InlineComments::Keep, kShiftJis), std::nullopt) << name;
+    }
+    EXPECT_EQ(Get(), before);
+    EXPECT_EQ(ReadIniValue(path, "?", "k", InlineComments::Keep, kShiftJis), "other");
+}
+
 TEST_F(IniFileTest, NeutralizedKeysAreSafeAndStable) {
     const std::pair<std::string, std::string> cases[] = {
         {"ABC123-XYZ9", "ABC123-XYZ9"},
