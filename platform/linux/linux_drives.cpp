@@ -138,7 +138,7 @@ std::vector<std::string> LinuxDriveProvider::VolumesOf(DriveSlot slot) {
 }
 
 std::optional<PowerMode> LinuxDriveProvider::QueryPowerMode(DriveSlot slot, const CommandBlock& query) {
-    const auto path = DevicePath(slot);
+    const auto path = NodePath(deviceDir_, slot);
     if (!path) return std::nullopt;
     if (Suspended(slot)) return PowerMode::Standby;  // asking would resume it
     const UniqueFd fd = OpenReadOnly(*path);
