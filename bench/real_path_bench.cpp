@@ -17,7 +17,14 @@
 //       WHAT is read (ReadDrive), volumes (VolumesOf), capacity
 //       (DriveCapacityText) or convert (FromSystemCodePage of an identity
 //       string; needs no drive).
-//   --tag TEXT  (with either) prints "@TEXT" after each label, to tell the
+//   trips SLOT RUNS
+//       What one request to the helper costs, apart from the drive: RUNS
+//       rounds of a Rights request (a round trip that touches no device), a
+//       version query through the helper (round trip, open, SG_GET_VERSION_NUM
+//       and close of the node in the helper) and the same query in this
+//       process (open, ioctl, close). Prints STEADY trip:rights,
+//       STEADY trip:version and STEADY trip:version-direct like above.
+//   --tag TEXT  (with any) prints "@TEXT" after each label, to tell the
 //       builds apart when two are measured in one run.
 //
 // The read paths are the providers in kReadPaths; a new way to reach the
@@ -88,7 +95,8 @@ int Number(std::string_view text) {
 
 int Usage() {
     std::fputs("usage: quillmoor-real-path-bench steady SLOT DEVICE RUNS [--path NAME] [--tag TEXT]\n"
-               "       quillmoor-real-path-bench first read|volumes|capacity|convert SLOT [--path NAME] [--tag TEXT]\n",
+               "       quillmoor-real-path-bench first read|volumes|capacity|convert SLOT [--path NAME] [--tag TEXT]\n"
+               "       quillmoor-real-path-bench trips SLOT RUNS [--tag TEXT]\n",
                stderr);
     return 2;
 }
@@ -135,6 +143,27 @@ int Steady(const ReadPath& path, qm::DriveSlot slot, const char* device, int run
     for (int i = 0; i < runs; ++i) ratios.push_back(read[i] / bare[i]);
     PrintSpread("RATIO", "read:" + std::string(path.name), ratios);
     if (!ok) std::fputs("quillmoor-real-path-bench: a read failed\n", stderr);
+    return ok ? 0 : 1;
+}
+
+int Trips(qm::DriveSlot slot, int runs) {
+    const auto helper = qm::ConnectHelper(qm::HelperCandidates(qm::ExecutableFolder()));
+    if (!helper) return NoPath(kReadPaths[1]);
+    qm::LinuxDriveProvider direct;
+    const auto version = [slot](qm::DriveProvider& provider) {
+        const auto handle = provider.OpenDrive(slot, qm::DriverFamily::Nt);
+        return handle && handle->SmartGetVersion();
+    };
+    bool ok = true;
+    std::vector<double> rights, viaHelper, inProcess;
+    for (int i = 0; i < runs; ++i) {
+        rights.push_back(Time([&] { ok = helper->HelperHasRights() && ok; }));
+        viaHelper.push_back(Time([&] { ok = version(*helper) && ok; }));
+        inProcess.push_back(Time([&] { ok = version(direct) && ok; }));
+    }
+    PrintSpread("STEADY", "trip:rights", rights);
+    PrintSpread("STEADY", "trip:version", viaHelper);
+    PrintSpread("STEADY", "trip:version-direct", inProcess);
     return ok ? 0 : 1;
 }
 
@@ -189,5 +218,6 @@ int main(int argc, char** argv) {
         return Steady(*path, Number(args[1]), std::string(args[2]).c_str(), Number(args[3]));
     }
     if (args.size() == 3 && args[0] == "first") return First(args[1], *path, Number(args[2]));
+    if (args.size() == 3 && args[0] == "trips") return Trips(Number(args[1]), Number(args[2]));
     return Usage();
 }
