@@ -55,7 +55,7 @@ struct ReadPath {
     std::function<std::unique_ptr<qm::DriveProvider>()> make;
 };
 
-std::unique_ptr<qm::DriveProvider> HelperBesideThisProgram() {
+std::unique_ptr<qm::HelperDriveProvider> HelperBesideThisProgram() {
     return qm::ConnectHelper(qm::HelperCandidates(qm::ExecutableFolder()));
 }
 
@@ -101,9 +101,16 @@ int Usage() {
     return 2;
 }
 
-int NoPath(const ReadPath& path) {
-    std::fprintf(stderr, "quillmoor-real-path-bench: the read path %s is not available\n", std::string(path.name).c_str());
+int NoPath(std::string_view name) {
+    std::fprintf(stderr, "quillmoor-real-path-bench: the read path %s is not available\n", std::string(name).c_str());
     return 1;
+}
+
+// A handle on the slot's drive once its version query succeeded, as
+// ReadDrive opens it; nullptr otherwise.
+std::unique_ptr<qm::DriveHandle> OpenChecked(qm::DriveProvider& provider, qm::DriveSlot slot) {
+    auto handle = provider.OpenDrive(slot, qm::DriverFamily::Nt);
+    return handle && handle->SmartGetVersion() ? std::move(handle) : nullptr;
 }
 
 // The provider's share of a read: the same calls ReadDrive makes on the
@@ -111,8 +118,8 @@ int NoPath(const ReadPath& path) {
 bool ExchangesOnly(qm::DriveProvider& provider, qm::DriveSlot slot) {
     static const qm::CommandBlock kBlocks[] = {qm::IdentifyBlock(slot, true), qm::ReadAttributesBlock(slot, true),
                                                 qm::ReadThresholdsBlock(slot, true)};
-    const auto handle = provider.OpenDrive(slot, qm::DriverFamily::Nt);
-    if (!handle || !handle->SmartGetVersion()) return false;
+    const auto handle = OpenChecked(provider, slot);
+    if (!handle) return false;
     std::array<std::uint8_t, qm::kStatusOutputSize> status{};
     bool ok = handle->Exchange(qm::ControlCode::SendDriveCommand, qm::EnableSmartBlock(slot, true), status);
     for (const qm::CommandBlock& block : kBlocks) {
@@ -124,7 +131,7 @@ bool ExchangesOnly(qm::DriveProvider& provider, qm::DriveSlot slot) {
 
 int Steady(const ReadPath& path, qm::DriveSlot slot, const char* device, int runs) {
     const auto provider = path.make();
-    if (!provider) return NoPath(path);
+    if (!provider) return NoPath(path.name);
     qm::SmartReader reader(*provider);
     bool ok = true;
     for (int i = 0; i < 5; ++i) ok = qm::bench::BareSmartRead(device) && reader.ReadDrive(slot).driveType == 1 && ok;
@@ -147,13 +154,10 @@ int Steady(const ReadPath& path, qm::DriveSlot slot, const char* device, int run
 }
 
 int Trips(qm::DriveSlot slot, int runs) {
-    const auto helper = qm::ConnectHelper(qm::HelperCandidates(qm::ExecutableFolder()));
-    if (!helper) return NoPath(kReadPaths[1]);
+    const auto helper = HelperBesideThisProgram();
+    if (!helper) return NoPath("helper");
     qm::LinuxDriveProvider direct;
-    const auto version = [slot](qm::DriveProvider& provider) {
-        const auto handle = provider.OpenDrive(slot, qm::DriverFamily::Nt);
-        return handle && handle->SmartGetVersion();
-    };
+    const auto version = [slot](qm::DriveProvider& provider) { return OpenChecked(provider, slot) != nullptr; };
     bool ok = true;
     std::vector<double> rights, viaHelper, inProcess;
     for (int i = 0; i < runs; ++i) {
@@ -176,7 +180,7 @@ int First(std::string_view what, const ReadPath& path, qm::DriveSlot slot) {
         call = [] { return !qm::FromSystemCodePage(std::span(kModel, 40)).empty(); };
     } else {
         provider = path.make();
-        if (!provider) return NoPath(path);
+        if (!provider) return NoPath(path.name);
         reader = std::make_unique<qm::SmartReader>(*provider);
         if (what == "read") {
             call = [&] { return reader->ReadDrive(slot).driveType == 1; };
