@@ -12,8 +12,8 @@
 #include "commands/program_places.h"
 #include "monitor/clock.h"
 #include "monitor/notification_area.h"
-#include "platform/device.h"
-#include "platform/settings.h"
+#include "drives/device.h"
+#include "settings/settings.h"
 
 namespace qm {
 

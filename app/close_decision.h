@@ -1,7 +1,7 @@
 // What closing the main window means, and whether a minimised window hides.
 #pragma once
 
-#include "platform/settings.h"
+#include "settings/settings.h"
 
 namespace qm {
 

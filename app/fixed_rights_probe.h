@@ -2,7 +2,7 @@
 // (simulated drives need no rights), or what a test sets.
 #pragma once
 
-#include "platform/device.h"
+#include "drives/device.h"
 
 namespace qm {
 

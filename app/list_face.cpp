@@ -1,6 +1,6 @@
 #include "app/list_face.h"
 
-#include "platform/twips.h"
+#include "base/twips.h"
 
 namespace qm {
 

@@ -18,9 +18,9 @@
 #include "commands/program_places.h"
 #include "monitor/clock.h"
 #include "monitor/qt_notification_area.h"
-#include "platform/select/command_line.h"
-#include "platform/select/select_provider.h"
-#include "platform/settings.h"
+#include "drives/select/command_line.h"
+#include "drives/select/select_provider.h"
+#include "settings/settings.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // its designed name as objectName (menukaki, menuend, ...).
 #pragma once
 
-#include "platform/settings.h"
+#include "settings/settings.h"
 
 class QAction;
 class QMenu;

@@ -1,6 +1,6 @@
 #include "app/window_layout.h"
 
-#include "platform/twips.h"
+#include "base/twips.h"
 
 namespace qm {
 namespace {

@@ -4,7 +4,7 @@
 #pragma once
 
 
-#include "platform/settings.h"  // PixelRect
+#include "base/pixel_rect.h"
 
 namespace qm {
 

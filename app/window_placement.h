@@ -11,7 +11,7 @@
 #include <QRect>
 #include <QSize>
 
-#include "platform/settings.h"
+#include "settings/settings.h"
 
 class QWidget;
 

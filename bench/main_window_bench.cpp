@@ -17,8 +17,8 @@
 #include "commands/autostart.h"
 #include "monitor/clock.h"
 #include "monitor/qt_notification_area.h"
-#include "platform/inifile.h"
-#include "platform/sim/sim_drives.h"
+#include "ini/inifile.h"
+#include "drives/sim/sim_drives.h"
 
 namespace {
 

@@ -42,9 +42,9 @@
 #include <vector>
 
 #include "bench/bare_smart_read.h"
-#include "platform/codepage.h"
-#include "platform/linux/helper_drives.h"
-#include "platform/linux/linux_drives.h"
+#include "base/codepage.h"
+#include "drives/linux/helper_drives.h"
+#include "drives/linux/linux_drives.h"
 #include "smart/capacity.h"
 #include "smart/smart_reader.h"
 

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "platform/codepage.h"
-#include "platform/file_replace.h"
+#include "base/codepage.h"
+#include "base/file_replace.h"
 
 namespace qm {
 

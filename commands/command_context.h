@@ -12,7 +12,7 @@
 #include "commands/message_boxes.h"
 #include "commands/program_places.h"
 #include "monitor/drive_monitor.h"
-#include "platform/settings.h"
+#include "settings/settings.h"
 
 namespace qm {
 

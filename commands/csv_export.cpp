@@ -1,6 +1,6 @@
 #include "commands/csv_export.h"
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace qm {
 

@@ -1,8 +1,8 @@
 #include "commands/export_csv.h"
 
 #include "commands/csv_export.h"
-#include "platform/codepage.h"
-#include "platform/file_replace.h"
+#include "base/codepage.h"
+#include "base/file_replace.h"
 
 namespace qm {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "monitor/drive_view.h"
-#include "platform/device.h"
-#include "platform/settings.h"
+#include "drives/device.h"
+#include "settings/settings.h"
 
 namespace qm {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/program_folder.h"
+#include "settings/program_folder.h"
 
 namespace qm {
 

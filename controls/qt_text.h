@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace qm {
 

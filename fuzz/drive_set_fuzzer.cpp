@@ -13,7 +13,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/record_checks.h"
-#include "platform/sim/sim_drives.h"
+#include "drives/sim/sim_drives.h"
 #include "smart/capacity.h"
 #include "smart/smart_reader.h"
 

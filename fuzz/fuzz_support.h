@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace qm::fuzz {
 

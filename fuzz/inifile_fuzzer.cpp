@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/codepage.h"
-#include "platform/file_replace.h"
-#include "platform/ini_lines.h"
-#include "platform/inifile.h"
-#include "platform/text.h"
+#include "base/codepage.h"
+#include "base/file_replace.h"
+#include "ini/ini_lines.h"
+#include "ini/inifile.h"
+#include "base/text.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/sim/drive_set_file.h"
-#include "platform/sim/skdump.h"
+#include "drives/sim/drive_set_file.h"
+#include "drives/sim/skdump.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using qm::fuzz::Require;

@@ -13,7 +13,7 @@
 #include "monitor/monitoring_pass.h"
 #include "monitor/temperature_history.h"
 #include "monitor/tray_icons.h"
-#include "platform/settings.h"
+#include "settings/settings.h"
 #include "smart/smart_reader.h"
 
 namespace qm {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/device.h"
+#include "drives/device.h"
 
 namespace qm {
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "platform/device.h"
+#include "drives/device.h"
 
 namespace qm {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "monitor/icon_numbers.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "smart/drive_record.h"
 
 namespace qm {

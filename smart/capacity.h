@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/device.h"
+#include "drives/device.h"
 
 namespace qm {
 

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/codepage.h"  // DisplayText for showing drive text
-#include "platform/device.h"
-#include "platform/text.h"  // TrimBlanks for the identity strings
+#include "base/codepage.h"  // DisplayText for showing drive text
+#include "drives/device.h"
+#include "base/text.h"  // TrimBlanks for the identity strings
 
 namespace qm {
 

@@ -2,8 +2,8 @@
 // pass asks before it reads a drive.
 #pragma once
 
-#include "platform/command_block.h"
-#include "platform/device.h"
+#include "drives/command_block.h"
+#include "drives/device.h"
 
 namespace qm {
 

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "platform/bytes.h"
-#include "platform/codepage.h"
+#include "base/bytes.h"
+#include "base/codepage.h"
 
 namespace qm {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <array>
 
-#include "platform/command_block.h"
-#include "platform/device.h"
+#include "drives/command_block.h"
+#include "drives/device.h"
 #include "smart/attribute_names.h"
 #include "smart/drive_record.h"
 

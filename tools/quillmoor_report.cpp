@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "commands/csv_export.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "smart/capacity.h"
 #include "smart/drive_info.h"
 #include "smart/rating.h"
 #include "smart/status_marks.h"
 #include "smart/slot_names.h"
 #include "smart/smart_reader.h"
-#include "platform/select/command_line.h"
-#include "platform/select/select_provider.h"
+#include "drives/select/command_line.h"
+#include "drives/select/select_provider.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "commands/command_context.h"
-#include "platform/sim/sim_drives.h"
+#include "drives/sim/sim_drives.h"
 #include "tests/commands/recorders.h"
 #include "tests/monitor/recorders.h"
 #include "tests/monitor/test_drive_set.h"

@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "commands/find_volumes.h"
-#include "platform/inifile.h"
+#include "ini/inifile.h"
 #include "tests/commands/command_fixture.h"
 
 namespace qm {

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "commands/option_commands.h"
-#include "platform/inifile.h"
-#include "platform/sim/sim_drives.h"
+#include "ini/inifile.h"
+#include "drives/sim/sim_drives.h"
 #include "tests/commands/command_fixture.h"
 
 namespace qm {

@@ -13,7 +13,7 @@
 
 #include "commands/start_at_log_on.h"
 #include "commands/windows_autostart.h"
-#include "platform/inifile.h"
+#include "ini/inifile.h"
 #include "tests/commands/command_fixture.h"
 
 namespace qm {

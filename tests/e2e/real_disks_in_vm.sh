@@ -42,7 +42,7 @@ fail() { printf 'real_disks_in_vm: FAILED: %s\n' "$*"; exit 1; }
 # Requests fed to the helper, and the answer each must get: status (00 done,
 # 02 refused) and the first payload byte (for CHECK POWER MODE 01: awake, as
 # the emulated disks always are), in hex; the record layout is in
-# platform/linux/helper_protocol.h.
+# drives/linux/helper_protocol.h.
 REQUESTS="rights identify-slot0 power-slot0 power-slot1 smart-disable write-sectors identify-slot16"
 EXPECTED_ANSWERS="rights 00 00
 identify-slot0 00 00

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "monitor/drive_monitor.h"
-#include "platform/sim/sim_drives.h"
+#include "drives/sim/sim_drives.h"
 #include "tests/monitor/recorders.h"
 #include "tests/monitor/test_drive_set.h"
 

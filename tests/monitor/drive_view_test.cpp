@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "monitor/drive_view.h"
-#include "platform/sim/sim_drives.h"
+#include "drives/sim/sim_drives.h"
 #include "smart/attribute_names.h"
 #include "smart/capacity.h"
 #include "smart/smart_reader.h"

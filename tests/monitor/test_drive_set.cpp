@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-#include "platform/sim/skdump.h"
+#include "drives/sim/skdump.h"
 
 namespace qm::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/sample_sectors.h"
+#include "drives/sim/sample_sectors.h"
 #include "tests/support/temp_folder.h"
 
 namespace qm::test {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "monitor/tray_icons.h"
-#include "platform/sim/sim_drives.h"
+#include "drives/sim/sim_drives.h"
 #include "tests/monitor/recorders.h"
 #include "tests/monitor/test_drive_set.h"
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/bytes.h"
-#include "platform/device.h"
+#include "base/bytes.h"
+#include "drives/device.h"
 
 namespace qm::test {
 

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/linux/helper_connection.h"
-#include "platform/linux/linux_rights.h"
-#include "platform/sim/sim_drives.h"
+#include "drives/linux/helper_connection.h"
+#include "drives/linux/linux_rights.h"
+#include "drives/sim/sim_drives.h"
 #include "smart/power_mode.h"
 #include "smart/smart_reader.h"
 #include "tests/support/temp_folder.h"

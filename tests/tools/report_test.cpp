@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "commands/csv_export.h"
-#include "platform/sim/sim_drives.h"
+#include "drives/sim/sim_drives.h"
 #include "smart/smart_reader.h"
 
 namespace qm {

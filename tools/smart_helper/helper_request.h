@@ -7,8 +7,8 @@
 #include <span>
 #include <string_view>
 
-#include "platform/device.h"
-#include "platform/linux/helper_protocol.h"
+#include "drives/device.h"
+#include "drives/linux/helper_protocol.h"
 
 namespace qm {
 

@@ -2,7 +2,7 @@
 // send ATA pass-through commands (installed with the file capabilities
 // cap_sys_rawio and cap_dac_read_search). It reads request records on its
 // standard input, writes one answer record per request on its standard
-// output (platform/linux/helper_protocol.h) and ends at the end of its input.
+// output (drives/linux/helper_protocol.h) and ends at the end of its input.
 // It runs only the program's own read commands on /dev/sd[a-p]
 // (helper_request.h) and opens and closes the device for every request.
 //
@@ -19,8 +19,8 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "platform/linux/linux_drives.h"
-#include "platform/linux/linux_rights.h"
+#include "drives/linux/linux_drives.h"
+#include "drives/linux/linux_rights.h"
 #include "tools/smart_helper/helper_request.h"
 
 namespace {

@@ -1,0 +1,40 @@
+// The command line of both programs: one parser for the options they share
+// (--simulate FOLDER, -h/--help) and those only quillmoor-report takes
+// (--slot N, --csv); each program says which of the latter it allows.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+
+#include "drives/device.h"
+
+namespace qm {
+
+// The options a program takes besides --simulate and --help.
+struct AllowedOptions {
+    bool slot = false;  // --slot N
+    bool csv = false;   // --csv (needs --slot)
+};
+
+struct CommandLine {
+    std::optional<std::string> simulateFolder;  // the drive set to use instead of the real disks
+    std::optional<DriveSlot> slot;              // 0..15
+    bool csv = false;
+    bool help = false;  // -h or --help: the arguments after it were not read
+    friend bool operator==(const CommandLine&, const CommandLine&) = default;
+};
+
+struct CommandLineResult {
+    std::optional<CommandLine> options;  // nullopt: the arguments are wrong
+    std::string error;                   // then: why, one line for standard error
+};
+
+// Parses the arguments after the program name. A value follows its option as
+// the next argument or after "=" ("--simulate=FOLDER"). Anything the program
+// does not allow, a missing or empty value, a slot outside 0..15, an option
+// given twice and --csv without --slot are errors; the error text quotes
+// arguments through DisplayText.
+CommandLineResult ParseCommandLine(std::span<const std::string> arguments, const AllowedOptions& allowed = {});
+
+}  // namespace qm

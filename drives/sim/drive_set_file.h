@@ -1,0 +1,68 @@
+// drives.ini of a simulated drive set (drives/sim/sim_drives.h describes
+// the format): the folder read once into the drives of its slots, with a
+// warning for each mistake.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "drives/device.h"
+#include "drives/sim/skdump.h"
+
+namespace qm {
+
+// The exchanges a drive of the set can be told to refuse (fail=...).
+enum class SimFault : std::uint8_t { Open, Version, Enable, Identify, Attributes, Thresholds };
+inline constexpr std::size_t kSimFaultCount = 6;
+
+// The fault named by a fail= word ("open", "version", ...; any letter case),
+// nullopt for an unknown word.
+std::optional<SimFault> ParseSimFault(std::string_view word);
+
+// One present drive of the set, as read from drives.ini and its dump.
+struct SimDrive {
+    std::string dumpName;             // file name inside the folder
+    SkDump dump;                      // has an identity section
+    std::uint64_t bytes = 0;          // disk size (at most INT64_MAX)
+    std::vector<std::string> volumes; // in order
+    std::array<bool, kSimFaultCount> faults{};
+    bool nineFamily = false;          // family = 9x
+    bool standby = false;             // power = standby: the drive sleeps when the set is read
+
+    bool Refuses(SimFault fault) const { return faults[static_cast<std::size_t>(fault)]; }
+};
+
+// Disk size from an identity sector: the 48-bit LBA count (words 100-103)
+// when word 83 is valid and its bit 10 says 48-bit addresses are supported,
+// otherwise the 28-bit count (words 60-61); times 512. A 48-bit count whose
+// byte count does not fit a signed 64-bit number falls back to the 28-bit
+// count. 0 when the sector has no LBA count.
+std::uint64_t IdentityByteCount(std::span<const std::uint8_t, kSectorSize> sector);
+
+// A dump= value that names a file directly inside the folder: not empty, no
+// "/" or "\", no "..", no ":" (a drive-relative name on Windows), no control
+// character or NUL.
+bool IsPlainDumpName(std::string_view name);
+
+// A bytes= value: decimal digits only (no sign, no blanks inside), at most
+// INT64_MAX. nullopt for anything else.
+std::optional<std::uint64_t> ParseDiskBytes(std::string_view text);
+
+// What a drive set folder holds.
+struct DriveSetFile {
+    std::string error;                  // not empty: the folder or its drives.ini cannot be read
+    std::vector<std::string> warnings;  // what drives.ini got wrong, in file order
+    std::array<std::optional<SimDrive>, kSlotCount> drives;
+    std::array<bool, kSlotCount> nineFamily{};  // family = 9x, also for slots without a drive
+};
+
+// Reads FOLDER/drives.ini and the dumps it names.
+DriveSetFile ReadDriveSetFile(const std::string& folder);
+
+}  // namespace qm

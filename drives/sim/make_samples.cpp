@@ -1,0 +1,205 @@
+// quillmoor-make-samples OUTPUT_FOLDER
+//
+// Writes the sample drive set (drives.ini and one dump per drive) into
+// OUTPUT_FOLDER, creating it when needed. The output depends on nothing but
+// this file: the same bytes on every run and every machine.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "drives/sim/sample_sectors.h"
+#include "drives/sim/skdump.h"
+
+namespace {
+
+using qm::AttributeSpec;
+using qm::IdentitySpec;
+
+// Attribute flags as drives set them.
+constexpr std::uint16_t kPrefailOnline = 0x000F;
+constexpr std::uint16_t kPrefail = 0x0003;
+constexpr std::uint16_t kPrefailCounter = 0x0033;
+constexpr std::uint16_t kOldAgeCounter = 0x0032;
+constexpr std::uint16_t kOldAgeOnline = 0x0022;
+constexpr std::uint16_t kOldAge = 0x0012;
+constexpr std::uint16_t kOldAgeOffline = 0x0010;
+constexpr std::uint16_t kOldAgeCrc = 0x003E;
+constexpr std::uint16_t kPrefailSpin = 0x0013;
+
+// Temperature raw value as hard disks report it: current degrees in byte 0,
+// lowest in byte 2 and highest in byte 4 since power-on.
+constexpr std::uint64_t Temperature(std::uint64_t now, std::uint64_t low, std::uint64_t high) {
+    return now | low << 16 | high << 32;
+}
+
+struct SampleDrive {
+    int slot;
+    std::string fileName;
+    std::string comment;
+    std::string volumes;
+    IdentitySpec identity;
+    std::vector<AttributeSpec> attributes;
+};
+
+std::vector<SampleDrive> SampleSet() {
+    std::vector<SampleDrive> set;
+
+    // A healthy hard disk at 38 degrees, system disk of the machine.
+    set.push_back({0, "qm-hd1000a.smart", "healthy hard disk, 38 degrees", "/ /home",
+                   {"QM-HD1000A", "QMA10H4K27Z1", "QA1.0200", 1953525168, false, 7200},
+                   {
+                       {1, kPrefailOnline, 200, 200, 0, 51},
+                       {3, kPrefail, 177, 175, 4125, 21},
+                       {4, kOldAgeCounter, 100, 100, 1284, 0},
+                       {5, kPrefailCounter, 200, 200, 0, 140},
+                       {7, kPrefailOnline, 100, 253, 0, 51},
+                       {9, kOldAgeCounter, 88, 88, 9123, 0},
+                       {10, kPrefailSpin, 100, 100, 0, 51},
+                       {11, kOldAgeCounter, 100, 100, 0, 0},
+                       {12, kOldAgeCounter, 100, 100, 1270, 0},
+                       {192, kOldAgeCounter, 200, 200, 37, 0},
+                       {193, kOldAgeCounter, 196, 196, 12345, 0},
+                       {194, kOldAgeOnline, 112, 98, Temperature(38, 18, 47), 0},
+                       {196, kOldAgeCounter, 200, 200, 0, 0},
+                       {197, kOldAge, 200, 200, 0, 0},
+                       {198, kOldAgeOffline, 100, 253, 0, 0},
+                       {199, kOldAgeCrc, 200, 200, 0, 0},
+                       {200, kOldAgeOffline, 100, 253, 0, 0},
+                   }});
+
+    // A solid-state disk: no temperature attribute at all; a written-sectors
+    // counter wider than 16 bits.
+    set.push_back({1, "quillmoor-flash-240.smart", "solid-state disk without a temperature attribute", "/data",
+                   {"Quillmoor Flash 240", "      QF24B3800917C5", "QF1.02", 468862128, true, 0},
+                   {
+                       {5, kPrefailCounter, 100, 100, 0, 10},
+                       {9, kOldAgeCounter, 99, 99, 2417, 0},
+                       {12, kOldAgeCounter, 99, 99, 311, 0},
+                       {170, kPrefailCounter, 100, 100, 0, 10},
+                       {171, kOldAgeCounter, 100, 100, 0, 0},
+                       {172, kOldAgeCounter, 100, 100, 0, 0},
+                       {173, kOldAgeCounter, 97, 97, 62, 0},
+                       {174, kOldAgeCounter, 100, 100, 19, 0},
+                       {177, kPrefailCounter, 96, 96, 58, 0},
+                       {181, kOldAgeCounter, 100, 100, 0, 0},
+                       {183, kOldAgeCounter, 100, 100, 0, 0},
+                       {184, kPrefailCounter, 100, 100, 0, 90},
+                       {187, kOldAgeCounter, 100, 100, 0, 0},
+                       {199, kOldAgeCrc, 100, 100, 0, 0},
+                       {233, kOldAgeCounter, 97, 97, 0, 0},
+                       {241, kOldAgeCounter, 100, 100, 9119731768, 0},
+                       {242, kOldAgeCounter, 100, 100, 13087622417, 0},
+                   }});
+
+    // A failing hard disk: reallocated sectors below their threshold (bad),
+    // pending and uncorrectable sectors (caution), 44 degrees.
+    set.push_back({2, "qm-hd500b.smart", "failing hard disk: reallocated and pending sectors, 44 degrees",
+                   "/mnt/backup",
+                   {"QM-HD500B", "QMB05F19PX82", "QB2.0100", 976773168, false, 5400},
+                   {
+                       {1, kPrefailOnline, 62, 47, 88211, 51},
+                       {3, kPrefail, 170, 168, 4391, 21},
+                       {4, kOldAgeCounter, 98, 98, 2207, 0},
+                       {5, kPrefailCounter, 30, 30, 1416, 36},
+                       {7, kPrefailOnline, 200, 200, 0, 51},
+                       {9, kOldAgeCounter, 41, 41, 43327, 0},
+                       {10, kPrefailSpin, 100, 100, 0, 51},
+                       {11, kOldAgeCounter, 100, 100, 0, 0},
+                       {12, kOldAgeCounter, 98, 98, 2150, 0},
+                       {192, kOldAgeCounter, 200, 200, 141, 0},
+                       {193, kOldAgeCounter, 143, 143, 171920, 0},
+                       {194, kOldAgeOnline, 106, 91, Temperature(44, 21, 52), 0},
+                       {196, kOldAgeCounter, 144, 144, 57, 0},
+                       {197, kOldAge, 198, 198, 24, 0},
+                       {198, kOldAgeOffline, 198, 198, 24, 0},
+                       {199, kOldAgeCrc, 200, 200, 0, 0},
+                       {200, kOldAgeOffline, 96, 96, 1310, 0},
+                   }});
+
+    // A hot hard disk at 59 degrees.
+    set.push_back({4, "qm-hd2000c.smart", "hot hard disk, 59 degrees", "/mnt/media /mnt/archive",
+                   {"QM-HD2000C", "QMC20T60LW05", "QC1.0300", 3907029168, false, 7200},
+                   {
+                       {1, kPrefailOnline, 200, 200, 0, 51},
+                       {3, kPrefail, 181, 179, 5941, 21},
+                       {4, kOldAgeCounter, 100, 100, 402, 0},
+                       {5, kPrefailCounter, 200, 200, 0, 140},
+                       {7, kPrefailOnline, 100, 253, 0, 51},
+                       {9, kOldAgeCounter, 95, 95, 3904, 0},
+                       {10, kPrefailSpin, 100, 100, 0, 51},
+                       {12, kOldAgeCounter, 100, 100, 398, 0},
+                       {190, kOldAgeOnline, 41, 38, 59, 40},
+                       {192, kOldAgeCounter, 200, 200, 12, 0},
+                       {193, kOldAgeCounter, 200, 200, 1544, 0},
+                       {194, kOldAgeOnline, 91, 88, Temperature(59, 24, 62), 0},
+                       {196, kOldAgeCounter, 200, 200, 0, 0},
+                       {197, kOldAge, 200, 200, 0, 0},
+                       {198, kOldAgeOffline, 100, 253, 0, 0},
+                       {199, kOldAgeCrc, 200, 200, 0, 0},
+                       {200, kOldAgeOffline, 100, 253, 0, 0},
+                   }});
+    return set;
+}
+
+std::string DrivesIni(const std::vector<SampleDrive>& set) {
+    std::string ini =
+        "; Sample drive set: four simulated drives in slots 0, 1, 2 and 4.\n"
+        "; Made by quillmoor-make-samples; change the generator, not this file.\n"
+        "; Keys: dump (file in this folder), bytes (disk size; default from the\n"
+        "; identity sector), volumes (separated by blanks), fail (open, version,\n"
+        "; enable, identify, attributes or thresholds), family (9x).\n";
+    for (const SampleDrive& d : set) {
+        ini += "\n[" + std::to_string(d.slot) + "]\n";
+        ini += "; " + d.comment + "\n";
+        ini += "dump = " + d.fileName + "\n";
+        ini += "volumes = " + d.volumes + "\n";
+    }
+    return ini;
+}
+
+bool WriteText(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quillmoor-make-samples OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        std::fprintf(stderr, "quillmoor-make-samples: cannot create %s: %s\n", folder.string().c_str(),
+                     ec.message().c_str());
+        return 1;
+    }
+
+    const std::vector<SampleDrive> set = SampleSet();
+    for (const SampleDrive& d : set) {
+        qm::SkDump dump;
+        dump.identify = qm::BuildIdentitySector(d.identity);
+        dump.status = std::array<std::uint8_t, qm::kSkDumpStatusSize>{0, 0, 0, 1};  // status good
+        dump.smartData = qm::BuildSmartDataSector(d.attributes);
+        dump.thresholds = qm::BuildThresholdSector(d.attributes);
+        const std::filesystem::path path = folder / d.fileName;
+        if (!qm::SaveSkDump(path.string(), dump)) {
+            std::fprintf(stderr, "quillmoor-make-samples: cannot write %s\n", path.string().c_str());
+            return 1;
+        }
+    }
+    const std::filesystem::path ini = folder / "drives.ini";
+    if (!WriteText(ini, DrivesIni(set))) {
+        std::fprintf(stderr, "quillmoor-make-samples: cannot write %s\n", ini.string().c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,222 @@
+#include "drives/sim/sim_drives.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "base/bytes.h"
+
+namespace qm {
+
+// Everything the provider and its handles share: the drives and the record.
+struct SimDriveProvider::State {
+    std::array<std::optional<SimDrive>, kSlotCount> drives;
+    std::array<bool, kSlotCount> nineFamily{};  // family = 9x, also for slots without a drive
+    std::array<bool, kSlotCount> asleep{};      // power mode of each present drive
+    std::array<int, kSlotCount> wakeUps{};
+    bool recording = false;
+    std::deque<SimEvent> events;
+    int openHandles = 0;
+    int familyTests = 0;
+
+    void Record(const SimEvent& event) {
+        if (!recording) return;
+        if (events.size() >= kSimEventLimit) events.pop_front();
+        events.push_back(event);
+    }
+
+    const SimDrive* Drive(DriveSlot slot) const {
+        if (!IsValidSlot(slot) || !drives[static_cast<std::size_t>(slot)]) return nullptr;
+        return &*drives[static_cast<std::size_t>(slot)];
+    }
+
+    // A command reached the present drive of `slot`.
+    void Wake(DriveSlot slot) {
+        const auto s = static_cast<std::size_t>(slot);
+        if (!asleep[s]) return;
+        asleep[s] = false;
+        ++wakeUps[s];
+    }
+};
+
+namespace {
+
+// Answers one command block as the drive `drive` would. Validates the control
+// code against the buffer sizes first; writes into `out` only on success.
+bool Answer(const SimDrive& drive, ControlCode code, const CommandBlock& in, std::span<std::uint8_t> out) {
+    const bool smartSignature = in.command() == ata::Smart && in.cylLow() == ata::SmartCylLow &&
+                                in.cylHigh() == ata::SmartCylHigh;
+    switch (code) {
+        case ControlCode::SendDriveCommand: {
+            if (out.size() != kStatusOutputSize || in.bufferSize() != 0) return false;
+            if (!smartSignature || in.features() != ata::SmartEnable) return false;
+            if (drive.Refuses(SimFault::Enable)) return false;
+            std::fill(out.begin(), out.end(), std::uint8_t{0});  // buffer size 0, driver status all clear
+            return true;
+        }
+        case ControlCode::ReceiveDriveData: {
+            if (out.size() != kDataOutputSize || in.bufferSize() != kSectorSize) return false;
+            const Sector* sector = nullptr;
+            if (in.command() == ata::IdentifyDevice) {
+                if (drive.Refuses(SimFault::Identify)) return false;
+                sector = drive.dump.identify ? &*drive.dump.identify : nullptr;
+            } else if (smartSignature && in.features() == ata::SmartReadData) {
+                if (drive.Refuses(SimFault::Attributes)) return false;
+                sector = drive.dump.smartData ? &*drive.dump.smartData : nullptr;
+            } else if (smartSignature && in.features() == ata::SmartReadThresholds) {
+                if (drive.Refuses(SimFault::Thresholds)) return false;
+                sector = drive.dump.thresholds ? &*drive.dump.thresholds : nullptr;
+            }
+            if (sector == nullptr) return false;
+            StoreLe32(out, 0, static_cast<std::uint32_t>(kSectorSize));
+            std::fill(out.begin() + 4, out.begin() + kDataOffset, std::uint8_t{0});
+            std::copy(sector->begin(), sector->end(), out.begin() + kDataOffset);
+            return true;
+        }
+    }
+    return false;  // a control code the driver does not know
+}
+
+// A handle on one drive (NT path) or on the shared 9x device.
+class SimHandle final : public DriveHandle {
+public:
+    SimHandle(std::shared_ptr<SimDriveProvider::State> state, DriveSlot slot, DriverFamily family)
+        : state_(std::move(state)), slot_(slot), family_(family) {
+        ++state_->openHandles;
+    }
+    ~SimHandle() override {
+        --state_->openHandles;
+        state_->Record({.kind = SimEventKind::Close, .slot = slot_, .family = family_, .result = true});
+    }
+    SimHandle(const SimHandle&) = delete;
+    SimHandle& operator=(const SimHandle&) = delete;
+
+    bool SmartGetVersion() override {
+        const SimDrive* drive = state_->Drive(slot_);
+        const bool ok = drive != nullptr && !drive->Refuses(SimFault::Version);
+        state_->Record({.kind = SimEventKind::Version, .slot = slot_, .family = family_, .result = ok});
+        return ok;
+    }
+
+    bool Exchange(ControlCode code, const CommandBlock& in, std::span<std::uint8_t> out) override {
+        // The NT device is one drive; the 9x device serves the drive that the
+        // block's drive-number byte names.
+        const DriveSlot target = family_ == DriverFamily::Nt ? slot_ : static_cast<DriveSlot>(in.driveNumber());
+        const SimDrive* drive = state_->Drive(target);
+        if (drive != nullptr) state_->Wake(target);
+        const bool ok = drive != nullptr && Answer(*drive, code, in, out);
+        state_->Record({.kind = SimEventKind::Exchange,
+                        .slot = slot_,
+                        .family = family_,
+                        .result = ok,
+                        .code = code,
+                        .block = in,
+                        .outSize = out.size()});
+        return ok;
+    }
+
+private:
+    std::shared_ptr<SimDriveProvider::State> state_;
+    DriveSlot slot_;
+    DriverFamily family_;
+};
+
+}  // namespace
+
+SimDriveProvider::SimDriveProvider(const std::string& folder, SimRecording recording)
+    : state_(std::make_shared<State>()) {
+    DriveSetFile set = ReadDriveSetFile(folder);
+    error_ = std::move(set.error);
+    warnings_ = std::move(set.warnings);
+    state_->drives = std::move(set.drives);
+    state_->nineFamily = set.nineFamily;
+    for (DriveSlot s = 0; s < kSlotCount; ++s) {
+        if (const SimDrive* drive = state_->Drive(s)) state_->asleep[static_cast<std::size_t>(s)] = drive->standby;
+    }
+    state_->recording = recording == SimRecording::On;
+}
+
+SimDriveProvider::~SimDriveProvider() = default;
+
+const SimDrive* SimDriveProvider::Drive(DriveSlot slot) const { return state_->Drive(slot); }
+
+std::vector<DriveSlot> SimDriveProvider::PresentSlots() const {
+    std::vector<DriveSlot> slots;
+    for (DriveSlot s = 0; s < kSlotCount; ++s)
+        if (state_->Drive(s)) slots.push_back(s);
+    return slots;
+}
+
+bool SimDriveProvider::IsNtFamily(DriveSlot slot) {
+    ++state_->familyTests;
+    return !IsValidSlot(slot) || !state_->nineFamily[static_cast<std::size_t>(slot)];
+}
+
+std::unique_ptr<DriveHandle> SimDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
+    std::unique_ptr<DriveHandle> handle;
+    const SimDrive* drive = state_->Drive(slot);
+    if (drive != nullptr && !drive->Refuses(SimFault::Open) &&
+        drive->nineFamily == (family == DriverFamily::Nine)) {
+        handle = std::make_unique<SimHandle>(state_, slot, family);
+    }
+    state_->Record({.kind = SimEventKind::Open, .slot = slot, .family = family, .result = handle != nullptr});
+    return handle;
+}
+
+std::optional<DiskGeometry> SimDriveProvider::QueryDriveGeometry(DriveSlot slot) {
+    std::optional<DiskGeometry> geometry;
+    const SimDrive* drive = state_->Drive(slot);
+    if (drive != nullptr && !drive->Refuses(SimFault::Open)) geometry = GeometryFromSize(drive->bytes, kSectorSize);
+    state_->Record({.kind = SimEventKind::Geometry, .slot = slot, .result = geometry.has_value()});
+    return geometry;
+}
+
+std::vector<std::string> SimDriveProvider::VolumesOf(DriveSlot slot) {
+    const SimDrive* drive = state_->Drive(slot);
+    return drive != nullptr ? drive->volumes : std::vector<std::string>{};
+}
+
+std::optional<PowerMode> SimDriveProvider::QueryPowerMode(DriveSlot slot, const CommandBlock& query) {
+    std::optional<PowerMode> mode;
+    const SimDrive* drive = state_->Drive(slot);
+    const bool isQuery = query.command() == ata::CheckPowerMode && query.bufferSize() == 0 &&
+                         query.driveNumber() == static_cast<std::uint8_t>(slot);
+    if (drive != nullptr && !drive->Refuses(SimFault::Open) && isQuery) {
+        mode = Asleep(slot) ? PowerMode::Standby : PowerMode::Awake;
+    }
+    state_->Record({.kind = SimEventKind::PowerMode, .slot = slot, .result = mode.has_value(), .block = query});
+    return mode;
+}
+
+bool SimDriveProvider::Asleep(DriveSlot slot) const {
+    return state_->Drive(slot) != nullptr && state_->asleep[static_cast<std::size_t>(slot)];
+}
+
+int SimDriveProvider::WakeUps(DriveSlot slot) const {
+    return IsValidSlot(slot) ? state_->wakeUps[static_cast<std::size_t>(slot)] : 0;
+}
+
+void SimDriveProvider::PutToSleep(DriveSlot slot) {
+    if (state_->Drive(slot) != nullptr) state_->asleep[static_cast<std::size_t>(slot)] = true;
+}
+
+std::vector<SimEvent> SimDriveProvider::Events() const {
+    return std::vector<SimEvent>(state_->events.begin(), state_->events.end());
+}
+
+std::vector<SimEvent> SimDriveProvider::Events(SimEventKind kind) const {
+    std::vector<SimEvent> out;
+    for (const SimEvent& e : state_->events)
+        if (e.kind == kind) out.push_back(e);
+    return out;
+}
+
+int SimDriveProvider::OpenHandles() const { return state_->openHandles; }
+
+int SimDriveProvider::FamilyTests() const { return state_->familyTests; }
+
+void SimDriveProvider::Clear() {
+    state_->events.clear();
+    state_->familyTests = 0;
+}
+
+}  // namespace qm

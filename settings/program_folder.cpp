@@ -1,0 +1,99 @@
+#include "settings/program_folder.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <optional>
+#include <set>
+
+namespace qm {
+namespace {
+
+// The folder without trailing separators ("/opt/q/bin/" is "/opt/q/bin").
+std::filesystem::path Folder(const std::string& folder) {
+    std::string trimmed = folder;
+    while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+    return std::filesystem::path(trimmed);
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+std::string PasswordHome(uid_t uid) {
+    const passwd* user = ::getpwuid(uid);
+    return user != nullptr && user->pw_dir != nullptr ? std::string(user->pw_dir) : std::string();
+}
+
+// The owner of the folder, or of its nearest existing parent when it does not
+// exist yet (it would be made there).
+std::optional<uid_t> OwnerOfNearest(std::filesystem::path folder) {
+    while (!folder.empty()) {
+        struct stat status {};
+        if (::lstat(folder.c_str(), &status) == 0) return status.st_uid;
+        if (folder == folder.parent_path()) break;
+        folder = folder.parent_path();
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool IsSystemFolder(const std::string& folder) {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::weakly_canonical(Folder(folder), error);
+    if (error || path.empty() || path == "/") return true;
+    const std::string first = *std::next(path.begin());  // the component after "/"
+    if (first == "var") {
+        const auto second = std::next(path.begin(), 2);
+        return second == path.end() || *second != "tmp";
+    }
+    static const std::set<std::string> kSystem = {"usr", "bin", "sbin", "lib", "lib32", "lib64", "libx32", "opt",
+                                                  "etc", "boot", "srv", "snap", "run", "sys", "proc", "dev"};
+    return kSystem.count(first) > 0;
+}
+
+bool IsInstalledProgramFolder(const std::string& programFolder) {
+    return Folder(programFolder).filename() == "bin";
+}
+
+ProgramFolderFacts InspectProgramFolder(const std::string& programFolder) {
+    ProgramFolderFacts facts;
+    facts.installed = IsInstalledProgramFolder(programFolder);
+    facts.system = IsSystemFolder(programFolder);
+    struct stat status {};
+    if (!programFolder.empty() && ::stat(programFolder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        // The effective user decides, as it does for the writes themselves.
+        facts.usersOwn = status.st_uid == ::geteuid() &&
+                         ::faccessat(AT_FDCWD, programFolder.c_str(), W_OK, AT_EACCESS) == 0;
+    }
+    return facts;
+}
+
+std::string ProgramDataFolder(const std::string& programFolder) {
+    if (!IsInstalledProgramFolder(programFolder)) return programFolder;
+    return (Folder(programFolder).parent_path() / "share" / "quillmoor").string();
+}
+
+std::string ConfigHome(const std::string& xdgConfigHome, const std::string& home) {
+    if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/') return xdgConfigHome;
+    if (!home.empty() && home.front() == '/') return (std::filesystem::path(home) / ".config").string();
+    return {};
+}
+
+std::string ProcessConfigHome() {
+    const uid_t user = ::geteuid();
+    std::string home = Environment("HOME");
+    if (home.empty()) home = PasswordHome(user);
+    std::string config = ConfigHome(Environment("XDG_CONFIG_HOME"), home);
+    if (user == 0 && !config.empty() && OwnerOfNearest(config) != uid_t{0}) config = ConfigHome("", PasswordHome(0));
+    return config;
+}
+
+}  // namespace qm

@@ -1,0 +1,171 @@
+// The drives through quillmoor-smart-helper: the same records as the drive
+// set gives directly, the kernel's suspend state read without a request, the
+// choice among installed helpers, and helpers that die, hang or talk nonsense,
+// which give the refused result within the answer timeout.
+#include "drives/linux/helper_drives.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "drives/sim/sim_drives.h"
+#include "smart/power_mode.h"
+#include "smart/smart_reader.h"
+#include "tests/support/temp_folder.h"
+
+namespace qm {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// The wait for helpers that misbehave; a working helper gets the long one, so
+// that a slow start (a sanitizer build on a busy machine) is no failure.
+constexpr std::chrono::milliseconds kTestTimeout{300};
+constexpr std::chrono::milliseconds kWorkingTimeout{10'000};
+
+// An answer record of `kind` and `status` with an empty payload, as sh writes it.
+std::string PrintAnswer(int kind, int status) {
+    return "printf 'QA\\" + std::to_string(kind) + "\\" + std::to_string(status) +
+           "\\0\\0\\0\\0'; /usr/bin/head -c 528 /dev/zero\n";
+}
+
+class HelperTest : public ::testing::Test {
+protected:
+    // A drive set (the samples and a sleeping drive in slot 7) with the
+    // stand-in helper beside it, and a stand-in node for every slot but 3
+    // (the samples' empty slot) and 5.
+    void SetUp() override {
+        for (const auto& entry : fs::directory_iterator(QM_SAMPLES_DIR)) fs::copy(entry.path(), folder.path());
+        std::ofstream(folder / "drives.ini", std::ios::app) << "\n[7]\ndump = qm-hd1000a.smart\npower = standby\n";
+        fs::copy_file(QM_FAKE_HELPER_BIN, helper);
+        for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
+            if (slot != 3 && slot != 5) std::ofstream(folder / *BlockDeviceName(slot));
+        }
+    }
+
+    // A helper written as a shell script.
+    fs::path Script(const std::string& name, const std::string& body) const {
+        const fs::path path = folder.path() / name;
+        std::ofstream(path) << "#!/bin/sh\n" << body;
+        ::chmod(path.c_str(), 0755);
+        return path;
+    }
+
+    std::unique_ptr<HelperDriveProvider> Provider(const fs::path& program,
+                                                  std::chrono::milliseconds timeout = kTestTimeout) const {
+        return std::make_unique<HelperDriveProvider>(std::make_unique<HelperConnection>(program, timeout),
+                                                     LinuxDriveProvider(folder.path(), LinuxVolumes(), folder.path() / "sys"));
+    }
+
+    test::TempFolder folder;
+    fs::path helper = folder.path() / kHelperFileName;
+};
+
+TEST_F(HelperTest, DrivesReadThroughTheHelperAsDirectly) {
+    SimDriveProvider direct(folder.str());
+    SmartReader directReader(direct);
+    const auto through = Provider(helper, kWorkingTimeout);
+    ASSERT_TRUE(through->HelperHasRights());
+    SmartReader helperReader(*through);
+    for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
+        SCOPED_TRACE(slot);
+        EXPECT_EQ(through->QueryPowerMode(slot, CheckPowerModeBlock(slot, true)),
+                  direct.QueryPowerMode(slot, CheckPowerModeBlock(slot, true)));
+        EXPECT_EQ(helperReader.ReadDrive(slot), directReader.ReadDrive(slot));
+        EXPECT_EQ(helperReader.ProbeDrive(slot), directReader.ProbeDrive(slot));
+        EXPECT_EQ(through->QueryDriveGeometry(slot), direct.QueryDriveGeometry(slot));
+    }
+    EXPECT_EQ(through->OpenDrive(16, DriverFamily::Nt), nullptr);
+    EXPECT_EQ(through->OpenDrive(0, DriverFamily::Nine), nullptr);
+}
+
+TEST_F(HelperTest, ASleepingDriveIsToldAndAKernelSuspendedOneIsNotEvenAsked) {
+    const auto through = Provider(helper, kWorkingTimeout);
+    EXPECT_TRUE(DriveSleeps(*through, 7));
+    EXPECT_FALSE(DriveSleeps(*through, 0));
+
+    // A helper that dies at every request would show any request made.
+    const fs::path power = folder.path() / "sys/class/block/sdb/device/power";
+    fs::create_directories(power);
+    std::ofstream(power / "runtime_status") << "suspended\n";
+    const auto dying = Provider(Script("dies", "exit 3\n"));
+    for (int i = 0; i < kHelperMaxFailures + 1; ++i) EXPECT_TRUE(DriveSleeps(*dying, 1));
+    EXPECT_FALSE(DriveSleeps(*dying, 0));  // asked: the helper died
+    EXPECT_NE(dying->OpenDrive(0, DriverFamily::Nt), nullptr);  // one failure only: not given up
+}
+
+TEST_F(HelperTest, ASlotWithoutADeviceNodeCostsNoRequest) {
+    // A helper that dies at every request would be given up on after a few.
+    const auto dying = Provider(Script("dies", "exit 3\n"));
+    for (int i = 0; i < kHelperMaxFailures + 1; ++i) {
+        EXPECT_EQ(dying->OpenDrive(5, DriverFamily::Nt), nullptr);
+        EXPECT_EQ(dying->QueryDriveGeometry(5), std::nullopt);
+        EXPECT_EQ(dying->QueryPowerMode(5, CheckPowerModeBlock(5, true)), std::nullopt);
+    }
+    EXPECT_NE(dying->OpenDrive(0, DriverFamily::Nt), nullptr);
+}
+
+TEST_F(HelperTest, TheFirstHelperThatHoldsItsRightsIsUsed) {
+    const fs::path noRights = Script("no-rights", "/usr/bin/head -c 36 >/dev/null\n" + PrintAnswer(1, 1) + "exec /bin/cat >/dev/null\n");
+    const fs::path missing = folder.path() / "missing";
+    EXPECT_EQ(ConnectHelper({missing, noRights}, kTestTimeout), nullptr);
+    const auto chosen = ConnectHelper({missing, noRights, helper}, kWorkingTimeout);
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_TRUE(chosen->HelperHasRights());  // the working one: the other says it has none
+
+    EXPECT_EQ(HelperCandidates("/opt/q/bin"),
+              (std::vector<fs::path>{"/opt/q/bin/quillmoor-smart-helper", "/opt/q/libexec/quillmoor/quillmoor-smart-helper"}));
+    EXPECT_TRUE(HelperCandidates("").empty());
+    EXPECT_TRUE(HelperCandidates("bin").empty());
+    EXPECT_TRUE(ExecutableFolder().is_absolute());
+}
+
+// Each of these gives the refused result, within the answer timeout, and
+// never a signal: a helper that has gone away makes the send fail with EPIPE.
+TEST_F(HelperTest, HelpersThatDieHangOrTalkNonsenseGiveTheRefusedResultInTime) {
+    const std::vector<std::pair<std::string, std::string>> helpers = {
+        {"dies at once", "exit 3\n"},
+        {"closes its input and output", "exec 0<&- 1>&-\nexec /bin/sleep 30\n"},
+        {"hangs", "exec /bin/sleep 30\n"},
+        {"answers garbage", "/usr/bin/head -c 36 >/dev/null\n/usr/bin/head -c 536 /dev/zero | /usr/bin/tr '\\0' x\n"
+                            "exec /bin/cat >/dev/null\n"},
+        {"answers half a record", "/usr/bin/head -c 36 >/dev/null\n/usr/bin/head -c 300 /dev/zero\nexec /bin/sleep 30\n"},
+        {"answers another kind", "/usr/bin/head -c 36 >/dev/null\n" + PrintAnswer(1, 0) + "exec /bin/cat >/dev/null\n"},
+        {"is not executable", ""},
+    };
+    int n = 0;
+    for (const auto& [what, body] : helpers) {
+        SCOPED_TRACE(what);
+        const fs::path program = Script("helper" + std::to_string(n++), body);
+        if (body.empty()) ::chmod(program.c_str(), 0644);
+        const auto provider = Provider(program);
+        const auto start = Clock::now();
+        const auto handle = provider->OpenDrive(0, DriverFamily::Nt);
+        ASSERT_NE(handle, nullptr);
+        EXPECT_FALSE(handle->SmartGetVersion());
+        EXPECT_LT(Clock::now() - start, kTestTimeout + std::chrono::seconds(1));
+    }
+}
+
+TEST_F(HelperTest, AFailingHelperIsStartedAgainAndThenGivenUpOn) {
+    // Dies at its first start, works from the second on.
+    const fs::path flag = folder.path() / "started";
+    const fs::path flaky = Script("flaky", "if [ ! -e '" + flag.string() + "' ]; then : >'" + flag.string() +
+                                               "'; exit 1; fi\nexec '" + helper.string() + "'\n");
+    HelperConnection connection(flaky, kWorkingTimeout);
+    EXPECT_FALSE(connection.Ask({HelperKind::Version, 0, {}}));
+    EXPECT_EQ(connection.Ask({HelperKind::Version, 0, {}})->status, HelperStatus::Done);
+
+    HelperConnection hanging(Script("hangs", "exec /bin/sleep 30\n"), kTestTimeout);
+    for (int i = 0; i < kHelperMaxFailures; ++i) EXPECT_FALSE(hanging.Ask({HelperKind::Version, 0, {}}));
+    EXPECT_TRUE(hanging.GivenUp());
+    const auto start = Clock::now();
+    EXPECT_FALSE(hanging.Ask({HelperKind::Version, 0, {}}));
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(50));  // no new start, no wait
+}
+
+}  // namespace
+}  // namespace qm
