@@ -134,12 +134,12 @@ int Steady(const ReadPath& path, qm::DriveSlot slot, const char* device, int run
     if (!provider) return NoPath(path.name);
     qm::SmartReader reader(*provider);
     bool ok = true;
-    for (int i = 0; i < 5; ++i) ok = qm::bench::BareSmartRead(device) && reader.ReadDrive(slot).driveType == 1 && ok;
+    for (int i = 0; i < 5; ++i) ok = qm::bench::BareSmartRead(device) && IsPresentDrive(reader.ReadDrive(slot)) && ok;
     std::vector<double> bare, exchanges, read;
     for (int i = 0; i < runs; ++i) {
         bare.push_back(Time([&] { ok = qm::bench::BareSmartRead(device) && ok; }));
         exchanges.push_back(Time([&] { ok = ExchangesOnly(*provider, slot) && ok; }));
-        read.push_back(Time([&] { ok = reader.ReadDrive(slot).driveType == 1 && ok; }));
+        read.push_back(Time([&] { ok = IsPresentDrive(reader.ReadDrive(slot)) && ok; }));
     }
     PrintSpread("STEADY", "bare:" + std::string(path.name), bare);
     PrintSpread("STEADY", "exchanges:" + std::string(path.name), exchanges);
@@ -183,7 +183,7 @@ int First(std::string_view what, const ReadPath& path, qm::DriveSlot slot) {
         if (!provider) return NoPath(path.name);
         reader = std::make_unique<qm::SmartReader>(*provider);
         if (what == "read") {
-            call = [&] { return reader->ReadDrive(slot).driveType == 1; };
+            call = [&] { return IsPresentDrive(reader->ReadDrive(slot)); };
         } else if (what == "volumes") {
             call = [&] { return provider->VolumesOf(slot).size() < 1000; };
         } else if (what == "capacity") {

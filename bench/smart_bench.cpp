@@ -18,7 +18,7 @@ void BM_ReadAllSlotsOfSampleSet(benchmark::State& state) {
         present = 0;
         for (qm::DriveSlot slot = 0; slot < qm::kSlotCount; ++slot) {
             const qm::DriveRecord record = reader.ReadDrive(slot);
-            present += record.driveType;
+            present += qm::IsPresentDrive(record) ? 1 : 0;
             benchmark::DoNotOptimize(record);
         }
     }

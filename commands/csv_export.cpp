@@ -7,7 +7,7 @@ namespace qm {
 std::string AttributeCsvText(const DriveRecord& record) {
     std::string text(kCsvHeader);
     text += "\r\n";
-    if (record.driveType != 1) return text;
+    if (!IsPresentDrive(record)) return text;
     for (const AttributeRow& row : AttributeRows(record)) {
         text += std::to_string(row.id);
         text += ',';

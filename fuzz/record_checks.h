@@ -10,7 +10,7 @@ namespace qm::fuzz {
 // values of row k in element k + 1, names from the dictionary); a refused
 // read is the empty record; identity strings are UTF-8.
 inline void CheckRecord(const DriveRecord& record) {
-    if (record.driveType != 1) {
+    if (!IsPresentDrive(record)) {
         Require(record == DriveRecord{}, "a failed read gives the empty record");
         return;
     }

@@ -103,8 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const qm::DriveRecord probe = reader.ProbeDrive(slot);
     qm::fuzz::CheckRecord(probe);
-    Require(probe.driveType == record.driveType, "a probe finds what a read finds");
-    if (probe.driveType == 1) {
+    Require(IsPresentDrive(probe) == IsPresentDrive(record), "a probe finds what a read finds");
+    if (IsPresentDrive(probe)) {
         Require(probe.attributeCount == 0 && probe.modelNumber == record.modelNumber &&
                     probe.serialNumber == record.serialNumber && probe.cylinders == record.cylinders,
                 "a probe has the read's identity and no attributes");

@@ -11,7 +11,7 @@ void DriveMonitor::ScanDrives() {
     for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
         const DriveRecord record = reader_.ProbeDrive(slot);
         std::string model = TrimBlanks(record.modelNumber);
-        if (record.driveType != 1 || model.empty()) continue;
+        if (!IsPresentDrive(record) || model.empty()) continue;
         const auto s = static_cast<std::size_t>(slot);
         identities_[s] = {model, TrimBlanks(record.serialNumber)};
         volumes_[s] = settings_.ReadVolumes(identities_[s].model, identities_[s].serial);
@@ -28,14 +28,14 @@ void DriveMonitor::RereadStoredVolumes() {
     for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
         const DriveRecord record = reader_.ProbeDrive(slot);
         const std::string model = TrimBlanks(record.modelNumber);
-        if (record.driveType != 1 || model.empty()) continue;
+        if (!IsPresentDrive(record) || model.empty()) continue;
         volumes_[static_cast<std::size_t>(slot)] = settings_.ReadVolumes(model, TrimBlanks(record.serialNumber));
     }
 }
 
 DriveViewContent DriveMonitor::ViewDrive(DriveSlot slot) {
     const DriveRecord record = IsValidSlot(slot) ? reader_.ReadDrive(slot) : DriveRecord{};
-    if (record.driveType != 1) return BuildDriveView(record, std::nullopt, std::nullopt);
+    if (!IsPresentDrive(record)) return BuildDriveView(record, std::nullopt, std::nullopt);
     const std::optional<std::string> capacity = DriveCapacityText(reader_.provider(), slot);
     return BuildDriveView(record, capacity, settings_.ReadVolumes(record.modelNumber, record.serialNumber));
 }

@@ -38,7 +38,7 @@ public:
     DriveMonitor(DriveProvider& drives, Settings& settings, NotificationArea& tray)
         : reader_(drives), settings_(settings), tray_(tray) {}
 
-    // Probes slots 0..15 once. A drive with driveType 1 and a model that is
+    // Probes slots 0..15 once. A present drive (IsPresentDrive) whose model is
     // not blank gets a tab (in slot order, as many as there are), its identity
     // and the volumes stored for it.
     void ScanDrives();

@@ -12,7 +12,7 @@ DriveViewContent BuildDriveView(const DriveRecord& record, const std::optional<s
                                 const std::optional<std::string>& storedVolumes) {
     DriveViewContent view;
     view.volumes = std::string(kLettersNotObtained);
-    if (record.driveType != 1) return view;
+    if (!IsPresentDrive(record)) return view;
 
     view.present = true;
     view.model = TrimBlanks(record.modelNumber);

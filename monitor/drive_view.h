@@ -26,7 +26,7 @@ struct AttributeListRow {
 };
 
 struct DriveViewContent {
-    bool present = false;   // driveType 1; otherwise both lists stay empty
+    bool present = false;   // IsPresentDrive; otherwise both lists stay empty
     std::string model;      // trimmed model
     std::string serial;     // trimmed serial
     std::string volumes;    // the stored volumes, or "未取得"

@@ -41,7 +41,7 @@ std::array<bool, kSlotCount> ForEachDriveTemperature(SmartReader& reader, const 
         }
         const DriveRecord record = reader.ReadDrive(slot);
         const std::string model = TrimBlanks(record.modelNumber);
-        if (record.driveType != 1 || model.empty()) continue;
+        if (!IsPresentDrive(record) || model.empty()) continue;
         const std::optional<std::string>& volumes = slotVolumes[static_cast<std::size_t>(slot)];
         for (const int temperature : DriveTemperatures(record)) visit(slot, model, volumes, temperature);
     }

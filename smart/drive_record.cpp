@@ -27,10 +27,9 @@ std::vector<AttributeRow> AttributeRows(const DriveRecord& record) {
 
 std::vector<int> DriveTemperatures(const DriveRecord& record) {
     std::vector<int> temperatures;
-    for (std::size_t k = 0; k < record.attributeCount && k + 1 < record.attributes.size(); ++k) {
-        if (record.attributes[k].id == 194 && record.attributes[k + 1].raw > 1) {
-            temperatures.push_back(record.attributes[k + 1].raw);
-        }
+    for (std::size_t k = 0; k < record.attributeCount; ++k) {
+        const AttributeRow row = GetAttributeRow(record, k);
+        if (row.id == 194 && row.raw > 1) temperatures.push_back(row.raw);
     }
     return temperatures;
 }

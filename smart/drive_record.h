@@ -44,6 +44,10 @@ struct DriveRecord {
     friend bool operator==(const DriveRecord&, const DriveRecord&) = default;
 };
 
+// True for a record of a drive that answered: identified and read. Every
+// other record is empty and stands for no drive.
+inline bool IsPresentDrive(const DriveRecord& record) { return record.driveType == 1; }
+
 // One attribute as the user sees it: the same fields as an element, but all
 // of row k, gathered from elements k and k + 1.
 using AttributeRow = AttributeEntry;

@@ -43,7 +43,7 @@ void Emit(std::string_view utf8) {
 
 void PrintDrive(qm::SmartReader& reader, qm::DriveSlot slot) {
     const qm::DriveRecord record = reader.ReadDrive(slot);
-    if (record.driveType != 1) return;
+    if (!IsPresentDrive(record)) return;
     qm::DriveProvider& provider = reader.provider();
 
     // The live volumes; the temperature row is filled here ("--" without a reading).
