@@ -62,11 +62,11 @@ public:
     Judge(AlertState& state, std::int64_t now) : state_(state), now_(now) {}
 
     void Tell(AlertReason reason, AttributeStatus level, bool newFact, std::string before, std::string after,
-              std::vector<std::string> rows = {}) {
+              std::vector<std::string> rows = {}, std::string_view subject = {}) {
         const std::optional<AlertAction> action = Stand(state_.reasons[Index(reason)], level, newFact, now_);
         if (!action) return;
         events_.push_back({reason, *action, *action == AlertAction::Clear ? AttributeStatus::Good : level,
-                           std::move(before), std::move(after), std::move(rows)});
+                           std::move(before), std::move(after), std::move(rows), subject});
     }
 
     void JudgeState(const AlertInput& input) {
@@ -84,7 +84,7 @@ public:
         state_.countMarks[i] = reading.mark;
         const AttributeStatus level = rose ? std::max(reading.mark, AttributeStatus::Caution) : reading.mark;
         Tell(reading.reason, level, rose, before ? std::to_string(*before) : std::string(),
-             std::to_string(reading.value));
+             std::to_string(reading.value), {}, reading.name);
     }
 
     void JudgeTemperature(int temperature, const TemperatureLimits& limits) {

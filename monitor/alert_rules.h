@@ -58,6 +58,7 @@ struct CounterReading {
     AlertReason reason = AlertReason::Reallocated;  // which count (one of the counter reasons)
     std::uint64_t value = 0;
     AttributeStatus mark = AttributeStatus::Good;   // its row's mark
+    std::string_view name;                          // its row's name (static text)
 };
 
 struct TemperatureLimits {
@@ -115,6 +116,7 @@ struct AlertEvent {
     std::string before;  // the value before ("良好", "0", "55", "0x00"); empty when unknown
     std::string after;   // the value now
     std::vector<std::string> rows;  // for State: the rows that are not good
+    std::string_view subject;       // for a count: its row's name
     friend bool operator==(const AlertEvent&, const AlertEvent&) = default;
 };
 
