@@ -231,7 +231,12 @@ std::error_code UpdateFileAt(const WriteFolder& folder, std::string_view name, s
     const LoadedFile current = LoadFileAt(folder, name, limit);
     if (current.status == LoadStatus::Failed) return current.error;  // never replace what could not be read
     const FileUpdate made = update(current);
-    if (made.error || !made.bytes) return made.error;
+    if (made.error) return made.error;
+    if (!made.bytes) {
+        // Nothing to write; leftovers of killed writes go all the same.
+        RemoveLeftoverTemporaries(folder.Fd(), folder.Ops());
+        return {};
+    }
     mode_t mode = NewFileMode(folder.Ops());
     if (current.status == LoadStatus::Loaded) {
         if (const std::error_code refused = RefuseForeignOrLocked(current.info)) return refused;
