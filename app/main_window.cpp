@@ -175,7 +175,7 @@ bool MainWindow::IsOptionChecked(Option option) const { return menu_.OptionItem(
 
 void MainWindow::SetOptionChecked(Option option, bool checked) { menu_.OptionItem(option)->setChecked(checked); }
 
-void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(ShownText(caption)); }
+void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(WindowTitleText(caption)); }
 
 void MainWindow::SelectSlot(DriveSlot slot) {
     selectedSlot_ = IsValidSlot(slot) ? slot : -1;

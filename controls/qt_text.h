@@ -18,6 +18,13 @@ inline QString Utf8(std::string_view text) {
 // can neither add lines nor turn the direction of the text around it.
 inline QString ShownText(std::string_view text) { return Utf8(DisplayText(text)); }
 
+// Text from a drive or a file as a window title that shows it as it is: Qt
+// takes "[*]" in a title for the place of the window's modified mark (and
+// drops it), unless it is written twice.
+inline QString WindowTitleText(std::string_view text) {
+    return ShownText(text).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+}
+
 // Text as the markup of a tooltip that shows it exactly as it is. Qt takes
 // any tooltip text that looks like markup for rich text, so drive text such
 // as "<img width=9000 height=9000 src=a>" or "<b>" would be rendered; here

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QTextDocument>
 #include <QToolTip>
+#include <QWindow>
 
 #include "app/menu_commands.h"
 #include "controls/qt_text.h"
@@ -74,6 +75,15 @@ private slots:
             QVERIFY2(trayTip.startsWith(Utf8("型式：" + name)), qPrintable(trayTip));
             QVERIFY2(trayHeight < 200, qPrintable(QString::number(trayHeight)));
         }
+    }
+
+    // Qt takes "[*]" in a window title for the place of its modified mark.
+    void theCaptionShowsTheDriveNameAsItIs() {
+        test::TestDriveSet set({test::HealthyDrive(0, "QM[*]HD [*][*]", 41)});
+        MainWindowHarness harness(set.folder());
+        harness.Set("SETTING", "TASKBAR", "Y");
+        MainWindow& form = harness.StartShown();
+        QCOMPARE(form.windowHandle()->title(), QStringLiteral("QM[*]HD [*][*](未取得)"));
     }
 
     void aDumpThatIsAFifoOrALinkIsNoDrive() {
