@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -70,6 +71,17 @@ mode_t FileOperations::CreationMask() {
         if (std::sscanf(line, "Umask: %o", &mask) == 1) return static_cast<mode_t>(mask & 0777);
     }
     return 022;
+}
+
+std::error_code WriteAll(FileOperations& ops, int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t put = ops.Write(fd, bytes.data(), bytes.size());
+        if (put < 0 && errno == EINTR) continue;
+        if (put < 0) return std::error_code(errno, std::generic_category());
+        if (put == 0) return std::make_error_code(std::errc::io_error);
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return {};
 }
 
 FileOperations& SystemFileOperations() {

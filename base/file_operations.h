@@ -12,6 +12,8 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace qm {
@@ -41,5 +43,9 @@ public:
 
 // The system's calls.
 FileOperations& SystemFileOperations();
+
+// Writes all of `bytes` to `fd` through `ops`, again after a short write or
+// an interruption. The error of the write that failed, or none.
+std::error_code WriteAll(FileOperations& ops, int fd, std::string_view bytes);
 
 }  // namespace qm

@@ -264,13 +264,7 @@ std::error_code AppendToFileAt(const WriteFolder& folder, std::string_view name,
     if (target.exists && !SameFile(info, target.info)) return ErrorOf(EAGAIN);
     if (const std::error_code refused = RefuseNonRegular(info)) return refused;
     if (static_cast<std::uint64_t>(info.st_size) + bytes.size() > limit) return ErrorOf(EFBIG);
-    while (!bytes.empty()) {
-        const ssize_t put = ops.Write(fd.get(), bytes.data(), bytes.size());
-        if (put < 0 && errno == EINTR) continue;
-        if (put < 0) return LastError();
-        if (put == 0) return ErrorOf(EIO);
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
+    if (const std::error_code error = WriteAll(ops, fd.get(), bytes)) return error;
     return ops.Sync(fd.get()) == 0 ? std::error_code() : LastError();
 }
 

@@ -129,16 +129,7 @@ TemporaryFile::~TemporaryFile() {
     if (!name_.empty()) ops_.UnlinkAt(folder_, name_.c_str());
 }
 
-std::error_code TemporaryFile::WriteAll(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t put = ops_.Write(fd_.get(), bytes.data(), bytes.size());
-        if (put < 0 && errno == EINTR) continue;
-        if (put < 0) return LastError();
-        if (put == 0) return std::make_error_code(std::errc::io_error);
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
-    return {};
-}
+std::error_code TemporaryFile::WriteAll(std::string_view bytes) { return qm::WriteAll(ops_, fd_.get(), bytes); }
 
 std::error_code TemporaryFile::SyncAndRenameOver(std::string_view target) {
     if (ops_.Sync(fd_.get()) != 0) return LastError();
