@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
     qm::QtBusyIndicator busy;
     const std::string programFolder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     qm::Settings settings(qm::ResolveSettingsFile(programFolder));
+    settings.RemoveLeftovers();  // of a run that was killed while it wrote
     const qm::ProgramPlaces places = qm::PlacesOf(
         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(), programFolder,
         qm::InspectProgramFolder(programFolder),
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
     qm::MainWindow window(qm::AppSeams{*drives.provider, rights, messages, tray, clock, fonts, process, settings, files,
                                        launcher, busy, autostart, places});
     messages.SetParent(&window);
+    files.SetParent(&window);
     qm::ConnectTrayIcons(tray, window);
     window.Start();
     window.ShowStarted();

@@ -8,6 +8,8 @@
 #include "app/close_decision.h"
 #include "app/list_face.h"
 #include "app/menu_commands.h"
+#include "app/modal_windows.h"
+#include "commands/error_text.h"
 #include "controls/qt_text.h"
 #include "monitor/drive_panel.h"
 #include "monitor/icon_numbers.h"
@@ -63,6 +65,7 @@ MainWindow::MainWindow(AppSeams seams, QWidget* parent)
     CreateShortcuts();
     placement_ = new WindowPlacement(*this, seams_.settings);
     connect(placement_, &WindowPlacement::placed, this, &MainWindow::SavePlacementAfterResize);
+    new ModalWindowKeeper(this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -172,7 +175,7 @@ bool MainWindow::IsOptionChecked(Option option) const { return menu_.OptionItem(
 
 void MainWindow::SetOptionChecked(Option option, bool checked) { menu_.OptionItem(option)->setChecked(checked); }
 
-void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(ShownText(caption)); }
+void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(WindowTitleText(caption)); }
 
 void MainWindow::SelectSlot(DriveSlot slot) {
     selectedSlot_ = IsValidSlot(slot) ? slot : -1;
@@ -252,7 +255,7 @@ void MainWindow::SavePlacementAfterResize() {
     const std::error_code error = placement_->Save(/*skipUnchanged=*/true);
     if (!error) return;
     reportingPlacementError_ = true;
-    seams_.messages.Show(MessageIcon::None, MessageButtons::Ok, std::string(kMessageCaption), error.message());
+    ShowErrorMessage(seams_.messages, error);
     reportingPlacementError_ = false;
 }
 
@@ -304,6 +307,9 @@ void MainWindow::OnTrayIconActivated(QSystemTrayIcon::ActivationReason reason) {
     show();
     raise();
     activateWindow();
+    // A modal window open over it (the graph, a message box, the save
+    // dialog) comes to the front with it.
+    RaiseModalWindow();
 }
 
 }  // namespace qm

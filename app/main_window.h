@@ -62,7 +62,8 @@ public:
     // Both exit commands: the close that follows is a real exit, and the
     // window goes back to the normal state first so that its placement is saved.
     void ExitProgram();
-    // A notification icon was clicked: a left click brings the window back.
+    // A notification icon was clicked: a left click brings the window back,
+    // and a modal window open over it to the front.
     void OnTrayIconActivated(QSystemTrayIcon::ActivationReason reason);
     // Sets the option items' check marks from the options held.
     void ShowOptionChecks();

@@ -15,11 +15,17 @@
 
 namespace qm {
 
+// The width a message box needs for a window manager to show its whole
+// caption beside the title bar's buttons.
+int MessageBoxWidthForCaption(const QString& caption);
+
 class QtMessageBoxes final : public MessageBoxes {
 public:
-    // Boxes are modal to `parent` once it is set (nullptr: application modal).
+    // Boxes are modal to `parent` alone once it is set (nullptr: application
+    // modal), so the notification icons keep answering while one is open.
     void SetParent(QWidget* parent) { parent_ = parent; }
-    // Shows a QMessageBox; CR LF line breaks become plain line breaks.
+    // Shows a QMessageBox with `text` as plain text (CR LF line breaks become
+    // plain line breaks), at least as wide as its caption needs.
     MessageAnswer Show(MessageIcon icon, MessageButtons buttons, const std::string& caption,
                        const std::string& text) override;
 
@@ -29,8 +35,14 @@ private:
 
 class QtFileDialogs final : public FileDialogs {
 public:
-    // A QFileDialog without an owner and without an overwrite question.
+    // The dialog is modal to `parent` alone once it is set (nullptr: no owner,
+    // application modal).
+    void SetParent(QWidget* parent) { parent_ = parent; }
+    // A QFileDialog without an overwrite question.
     std::optional<std::string> AskSaveFileName(const SaveFileRequest& request) override;
+
+private:
+    QPointer<QWidget> parent_;
 };
 
 class QtLauncher final : public Launcher {

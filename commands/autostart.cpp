@@ -11,22 +11,39 @@
 
 namespace qm {
 
+namespace {
+
+// Characters a path may not hold for a launcher to start it, although the
+// Desktop Entry rules could write them ('"', '`', '$' and '\\' escaped, '%'
+// doubled): GLib and systemd's autostart generator look for the program
+// before they undo "%%", and the generator refuses a program whose name has
+// any of '"', '\'', '\\', '$' or '`'.
+constexpr std::string_view kUnstartable = "%\"'\\$`";
+
+class AutostartCategory final : public std::error_category {
+public:
+    const char* name() const noexcept override { return "autostart"; }
+    std::string message(int) const override { return std::string(kAutostartPathUnfit); }
+};
+
+}  // namespace
+
+const std::error_category& AutostartPathCategory() {
+    static const AutostartCategory category;
+    return category;
+}
+
 std::optional<std::string> DesktopExecValue(std::string_view executable) {
     const bool unfit = executable.empty() || executable.front() != '/' || SanitizeUtf8(executable) != executable ||
                        std::any_of(executable.begin(), executable.end(), [](char c) {
-                           return static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '=';
+                           return static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '=' ||
+                                  kUnstartable.find(c) != std::string_view::npos;
                        });
     if (unfit) return std::nullopt;
-    std::string value = "\"";
-    for (const char c : executable) {
-        // Quoting puts one backslash before these; as a string value, every
-        // backslash is then written twice.
-        if (c == '"' || c == '`' || c == '$') value += "\\\\";
-        if (c == '\\') value += "\\\\\\";
-        if (c == '%') value += '%';
-        value += c;
-    }
-    return value + "\"";
+    // Quoted whole, so blanks and the other reserved characters ("&", ";",
+    // "<", "(", "~", "#", ...) stay part of the path; none of what is left
+    // needs an escape inside the quotes.
+    return "\"" + std::string(executable) + "\"";
 }
 
 std::string AutostartEntryText(std::string_view execValue) {
@@ -59,11 +76,12 @@ std::string XdgAutostart::EntryPath() const {
 std::error_code XdgAutostart::Register() {
     if (folder_.empty()) return std::make_error_code(std::errc::no_such_file_or_directory);
     const std::optional<std::string> exec = DesktopExecValue(executable_);
-    if (!exec) return std::make_error_code(std::errc::invalid_argument);
+    if (!exec) return std::error_code(1, AutostartPathCategory());
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     if (error) return error;
-    return ReplaceFileContents(EntryPath(), AutostartEntryText(*exec));
+    // Never through a link in the entry's place.
+    return ReplaceFileContents(EntryPath(), AutostartEntryText(*exec), LinkRule::Refuse);
 }
 
 std::error_code XdgAutostart::Unregister() {

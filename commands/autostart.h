@@ -29,11 +29,21 @@ inline constexpr std::string_view kAutostartEntryCreated =
 inline constexpr std::string_view kAutostartEntryRemoved =
     "自動起動フォルダ (autostart) のデスクトップエントリを削除しました。";
 
-// The Exec value that starts `executable` and nothing else, quoted by the
-// Desktop Entry rules: the path in double quotes with '"', '`', '$' and '\'
-// escaped by a backslash, '%' doubled, then the backslashes doubled once more
-// as every string value needs. nullopt for a path no Exec line can name
-// safely: not absolute, not UTF-8, holding a control character or "=".
+// Said when the program's path cannot be written into an entry that the
+// desktop's launchers start.
+inline constexpr std::string_view kAutostartPathUnfit =
+    "このプログラムの場所 (パス) に、ログイン時の自動起動では扱えない文字 "
+    "(% \" ' \\ $ ` または制御文字、=) が含まれているため、自動起動を設定できません。"
+    "プログラムをこれらの文字を含まないフォルダーに置いてください。";
+
+// The error Register gives for such a path; its message is kAutostartPathUnfit.
+const std::error_category& AutostartPathCategory();
+
+// The Exec value that starts `executable` and nothing else: the path quoted
+// whole by the Desktop Entry rules. nullopt for a path that an entry cannot
+// name so that the launchers (GLib's, systemd's autostart generator) start
+// it: not absolute, not UTF-8, or holding a control character, "=", or any
+// of % " ' \ $ ` (which the rules could escape but the launchers refuse).
 std::optional<std::string> DesktopExecValue(std::string_view executable);
 
 // The whole entry for an Exec value (a valid desktop entry of an application).
@@ -50,9 +60,10 @@ public:
 
     std::string EntryPath() const;
 
-    // Writes the entry (creating the folder), replacing an earlier one whole.
-    // EINVAL for an executable path DesktopExecValue refuses, ENOENT without
-    // a folder.
+    // Writes the entry (creating the folder), replacing an earlier one whole
+    // the one safe way (base/file_replace.h; never through a link). An
+    // executable path DesktopExecValue refuses gives an error of
+    // AutostartPathCategory and writes nothing; ENOENT without a folder.
     std::error_code Register() override;
     // Deletes the entry; a missing one is fine.
     std::error_code Unregister() override;

@@ -1,6 +1,7 @@
 #include "commands/export_csv.h"
 
 #include "commands/csv_export.h"
+#include "commands/error_text.h"
 #include "base/codepage.h"
 #include "base/file_replace.h"
 
@@ -52,8 +53,11 @@ void ExportCsv(CommandContext& context) {
     const std::optional<std::string> path = context.files.AskSaveFileName(request);
     if (!path) return;
     const DriveRecord record = context.monitor.Reader().ReadDrive(context.window.SelectedSlot());
-    if (const std::error_code error = ReplaceFileContents(*path, AttributeCsvBytes(record)))
-        context.messages.Show(MessageIcon::None, MessageButtons::Ok, std::string(kMessageCaption), error.message());
+    // A link in the chosen place is followed only when it is the user's own
+    // in a folder no one else may write: one planted under a shared folder
+    // such as /tmp must not lead the export to another file.
+    if (const std::error_code error = ReplaceFileContents(*path, AttributeCsvBytes(record), LinkRule::FollowOwn))
+        ShowErrorMessage(context.messages, error);
 }
 
 }  // namespace qm

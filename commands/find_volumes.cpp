@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "commands/error_text.h"
 #include "smart/drive_info.h"
 
 namespace qm {
@@ -26,7 +27,7 @@ void FindVolumes(CommandContext& context) {
     context.messages.Show(MessageIcon::Exclamation, MessageButtons::Ok, std::string(kMessageCaption),
                           std::string(kFindVolumesWarning));
     if (const std::error_code error = UpdateDriveLetters(context.monitor, context.settings, context.busy))
-        context.messages.Show(MessageIcon::None, MessageButtons::Ok, std::string(kMessageCaption), error.message());
+        ShowErrorMessage(context.messages, error);
     context.window.RefreshDriveView();
 }
 

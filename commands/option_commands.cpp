@@ -1,5 +1,6 @@
 #include "commands/option_commands.h"
 
+#include "commands/error_text.h"
 #include "monitor/drive_view.h"
 #include "monitor/icon_numbers.h"
 
@@ -12,7 +13,7 @@ namespace {
 std::optional<bool> SwitchOption(CommandContext& context, Option option) {
     const bool on = !context.window.IsOptionChecked(option);
     if (const std::error_code error = context.settings.WriteOption(option, on)) {
-        context.messages.Show(MessageIcon::None, MessageButtons::Ok, std::string(kMessageCaption), error.message());
+        ShowErrorMessage(context.messages, error);
         return std::nullopt;
     }
     context.window.SetOptionChecked(option, on);

@@ -1,5 +1,7 @@
 #include "commands/start_at_log_on.h"
 
+#include "commands/error_text.h"
+
 namespace qm {
 namespace {
 
@@ -17,7 +19,7 @@ void SwitchStartAtLogOn(CommandContext& context) {
     const std::error_code error = on ? context.autostart.Register() : context.autostart.Unregister();
     if (error) {
         SetState(context, !on);
-        context.messages.Show(MessageIcon::None, MessageButtons::Ok, std::string(kMessageCaption), error.message());
+        ShowErrorMessage(context.messages, error);
         return;
     }
     const std::string_view confirmation = on ? context.autostart.RegisteredText() : context.autostart.UnregisteredText();

@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <QToolTip>
 
+#include "controls/qt_text.h"
+
 namespace qm {
 
 namespace {
@@ -168,7 +170,9 @@ bool ReportList::viewportEvent(QEvent* event) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const QModelIndex index = indexAt(help->pos());
         if (index.isValid() && IsCellTextCut(index.row(), index.column())) {
-            QToolTip::showText(help->globalPos(), ItemText(index.row(), index.column()), viewport(), visualRect(index));
+            // The cell's text as it is, never as markup.
+            QToolTip::showText(help->globalPos(), PlainTextMarkup(ItemText(index.row(), index.column())), viewport(),
+                               visualRect(index));
         } else {
             QToolTip::hideText();
             event->ignore();

@@ -80,6 +80,9 @@ void GraphWindow::ScrollCanvas(int value) { canvas_->move(0, -value); }
 
 void ShowTemperatureGraph(const TemperatureHistory& history, DriveSlot slot, const QFont& font, QWidget* parent) {
     GraphWindow window(history, slot, font, parent);
+    // Modal to the main window alone: the notification icons, windows of
+    // their own, keep answering while the graph is open.
+    if (parent != nullptr) window.setWindowModality(Qt::WindowModal);
     window.exec();
 }
 

@@ -63,8 +63,9 @@ private:
     QScrollBar* scroll_ = nullptr;
 };
 
-// Shows the graph of `slot` modally over `parent` and returns once the user
-// has closed it. Everything else keeps running meanwhile (the minute timer).
+// Shows the graph of `slot` modally over `parent` (modal to that window
+// alone) and returns once the user has closed it. Everything else keeps
+// running meanwhile (the minute timer, the notification icons).
 void ShowTemperatureGraph(const TemperatureHistory& history, DriveSlot slot, const QFont& font, QWidget* parent);
 
 }  // namespace qm

@@ -1,9 +1,5 @@
 #include "ini/inifile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <iterator>
 #include <optional>
 #include <unordered_map>
@@ -117,25 +113,9 @@ std::optional<std::vector<EncodedEntry>> EncodeEntries(const Entries& entries, c
 }
 
 // The whole write: every name and value checked first (EINVAL refuses the
-// batch), the file read once, each entry applied in turn, and the result
-// stored in one replacement, or not at all when it equals the file.
-bool IsSymbolicLink(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
-}
-
-// A settings file is replaced only when it is the writer's own and its owner
-// has not made it read-only: not one of another user (a program started by
-// root must not take over a user's file, nor a user's program root's), and
-// not one without its owner's write permission (root would pass a permission
-// check that the owner's lock is meant to stop).
-std::error_code RefuseForeignOrLocked(const std::string& path, const struct stat& info) {
-    if (info.st_uid != ::geteuid()) return std::make_error_code(std::errc::operation_not_permitted);
-    if ((info.st_mode & S_IWUSR) == 0 || ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
-        return std::make_error_code(std::errc::permission_denied);
-    return {};
-}
-
+// batch), then the file updated the one safe way (base/file_replace.h): read
+// once, each entry applied in turn, and the result stored in one
+// replacement, or not at all when it equals the file.
 template <typename Entries>
 std::error_code WriteEntries(const std::string& path, std::string_view section, const Entries& entries,
                              const std::string& codeSet) {
@@ -147,18 +127,19 @@ std::error_code WriteEntries(const std::string& path, std::string_view section, 
     const auto encoded = EncodeEntries(entries, codeSet);
     if (!encoded || !wantedSection.Exact() || HasLineBreakOrNul(wantedSection.Encoded())) return Invalid();
 
-    if (IsSymbolicLink(path)) return std::make_error_code(std::errc::too_many_symbolic_link_levels);
-    const LoadedFile file = LoadRegularFile(path, kIniFileLimit);
-    if (file.status == LoadStatus::Failed) return file.error;  // never replace what could not be read
-    std::string content = file.bytes;
-    for (const EncodedEntry& entry : *encoded) {
-        content = WithEntry(content, wantedSection, entry);
-        if (content.size() > kIniFileLimit) return std::make_error_code(std::errc::file_too_large);
-    }
-    if (file.status != LoadStatus::Loaded) return ReplaceFile(path, content, nullptr);
-    if (content == file.bytes) return {};  // already stored
-    if (const std::error_code refused = RefuseForeignOrLocked(path, file.info)) return refused;
-    return ReplaceFile(path, content, &file.info);
+    return UpdateFileContents(path, kIniFileLimit, [&](const LoadedFile& file) {
+        FileUpdate update;
+        std::string content = file.bytes;
+        for (const EncodedEntry& entry : *encoded) {
+            content = WithEntry(content, wantedSection, entry);
+            if (content.size() > kIniFileLimit) {
+                update.error = std::make_error_code(std::errc::file_too_large);
+                return update;
+            }
+        }
+        if (file.status != LoadStatus::Loaded || content != file.bytes) update.bytes = std::move(content);
+        return update;  // no bytes: already stored
+    });
 }
 
 }  // namespace

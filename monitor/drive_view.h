@@ -29,7 +29,7 @@ struct DriveViewContent {
     bool present = false;   // IsPresentDrive; otherwise both lists stay empty
     std::string model;      // trimmed model
     std::string serial;     // trimmed serial
-    std::string volumes;    // the stored volumes, or "未取得"
+    std::string volumes{kLettersNotObtained};  // the stored volumes, or "未取得" (also before any view)
     std::vector<InfoRow> info;                   // nine rows when present
     std::vector<AttributeListRow> attributes;    // table order, unsorted
 };

@@ -1,18 +1,12 @@
 #include "monitor/qt_notification_area.h"
 
 #include <QMenu>
-#include <QStringList>
+
+#include "controls/qt_text.h"
 
 namespace qm {
 
-QString TrayTooltipHtml(std::string_view tip) {
-    QString text = QString::fromUtf8(tip.data(), static_cast<qsizetype>(tip.size()));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString& line : lines) line = line.toHtmlEscaped();
-    return QStringLiteral("<p style='white-space:pre'>") + lines.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
-}
+QString TrayTooltipHtml(std::string_view tip) { return PlainTextMarkup(Utf8(tip)); }
 
 QtNotificationArea::QtNotificationArea(TrayAvailability availability) : availability_(availability) {}
 QtNotificationArea::~QtNotificationArea() = default;

@@ -16,6 +16,7 @@ packages=(
   xdotool python3                 # keys for the display checks, and a stand-in opener
   dbus-daemon dunst               # a private session bus and a real notification service for the alerts
   desktop-file-utils libglib2.0-bin  # desktop-file-validate and gio read the desktop entries
+  systemd                         # its autostart generator and systemd-analyze check the autostart entry
   trayer x11-utils imagemagick    # a notification area, window states and pictures for the icons' check
   # the end-to-end check on emulated disks (a throw-away virtual machine)
   qemu-system-x86 busybox-static cpio kmod e2fsprogs xz-utils

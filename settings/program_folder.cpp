@@ -87,13 +87,14 @@ std::string ConfigHome(const std::string& xdgConfigHome, const std::string& home
     return {};
 }
 
-std::string ProcessConfigHome() {
-    const uid_t user = ::geteuid();
-    std::string home = Environment("HOME");
-    if (home.empty()) home = PasswordHome(user);
-    std::string config = ConfigHome(Environment("XDG_CONFIG_HOME"), home);
+std::string ConfigHomeOfUser(uid_t user, const std::string& xdgConfigHome, const std::string& home) {
+    std::string config = ConfigHome(xdgConfigHome, home.empty() ? PasswordHome(user) : home);
     if (user == 0 && !config.empty() && OwnerOfNearest(config) != uid_t{0}) config = ConfigHome("", PasswordHome(0));
     return config;
+}
+
+std::string ProcessConfigHome() {
+    return ConfigHomeOfUser(::geteuid(), Environment("XDG_CONFIG_HOME"), Environment("HOME"));
 }
 
 }  // namespace qm

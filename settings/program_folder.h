@@ -8,6 +8,8 @@
 // or a folder the user unpacked keeps everything beside the executable.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 namespace qm {
@@ -51,11 +53,16 @@ std::string ProgramDataFolder(const std::string& programFolder);
 // neither is known.
 std::string ConfigHome(const std::string& xdgConfigHome, const std::string& home);
 
-// The same for this process, from its environment (the home from the password
-// database when HOME is not set). For root the environment counts only when
-// the folder it names belongs to root: a HOME handed over from a user (sudo
-// keeping it) would otherwise fill that user's home with files the user
-// cannot replace; root's own home from the password database is taken then.
+// The configuration folder of a process whose effective user is `user`, with
+// the values of XDG_CONFIG_HOME and HOME it was given (empty when unset; the
+// home from the password database then). For root the environment counts
+// only when the folder it names belongs to root: an XDG_CONFIG_HOME or HOME
+// handed over from a user (sudo keeping them) would otherwise fill that
+// user's folders with files the user cannot replace; root's own home from
+// the password database is taken then.
+std::string ConfigHomeOfUser(uid_t user, const std::string& xdgConfigHome, const std::string& home);
+
+// The same for this process, from its environment.
 std::string ProcessConfigHome();
 
 }  // namespace qm

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <utility>
 
+#include "base/file_replace.h"
+#include "base/temporary_files.h"
 #include "ini/inifile.h"
 #include "settings/program_folder.h"
 #include "base/text.h"
@@ -148,6 +150,12 @@ std::optional<std::string> Settings::ReadVolumes(std::string_view model, std::st
 
 std::error_code Settings::WriteVolumes(std::string_view model, std::string_view serial, std::string_view volumes) {
     return WriteIniValue(path_, kSetting, DriveLetterKey(model, serial), volumes);
+}
+
+std::size_t Settings::RemoveLeftovers() const {
+    if (path_.empty()) return 0;
+    const WriteFolder folder(SplitFolderAndName(path_).first);
+    return folder.Error() ? 0 : RemoveLeftoverTemporaries(folder.Fd(), folder.Ops());
 }
 
 }  // namespace qm

@@ -96,6 +96,11 @@ public:
     std::optional<std::string> ReadVolumes(std::string_view model, std::string_view serial) const;
     std::error_code WriteVolumes(std::string_view model, std::string_view serial, std::string_view volumes);
 
+    // Removes what writes killed before they were done left in the file's
+    // folder: the program's own temporaries, nothing else (every write does
+    // so too; the program calls this at its start). Returns how many.
+    std::size_t RemoveLeftovers() const;
+
 private:
     std::optional<std::string> Read(std::string_view section, std::string_view key) const;
 

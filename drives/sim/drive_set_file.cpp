@@ -221,8 +221,9 @@ DriveSetFile ReadDriveSetFile(const std::string& folder) {
         set.error = "no drives.ini in the drive set folder " + folder;
         return set;
     }
-    // Read once; a file beyond the settings file's limit reads as empty.
-    const LoadedFile file = LoadRegularFile(iniPath.string(), kIniFileLimit);
+    // Read once, never through a link or from a FIFO; a file beyond the
+    // settings file's limit reads as empty.
+    const LoadedFile file = LoadRegularFile(iniPath.string(), kIniFileLimit, FollowLink::No);
     if (file.status != LoadStatus::Loaded && file.error != std::errc::file_too_large) {
         set.error = "drives.ini cannot be read: " + iniPath.string();
         return set;

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <string_view>
-#include <system_error>
 
 #include "base/bytes.h"
+#include "base/file_replace.h"
 
 namespace qm {
 
@@ -81,21 +80,12 @@ SkDump ParseSkDump(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<SkDump> LoadSkDump(const std::string& path) {
-    std::error_code ec;
-    // Only regular files: a FIFO or a device node could block or never end.
-    if (!std::filesystem::is_regular_file(path, ec) || ec) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    // What the file holds, up to the limit; a dump is a few KB, so the
-    // buffer grows by chunks rather than starting at the limit.
-    std::vector<std::uint8_t> bytes;
-    std::array<char, 4096> chunk{};
-    while (in && bytes.size() < kSkDumpReadLimit) {
-        in.read(chunk.data(), static_cast<std::streamsize>(std::min(chunk.size(), kSkDumpReadLimit - bytes.size())));
-        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + in.gcount());
-    }
-    if (in.bad()) return std::nullopt;
-    return ParseSkDump(bytes);
+    // Opened without following a link and without waiting, and checked on
+    // the opened descriptor: a FIFO or a device swapped in for the dump
+    // cannot stall the read, a link cannot lead out of the drive set.
+    const LoadedFile file = LoadRegularFile(path, kSkDumpReadLimit, FollowLink::No, OverLimit::Cut);
+    if (file.status != LoadStatus::Loaded) return std::nullopt;
+    return ParseSkDump(std::span(reinterpret_cast<const std::uint8_t*>(file.bytes.data()), file.bytes.size()));
 }
 
 std::vector<std::uint8_t> SerializeSkDump(const SkDump& dump) {

@@ -66,7 +66,8 @@ struct SkDump {
 SkDump ParseSkDump(std::span<const std::uint8_t> bytes);
 
 // Reads and parses the regular file at `path`, at most kSkDumpReadLimit bytes
-// of it. nullopt when it is not a regular file or cannot be read.
+// of it. nullopt when it is not a regular file (a symbolic link, a FIFO, a
+// device: never followed or waited on) or cannot be read.
 std::optional<SkDump> LoadSkDump(const std::string& path);
 
 // The file bytes of a dump: its present sections in the order IDFY, SMST,

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "commands/error_text.h"
 #include "tests/app/main_window_harness.h"
 
 namespace qm {
@@ -97,7 +98,7 @@ private slots:
         // A new size is written; the box names the cause of the failure.
         ResizeClient(form, QSize(700, 420));
         QCOMPARE(harness.messages.shown.size(), std::size_t{1});
-        QCOMPARE(harness.messages.shown[0].text, std::string(std::strerror(EISDIR)));
+        QCOMPARE(harness.messages.shown[0].text, ErrorMessageText(std::make_error_code(std::errc::is_a_directory)));
         QCOMPARE(harness.messages.shown[0].caption, std::string("Quillmoor"));
         // The failed placement was not stored, so the next pass tries again.
         RunLayoutPass(form);

@@ -2,11 +2,14 @@
 // the name it proposes whatever the drive calls itself.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "commands/csv_export.h"
+#include "commands/error_text.h"
 #include "commands/export_csv.h"
 #include "tests/commands/command_fixture.h"
 
@@ -63,7 +66,33 @@ TEST(ExportCsvTest, AFailureIsShownWithTheSystemsDescription) {
     EXPECT_EQ(f.messages.shown[0].caption, "Quillmoor");
     EXPECT_EQ(f.messages.shown[0].icon, MessageIcon::None);
     EXPECT_EQ(f.messages.shown[0].buttons, MessageButtons::Ok);
-    EXPECT_EQ(f.messages.shown[0].text, std::make_error_code(std::errc::no_such_file_or_directory).message());
+    EXPECT_EQ(f.messages.shown[0].text, ErrorMessageText(std::make_error_code(std::errc::no_such_file_or_directory)));
+}
+
+// A link with the proposed name planted in a folder others may write (as
+// /tmp) must not lead the export to another file; the user's own link in a
+// private folder is followed, and stays a link.
+TEST(ExportCsvTest, ALinkIsFollowedOnlyWhenItIsTheUsersOwnInAPrivateFolder) {
+    test::CommandFixture f;
+    f.Show(0);
+    test::TempFolder victim;
+    const std::string bashrc = victim.file(".bashrc");
+    std::ofstream(bashrc) << "alias ls='ls --color'\n";
+    const std::string planted = f.programFolder.file("QM-HD1000A-QMA10H4K27Z1.csv");
+    std::filesystem::create_symlink(bashrc, planted);
+
+    ::chmod(f.programFolder.str().c_str(), 01777);
+    f.files.answer = planted;
+    ExportCsv(f.context);
+    EXPECT_EQ(FileBytes(bashrc), "alias ls='ls --color'\n");
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].text, ErrorMessageText(std::make_error_code(std::errc::too_many_symbolic_link_levels)));
+
+    ::chmod(f.programFolder.str().c_str(), 0700);
+    ExportCsv(f.context);
+    EXPECT_EQ(FileBytes(bashrc), AttributeCsvBytes(f.monitor.Reader().ReadDrive(0)));
+    EXPECT_TRUE(std::filesystem::is_symlink(planted));
+    EXPECT_EQ(f.messages.shown.size(), 1u);
 }
 
 TEST(ExportCsvTest, TheProposedNameIsAlwaysAPlainVisibleFileName) {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "commands/error_text.h"
 #include "commands/find_volumes.h"
 #include "ini/inifile.h"
 #include "tests/commands/command_fixture.h"
@@ -42,6 +43,7 @@ TEST(FindVolumesTest, EveryStartUpDriveGetsItsVolumesStoredUnderItsKey) {
     EXPECT_EQ(f.settings.ReadVolumes("SECOND", "SN1001"), "/mnt/media");
     EXPECT_EQ(f.settings.ReadVolumes("BARE", "SN1002"), "");  // stored empty: obtained, none there
     EXPECT_EQ(f.settings.ReadVolumes("UNKNOWN", "SN1005"), std::nullopt);
+    EXPECT_EQ(ReadIniValue(f.settings.Path(), "SETTING", DriveLetterKey("", "")), std::nullopt);  // nothing for empty slots
     EXPECT_EQ(f.monitor.StoredVolumes()[0], "/ /home");
     EXPECT_EQ(f.monitor.StoredVolumes()[2], "");
     EXPECT_EQ(f.monitor.StoredVolumes()[5], std::nullopt);
@@ -70,7 +72,7 @@ TEST(FindVolumesTest, AFailedWriteIsShownAfterThePointerIsBackAndTheDriveIsShown
     f.messages.onShow = [&] { busyAtMessage = f.busy.depth; };
     FindVolumes(context);
     ASSERT_EQ(f.messages.shown.size(), 2u);
-    EXPECT_EQ(f.messages.shown[1].text, std::make_error_code(std::errc::no_such_file_or_directory).message());
+    EXPECT_EQ(f.messages.shown[1].text, ErrorMessageText(std::make_error_code(std::errc::no_such_file_or_directory)));
     EXPECT_EQ(f.messages.shown[1].icon, MessageIcon::None);
     EXPECT_EQ(busyAtMessage, 0);
     EXPECT_EQ(f.window.refreshes, 1);

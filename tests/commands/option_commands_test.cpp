@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "commands/error_text.h"
 #include "commands/option_commands.h"
 #include "ini/inifile.h"
 #include "drives/sim/sim_drives.h"
@@ -71,6 +72,12 @@ TEST(OptionCommandsTest, TaskbarModeSwitchesCaptionAndIcon) {
     EXPECT_EQ(f.window.passes, 1);
 }
 
+TEST(OptionCommandsTest, BeforeAnyDriveIsShownTheCaptionSaysTheVolumesAreNotObtained) {
+    OptionFixture f;  // the window has shown no drive yet
+    ToggleTaskbarIcon(f.context);
+    EXPECT_EQ(f.window.caption, "(未取得)");
+}
+
 TEST(OptionCommandsTest, StartMinimisedIsOnlyStored) {
     OptionFixture f;
     ToggleStartMinimised(f.context);
@@ -97,7 +104,7 @@ TEST(OptionCommandsTest, AFailedWriteSwitchesNothingAndSaysWhy) {
             ASSERT_EQ(f.messages.shown.size(), 1u);
             EXPECT_EQ(f.messages.shown[0].caption, "Quillmoor");
             EXPECT_EQ(f.messages.shown[0].buttons, MessageButtons::Ok);
-            EXPECT_EQ(f.messages.shown[0].text, std::strerror(EISDIR));
+            EXPECT_EQ(f.messages.shown[0].text, ErrorMessageText(std::make_error_code(std::errc::is_a_directory)));
             // Nothing was applied.
             EXPECT_TRUE(f.area.calls.empty());
             EXPECT_EQ(f.window.passes, 0);

@@ -1,6 +1,7 @@
 // Start at log-on: the order of mark, setting, registration and message; the
-// XDG entry written and removed; its Exec line for any path; the Windows
-// command lines as text.
+// XDG entry written and removed; its Exec line, started by the desktop's
+// launchers for every path it is written for; the Windows command lines as
+// text.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -10,7 +11,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
+#include "commands/error_text.h"
 #include "commands/start_at_log_on.h"
 #include "commands/windows_autostart.h"
 #include "ini/inifile.h"
@@ -65,7 +68,7 @@ TEST(StartAtLogOnTest, MarkThenSettingThenRegistrationThenMessage) {
     EXPECT_FALSE(f.window.IsOptionChecked(Option::StartAtLogOn));
     EXPECT_EQ(f.options.startAtLogOn, false);
     EXPECT_EQ(ReadIniValue(f.settings.Path(), "SETTING", "STARTUP"), "N");
-    EXPECT_EQ(f.messages.shown.back().text, order.result.message());
+    EXPECT_EQ(f.messages.shown.back().text, ErrorMessageText(order.result));
     EXPECT_EQ(f.messages.shown.back().icon, MessageIcon::None);
 }
 
@@ -86,41 +89,84 @@ TEST(StartAtLogOnTest, TheXdgEntryIsWrittenForTheProgramAndRemoved) {
     EXPECT_EQ(blocked.Register(), std::errc::not_a_directory);
 }
 
-TEST(StartAtLogOnTest, TheExecLineNamesExactlyTheProgramWhateverItsPath) {
+TEST(StartAtLogOnTest, TheExecLineNamesExactlyTheProgramOrNothing) {
     EXPECT_EQ(DesktopExecValue("/usr/bin/quillmoor"), "\"/usr/bin/quillmoor\"");
-    // In the file: quotes, dollar and backtick behind two backslashes, a
-    // backslash as four, a percent sign doubled.
-    EXPECT_EQ(DesktopExecValue("/home/u/My Apps/a\"b$c`d\\e%f;g&h'i/quillmoor"),
-              R"("/home/u/My Apps/a\\"b\\$c\\`d\\\\e%%f;g&h'i/quillmoor")");
-    for (const char* unfit : {"quillmoor", "", "/a=b/quillmoor", "/a\nb/quillmoor", "/a\tb/q", "/bad\xFF/q"})
+    EXPECT_EQ(DesktopExecValue("/home/u/My Apps/a;b&c(d)~e#f*g?h<i>|j!k[l]m^n,o:p@q+r-/日本語/quillmoor"),
+              "\"/home/u/My Apps/a;b&c(d)~e#f*g?h<i>|j!k[l]m^n,o:p@q+r-/日本語/quillmoor\"");
+    for (const char* unfit : {"quillmoor", "", "/a=b/quillmoor", "/a\nb/quillmoor", "/a\tb/q", "/bad\xFF/q",
+                              "/100%/q", "/a\"b/q", "/a'b/q", "/a\\b/q", "/a$b/q", "/a`b/q"})
         EXPECT_EQ(DesktopExecValue(unfit), std::nullopt) << unfit;
-    EXPECT_EQ(XdgAutostart("/tmp/qm-none", "/a=b/quillmoor").Register(), std::errc::invalid_argument);
 }
 
-// The desktop's own tools read the entry: desktop-file-validate accepts it,
-// and GLib's launcher starts the very program at a path full of characters
-// the Exec line must quote. (GLib looks for the program before it undoes "%%",
-// so a path with "%" is validated only.)
-TEST(StartAtLogOnTest, TheDesktopsToolsAcceptTheEntryAndStartTheProgram) {
-    if (std::system("command -v desktop-file-validate >/dev/null && command -v gio >/dev/null") != 0)
-        GTEST_SKIP() << "desktop-file-validate or gio is not installed";
-    test::TempFolder folder;
-    const std::filesystem::path odd = folder.path() / "dir with \"quotes\" 'x' $HOME `x` \\ ; & (x) ~ # *?";
-    std::filesystem::create_directories(odd);
-    const std::string program = (odd / "quillmoor").string();
-    const std::string marker = folder.file("started");
-    std::ofstream(program) << "#!/bin/sh\necho \"$0\" > '" << marker << "'\n";
-    ::chmod(program.c_str(), 0755);
-    XdgAutostart autostart(folder.file("autostart"), program);
-    ASSERT_FALSE(autostart.Register());
-    EXPECT_EQ(std::system(("desktop-file-validate " + autostart.EntryPath()).c_str()), 0);
-    ASSERT_EQ(std::system(("gio launch " + autostart.EntryPath()).c_str()), 0);
-    for (int i = 0; i < 50 && !std::filesystem::exists(marker); ++i) ::usleep(100000);
-    EXPECT_EQ(FileText(marker), program + "\n");
+// A path the entry cannot give to the launchers is refused with the message,
+// and no entry is written.
+TEST(StartAtLogOnTest, AnUnfitPathIsRefusedWithTheMessageAndNothingIsWritten) {
+    test::CommandFixture f;
+    XdgAutostart unfit(f.configFolder.file("autostart"), "/opt/100%/quillmoor");
+    CommandContext context{f.window, f.monitor, f.settings, f.options, f.messages, f.files, f.launcher, f.busy, unfit,
+                           f.places};
+    SwitchStartAtLogOn(context);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].text, kAutostartPathUnfit);
+    EXPECT_FALSE(f.window.IsOptionChecked(Option::StartAtLogOn));
+    EXPECT_FALSE(std::filesystem::exists(unfit.EntryPath()));
+}
 
-    XdgAutostart percent(folder.file("autostart"), folder.file("100% sure/quillmoor"));
-    ASSERT_FALSE(percent.Register());
-    EXPECT_EQ(std::system(("desktop-file-validate " + percent.EntryPath()).c_str()), 0);
+// Every path the entry is written for starts the program under the desktop's
+// launchers: GLib's (gio launch) and systemd's autostart generator, whose
+// unit systemd-analyze must find executable. Every other path is refused.
+TEST(StartAtLogOnTest, TheLaunchersStartTheProgramForEveryPathTheEntryIsWrittenFor) {
+    const std::string generator = "/usr/lib/systemd/user-generators/systemd-xdg-autostart-generator";
+    if (std::system("command -v desktop-file-validate >/dev/null && command -v gio >/dev/null && "
+                    "command -v systemd-analyze >/dev/null") != 0 ||
+        !std::filesystem::exists(generator))
+        GTEST_SKIP() << "desktop-file-validate, gio or systemd is not installed";
+    test::TempFolder folder;
+    const std::vector<std::string> odd = {" ", "\"", "'", "\\", "$", "`", "%", "~", "#", "&", ";", "*", "?", "(",
+                                          ")", "<", ">", "|", "!", "[", "]", "^", ",", ":", "@", "+", "-", "日本"};
+    int written = 0;
+    for (std::size_t i = 0; i < odd.size(); ++i) {
+        SCOPED_TRACE(odd[i]);
+        const std::filesystem::path base = folder.path() / std::to_string(i);
+        std::filesystem::create_directories(base / ("a" + odd[i] + "b"));
+        const std::string program = (base / ("a" + odd[i] + "b") / "quillmoor").string();
+        const std::string marker = (base / "started").string();
+        std::ofstream(program) << "#!/bin/sh\necho \"$0\" > '" << marker << "'\n";
+        ::chmod(program.c_str(), 0755);
+        XdgAutostart autostart((base / "config/autostart").string(), program);
+        if (autostart.Register()) {
+            EXPECT_FALSE(std::filesystem::exists(autostart.EntryPath()));
+            continue;
+        }
+        ++written;
+        // Paths handed to the shell through files of their own, never on its command line.
+        const std::string entry = (base / "entry.desktop").string();
+        std::filesystem::copy_file(autostart.EntryPath(), entry);
+        EXPECT_EQ(std::system(("desktop-file-validate " + entry).c_str()), 0);
+        ASSERT_EQ(std::system(("gio launch " + entry).c_str()), 0);
+        for (int wait = 0; wait < 50 && !std::filesystem::exists(marker); ++wait) ::usleep(100000);
+        EXPECT_EQ(FileText(marker), program + "\n");
+
+        const std::string units = (base / "units").string();
+        std::filesystem::create_directories(units);
+        const std::string generate = "XDG_CONFIG_HOME=" + (base / "config").string() +
+                                     " XDG_CONFIG_DIRS=/nonexistent " + generator + " " + units + " " + units + " " +
+                                     units + " 2>/dev/null";
+        ASSERT_EQ(std::system(generate.c_str()), 0);
+        std::string execStart;
+        for (const auto& unit : std::filesystem::directory_iterator(units)) {
+            if (unit.path().extension() != ".service") continue;
+            std::istringstream lines(FileText(unit.path().string()));
+            for (std::string line; std::getline(lines, line);)
+                if (line.rfind("ExecStart=", 0) == 0) execStart = line;
+        }
+        ASSERT_FALSE(execStart.empty()) << "the generator made no unit";
+        const std::string check = units + "/check.service";
+        std::ofstream(check) << "[Service]\n" << execStart << "\n";
+        EXPECT_EQ(std::system(("systemd-analyze verify --man=no " + check + " >/dev/null 2>&1").c_str()), 0)
+            << execStart;
+    }
+    EXPECT_EQ(written, static_cast<int>(odd.size()) - 6);  // all but % " ' \ $ `
 }
 
 TEST(StartAtLogOnTest, TheTaskSchedulerLinesOfAWindowsBuild) {

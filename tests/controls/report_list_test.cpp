@@ -2,6 +2,8 @@
 #include <QtTest>
 
 #include <QHelpEvent>
+#include <QLabel>
+#include <QTextDocument>
 #include <QToolTip>
 
 #include <QHeaderView>
@@ -161,7 +163,10 @@ private slots:
         ReportList list;
         list.InsertColumn(0, {QStringLiteral("名前"), 60, ColumnAlignment::Left});
         list.InsertItem({0, QStringLiteral("short"), std::nullopt});
-        list.InsertItem({1, QStringLiteral("a text far too long for sixty pixels"), std::nullopt});
+        // Drive text that looks like markup is shown as it is: never a picture
+        // of 9000 × 9000 pixels, never bold.
+        const QString hostile = QStringLiteral("<img width=9000 height=9000 src=a><b>far too long</b>");
+        list.InsertItem({1, hostile, std::nullopt});
         list.resize(200, 120);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -173,7 +178,14 @@ private slots:
             QCoreApplication::sendEvent(list.viewport(), &help);
         };
         hover(1);
-        QCOMPARE(QToolTip::text(), QStringLiteral("a text far too long for sixty pixels"));
+        QTextDocument shown;
+        shown.setHtml(QToolTip::text());
+        QCOMPARE(shown.toPlainText(), hostile);
+        const QLabel* tip = nullptr;
+        for (QWidget* widget : QApplication::allWidgets())
+            if (widget->objectName() == QStringLiteral("qtooltip_label")) tip = qobject_cast<QLabel*>(widget);
+        QVERIFY(tip != nullptr);
+        QVERIFY(tip->sizeHint().height() < 100);
         hover(0);
         QTRY_VERIFY(!QToolTip::isVisible());
     }

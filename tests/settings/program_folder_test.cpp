@@ -74,6 +74,25 @@ TEST(ProgramFolderTest, RootTakesItsOwnConfigurationFolderNotAUsersOne) {
     std::filesystem::remove_all(base);
 }
 
+// Whoever runs the test: root never takes a configuration folder that
+// belongs to someone else, whether XDG_CONFIG_HOME or HOME named it; a
+// folder that is root's own (or would be made in one) is taken.
+TEST(ProgramFolderTest, RootNeverTakesTheConfigurationFolderItWasHanded) {
+    const std::string base = TemporaryFolder();
+    const std::string users = base + "/user/.config";
+    std::filesystem::create_directories(users);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown((base + "/user").c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(users.c_str(), 65534, 65534), 0);
+    }
+    const std::string roots = ConfigHome("", ::getpwuid(0)->pw_dir);
+    EXPECT_EQ(ConfigHomeOfUser(0, users, "/root"), roots);
+    EXPECT_EQ(ConfigHomeOfUser(0, "", base + "/user"), roots);
+    EXPECT_EQ(ConfigHomeOfUser(0, "/qm-nonexistent/config", "/root"), "/qm-nonexistent/config");  // made in /
+    EXPECT_EQ(ConfigHomeOfUser(65534, users, "/home/u"), users);  // a user's own choice
+    std::filesystem::remove_all(base);
+}
+
 TEST(ProgramFolderTest, TheConfigurationFolderFollowsXdg) {
     EXPECT_EQ(ConfigHome("/home/u/.cfg", "/home/u"), "/home/u/.cfg");
     EXPECT_EQ(ConfigHome("", "/home/u"), "/home/u/.config");

@@ -65,6 +65,12 @@ protected:
 };
 
 TEST_F(HelperTest, DrivesReadThroughTheHelperAsDirectly) {
+    // Besides the samples, drives that refuse one exchange each: a refusal
+    // through the helper reads as it does directly.
+    std::ofstream ini(folder / "drives.ini", std::ios::app);
+    const char* const faults[] = {"open", "version", "enable", "identify", "attributes", "thresholds"};
+    for (int i = 0; i < 6; ++i) ini << "\n[" << 8 + i << "]\ndump = qm-hd1000a.smart\nfail = " << faults[i] << "\n";
+    ini.close();
     SimDriveProvider direct(folder.str());
     SmartReader directReader(direct);
     const auto through = Provider(helper, kWorkingTimeout);
@@ -148,6 +154,19 @@ TEST_F(HelperTest, HelpersThatDieHangOrTalkNonsenseGiveTheRefusedResultInTime) {
         EXPECT_FALSE(handle->SmartGetVersion());
         EXPECT_LT(Clock::now() - start, kTestTimeout + std::chrono::seconds(1));
     }
+}
+
+// Only failures in a row count: a good answer between them starts the count
+// again, so a helper that fails now and then is never given up on.
+TEST_F(HelperTest, AGoodAnswerStartsTheFailureCountAgain) {
+    // Answers one request, then ends: the next request fails, the one after
+    // starts it again.
+    HelperConnection connection(Script("answers-once", "/usr/bin/head -c 36 | '" + helper.string() + "'\n"),
+                                kWorkingTimeout);
+    int answered = 0;
+    for (int i = 0; i < 4 * kHelperMaxFailures; ++i) answered += connection.Ask({HelperKind::Version, 0, {}}) ? 1 : 0;
+    EXPECT_EQ(answered, 2 * kHelperMaxFailures);
+    EXPECT_FALSE(connection.GivenUp());
 }
 
 TEST_F(HelperTest, AFailingHelperIsStartedAgainAndThenGivenUpOn) {

@@ -163,10 +163,16 @@ TEST_F(SimSetTest, DumpNameNeverLeavesTheFolder) {
                     "[9]\ndump=C:x.smart\n"
                     "[10]\ndump= ok.smart ; a comment\n"
                     "[11]\ndump=sub/../ok.smart\n"
-                    "[12]\ndump=ok.smart/\n");
+                    "[12]\ndump=ok.smart/\n"
+                    "[13]\ndump=link.smart\n");
+    std::filesystem::create_symlink(outside / "x.smart", folder.path() / "set" / "link.smart");  // never followed
     SimDriveProvider p((folder.path() / "set").string());
     ASSERT_TRUE(p.ok()) << p.error();
     EXPECT_EQ(p.PresentSlots(), (std::vector<DriveSlot>{10}));
+    // Nor is a drives.ini that is a link.
+    std::filesystem::rename(ini, folder.path() / "set" / "real.ini");
+    std::filesystem::create_symlink("real.ini", ini);
+    EXPECT_FALSE(SimDriveProvider((folder.path() / "set").string()).ok());
 }
 
 TEST(SimDumpName, PlainFileNamesOnly) {

@@ -2,7 +2,12 @@
 // be wrong (order, unknown tags, wrong lengths, truncation, garbage, size).
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include <random>
 
@@ -204,6 +209,50 @@ TEST_F(SkDumpFileTest, OnlyReadableRegularFilesLoad) {
     const std::optional<SkDump> empty = LoadSkDump(folder / "empty.smart");
     ASSERT_TRUE(empty);
     EXPECT_FALSE(empty->identify);
+}
+
+// The dump is opened without waiting and checked on the opened descriptor:
+// another process swapping a FIFO in for it between any two steps never
+// stalls a read, and a link to a dump is never followed.
+TEST_F(SkDumpFileTest, ADumpSwappedForAFifoNeverStallsTheRead) {
+    ASSERT_TRUE(SaveSkDump(folder / "regular", MakeDump("QM-T7")));
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    std::filesystem::create_symlink(folder / "regular", folder / "link.smart");
+    EXPECT_FALSE(LoadSkDump(folder / "link.smart"));
+
+    const std::string dump = folder / "a.smart";
+    const pid_t swapper = ::fork();
+    ASSERT_GE(swapper, 0);
+    if (swapper == 0) {
+        for (unsigned round = 0;; ++round) {
+            const std::string from = folder / (round % 2 ? "fifo" : "regular");
+            const std::string next = folder / "next";
+            ::link(from.c_str(), next.c_str());
+            ::rename(next.c_str(), dump.c_str());
+        }
+    }
+    const pid_t reader = ::fork();
+    ASSERT_GE(reader, 0);
+    if (reader == 0) {
+        int loaded = 0;
+        for (int i = 0; i < 20000; ++i) loaded += LoadSkDump(dump) ? 1 : 0;
+        ::_exit(loaded > 0 ? 0 : 1);
+    }
+    // A stalled reader waits for a FIFO writer that never comes.
+    int status = 0;
+    pid_t done = 0;
+    for (int waited = 0; waited < 300 && done == 0; ++waited) {
+        done = ::waitpid(reader, &status, WNOHANG);
+        if (done == 0) ::usleep(100000);
+    }
+    if (done == 0) {
+        ::kill(reader, SIGKILL);
+        ::waitpid(reader, &status, 0);
+    }
+    ::kill(swapper, SIGKILL);
+    ::waitpid(swapper, nullptr, 0);
+    ASSERT_NE(done, 0) << "a read stalled on the FIFO";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_F(SkDumpFileTest, HugeFileIsReadOnlyUpToTheLimit) {
