@@ -167,8 +167,7 @@ void MainWindow::ShowStarted() {
 }
 
 void MainWindow::ShowOptionChecks() {
-    for (const Option option : {Option::TrayIcons, Option::TaskbarIcon, Option::StartMinimised, Option::StartAtLogOn})
-        SetOptionChecked(option, IsOn(OptionValue(options_, option)));
+    for (const Option option : kOptions) SetOptionChecked(option, IsOptionOn(options_, option));
 }
 
 bool MainWindow::IsOptionChecked(Option option) const { return menu_.OptionItem(option)->isChecked(); }
