@@ -83,7 +83,7 @@ private slots:
             QCOMPARE(list.ItemImage(row), expected);
             QCOMPARE(list.item(row, 0)->icon().pixmap(15, 15).toImage(),
                      form.Panel().StatusImages()->Picture(expected).toImage());
-            QCOMPARE(form.Panel().RowIds()[static_cast<std::size_t>(row)], id);
+            QCOMPARE(form.Panel().RowIds()[static_cast<std::size_t>(row)], (RowKey{DriveKind::Ata, id}));
         }
         form.SelectSlot(0);
         QCOMPARE(info.ItemText(6, 1), QStringLiteral("/ /home"));
