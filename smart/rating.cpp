@@ -13,8 +13,8 @@ constexpr std::uint8_t kFailureWarnings = nvme_warning::SpareBelowThreshold | nv
 constexpr int kSpareRunningLow = 10;
 constexpr int kLifeNearlyUsed = 90;
 
+// A temperature of 0 K (not reported) is far below every limit.
 AttributeStatus RateNvmeTemperature(std::uint16_t kelvin, std::uint16_t warningK, std::uint16_t criticalK) {
-    if (kelvin == 0) return AttributeStatus::Good;  // not reported
     const bool tooHot = criticalK != 0 ? kelvin >= criticalK : KelvinToCelsius(kelvin) >= kTooHotCelsius;
     if (tooHot) return AttributeStatus::Bad;
     const bool hot = warningK != 0 ? kelvin >= warningK : KelvinToCelsius(kelvin) >= kHotCelsius;

@@ -262,10 +262,7 @@ void SmartReader::ExchangeNvme(DriveSlot slot, bool full, NvmeAnswers& answers) 
     answers.identified = handle->AdminCommand(IdentifyControllerBlock(), answers.identify) &&
                          !AllZero(std::span(answers.identify).first(kNvmeIdentityBytesRead));
     if (!answers.identified) return;
-    if (full) {
-        answers.logRead = handle->AdminCommand(HealthLogBlock(), answers.log);
-        if (!answers.logRead) answers.log.fill(0);
-    }
+    if (full) answers.logRead = handle->AdminCommand(HealthLogBlock(), answers.log);
 }
 
 }  // namespace qm

@@ -231,7 +231,7 @@ private slots:
 #endif
         }
         // The start-up goes on either way.
-        QCOMPARE(form.Panel().TabStrip()->count(), 4);
+        QCOMPARE(form.Panel().TabStrip()->count(), 5);
     }
 
     void fontChoiceMovesTheTemperatureBox_data() {
@@ -327,9 +327,9 @@ private slots:
         QCOMPARE(test::Item(form, "menubar")->isChecked(), taskBar == "Y");
         QCOMPARE(test::Item(form, "menustart")->isChecked(), startup == "Y");
         QCOMPARE(test::Item(form, "menumini")->isChecked(), startMin == "Y");
-        QCOMPARE(form.Monitor().Tray().Count(), taskIcon == "Y" ? 3 : 0);
+        QCOMPARE(form.Monitor().Tray().Count(), taskIcon == "Y" ? 4 : 0);
         QCOMPARE(harness.tray.Calls(test::RecordingNotificationArea::Operation::Add).size(),
-                 std::size_t{taskIcon == "Y" ? 3u : 0u});
+                 std::size_t{taskIcon == "Y" ? 4u : 0u});
         QCOMPARE(form.windowTitle(), taskBar == "Y" ? QStringLiteral("QM-HD1000A(/ /home)") : QStringLiteral("Quillmoor Ver1.2.0"));
         QCOMPARE(form.WindowIconResource(), taskBar == "Y" ? 238 : 100);
         QCOMPARE(form.isMinimized(), startMin == "Y");
