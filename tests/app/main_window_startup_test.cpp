@@ -227,7 +227,7 @@ private slots:
             QCOMPARE(shown.text, std::string("Quillmoor にはディスクの S.M.A.R.T. 情報を読む権限がありません\r\n\r\n"
                                              "（補助プログラム quillmoor-smart-helper が見つからないか、権限が与えられていません。"
                                              "libexec/quillmoor にある quillmoor-smart-helper に root で"
-                                             "「setcap cap_sys_rawio,cap_dac_read_search+ep quillmoor-smart-helper」を実行してください）"));
+                                             "「setcap cap_sys_rawio,cap_dac_read_search,cap_sys_admin+ep quillmoor-smart-helper」を実行してください）"));
 #endif
         }
         // The start-up goes on either way.
