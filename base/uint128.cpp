@@ -2,12 +2,20 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
 #include "base/bytes.h"
 
 namespace qm {
 
 UInt128 LoadLe128(std::span<const std::uint8_t> bytes) {
+    if constexpr (std::endian::native == std::endian::little) {
+        UInt128 value;
+        std::memcpy(&value.low, bytes.data(), 8);
+        std::memcpy(&value.high, bytes.data() + 8, 8);
+        return value;
+    }
     return UInt128{LoadLittleEndian(bytes.subspan(0, 8)), LoadLittleEndian(bytes.subspan(8, 8))};
 }
 

@@ -58,13 +58,14 @@ public:
     virtual ~NvmeHandle() = default;
 
     // Carries one admin command to the controller. `data` is the command's
-    // data-in buffer, zero-filled by the caller, exactly as long as the
-    // command transfers (4096 bytes for Identify, 512 for the health log).
-    // On success it holds what the controller returned; a realisation may
-    // fill only its leading part (the helper carries the first 512 bytes of
-    // an Identify answer, which hold everything the program reads) and leave
-    // the rest zero. Returns false when the command is refused anywhere on
-    // the way (rights, the controller's status, a timeout).
+    // data-in buffer, exactly as long as the command transfers (4096 bytes
+    // for Identify, 512 for the health log); what it holds on entry does not
+    // matter. On success it holds what the controller returned; a
+    // realisation that carries only a leading part (the helper carries the
+    // first 512 bytes of an Identify answer, which hold everything the
+    // program reads) zero-fills the rest. Returns false when the command is
+    // refused anywhere on the way (rights, the controller's status, a
+    // timeout); `data` may then hold anything.
     virtual bool AdminCommand(const NvmeCommandBlock& command, std::span<std::uint8_t> data) = 0;
 };
 

@@ -48,7 +48,6 @@ std::optional<NvmeIdentity> DecodeNvmeIdentity(std::span<const std::uint8_t> dat
 std::optional<NvmeHealthLog> DecodeHealthLog(std::span<const std::uint8_t> data) {
     if (data.size() < nvme::HealthLogSize) return std::nullopt;
     const auto log = data.first(nvme::HealthLogSize);
-    if (std::all_of(log.begin(), log.end(), [](std::uint8_t b) { return b == 0; })) return std::nullopt;
     using namespace nvme_log;
     NvmeHealthLog h;
     h.criticalWarning = log[CriticalWarning];
@@ -74,6 +73,7 @@ std::optional<NvmeHealthLog> DecodeHealthLog(std::span<const std::uint8_t> data)
     }
     h.thermalTransitions = {LoadLe32(log, ThermalTransitions1), LoadLe32(log, ThermalTransitions2)};
     h.thermalTime = {LoadLe32(log, ThermalTime1), LoadLe32(log, ThermalTime2)};
+    if (h == NvmeHealthLog{}) return std::nullopt;  // nothing but zeros in every field
     return h;
 }
 

@@ -76,8 +76,9 @@ struct NvmeHealthLog {
 };
 
 // Decodes a health log. nullopt when fewer than 512 bytes are there, and for
-// a log of zeros only (no drive reports a temperature of 0 K with nothing
-// else: such an answer says nothing, like an all-zero attribute table).
+// a log whose fields are all zero (no drive reports a temperature of 0 K
+// with nothing else: such an answer says nothing, like an all-zero attribute
+// table; the reserved and vendor bytes after the fields do not count).
 // Reads nothing past the 512 bytes.
 std::optional<NvmeHealthLog> DecodeHealthLog(std::span<const std::uint8_t> data);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "base/bytes.h"
 #include "base/codepage.h"
@@ -211,8 +212,10 @@ std::optional<int> SystemCelsius(const std::optional<std::int64_t>& milliCelsius
     return static_cast<int>(shifted >= 0 ? shifted / 1000 : -((-shifted + 999) / 1000));
 }
 
-bool AllZero(std::span<const std::uint8_t> bytes) {
-    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
+// The start of an Identify answer that holds nothing at all.
+bool IdentifiesNothing(std::span<const std::uint8_t> identify) {
+    static constexpr std::array<std::uint8_t, kNvmeIdentityBytesRead> kZeros{};
+    return std::memcmp(identify.data(), kZeros.data(), kZeros.size()) == 0;
 }
 
 }  // namespace
@@ -225,13 +228,12 @@ DriveRecord SmartReader::ReadNvme(DriveSlot slot, bool full) {
     record.kind = DriveKind::Nvme;
     record.attributes.emplace_back();
     NvmeDetails& details = record.nvme.emplace();
-    const std::optional<NvmeIdentity> identity =
-        answers.identified ? DecodeNvmeIdentity(answers.identify) : std::nullopt;
+    std::optional<NvmeIdentity> identity = answers.identified ? DecodeNvmeIdentity(answers.identify) : std::nullopt;
     std::optional<NvmePublicInfo> info;
     if (identity) {
-        record.serialNumber = identity->serialNumber;
-        record.modelNumber = identity->modelNumber;
-        record.firmwareRevision = identity->firmwareRevision;
+        record.serialNumber = std::move(identity->serialNumber);
+        record.modelNumber = std::move(identity->modelNumber);
+        record.firmwareRevision = std::move(identity->firmwareRevision);
         details.warningTemperatureK = identity->warningTemperatureK;
         details.criticalTemperatureK = identity->criticalTemperatureK;
     } else {
@@ -259,10 +261,11 @@ void SmartReader::ExchangeNvme(DriveSlot slot, bool full, NvmeAnswers& answers) 
     // The handle closes when it goes out of scope.
     const std::unique_ptr<NvmeHandle> handle = provider_.OpenNvme(slot);
     if (!handle) return;
-    answers.identified = handle->AdminCommand(IdentifyControllerBlock(), answers.identify) &&
-                         !AllZero(std::span(answers.identify).first(kNvmeIdentityBytesRead));
+    static const NvmeCommandBlock kIdentify = IdentifyControllerBlock();
+    static const NvmeCommandBlock kHealthLog = HealthLogBlock();
+    answers.identified = handle->AdminCommand(kIdentify, answers.identify) && !IdentifiesNothing(answers.identify);
     if (!answers.identified) return;
-    if (full) answers.logRead = handle->AdminCommand(HealthLogBlock(), answers.log);
+    if (full) answers.logRead = handle->AdminCommand(kHealthLog, answers.log);
 }
 
 }  // namespace qm

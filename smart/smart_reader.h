@@ -53,9 +53,12 @@ private:
         std::array<std::uint8_t, kDataOutputSize> attributes{};
         std::array<std::uint8_t, kDataOutputSize> thresholds{};
     };
+    // The controller's answers, read only after a command succeeded (so
+    // they need no clearing), each aligned to its size: a buffer in one page
+    // is one transfer for the controller.
     struct NvmeAnswers {
-        std::array<std::uint8_t, nvme::IdentifySize> identify{};
-        std::array<std::uint8_t, nvme::HealthLogSize> log{};
+        alignas(nvme::IdentifySize) std::array<std::uint8_t, nvme::IdentifySize> identify;
+        alignas(nvme::HealthLogSize) std::array<std::uint8_t, nvme::HealthLogSize> log;
         bool identified = false;
         bool logRead = false;
     };

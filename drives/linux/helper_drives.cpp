@@ -50,8 +50,8 @@ public:
     // `data` stays zero. A buffer that is not the command's length is
     // refused without a request.
     bool AdminCommand(const NvmeCommandBlock& command, std::span<std::uint8_t> data) override {
-        if (NvmeTransferLength(command) != data.size()) return false;
         std::fill(data.begin(), data.end(), std::uint8_t{0});
+        if (NvmeTransferLength(command) != data.size()) return false;
         const std::optional<HelperAnswer> answer = connection_.Ask({HelperKind::NvmeAdmin, slot_, {}, disk_, command});
         if (!Done(answer)) return false;
         std::copy_n(answer->payload.begin(), std::min(data.size(), kHelperNvmeDataSize), data.begin());

@@ -91,9 +91,7 @@ bool SendNvmeAdminCommand(int fd, const NvmeCommandBlock& block, std::span<std::
 }
 
 bool LinuxNvmeHandle::AdminCommand(const NvmeCommandBlock& command, std::span<std::uint8_t> data) {
-    const bool done = SendNvmeAdminCommand(fd_.get(), command, data);
-    if (!done) std::fill(data.begin(), data.end(), std::uint8_t{0});
-    return done;
+    return SendNvmeAdminCommand(fd_.get(), command, data);
 }
 
 std::optional<NvmePublicInfo> ReadNvmePublicInfo(const std::filesystem::path& sysfsRoot, std::string_view controller) {

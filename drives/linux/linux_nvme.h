@@ -19,8 +19,9 @@ namespace qm {
 
 // One admin command on an opened controller node, with the program's
 // pass-through timeout. True exactly when the ioctl reports success (0: the
-// controller completed it with status 0). A buffer whose size is not the
-// command's transfer length (NvmeTransferLength) is refused without a call.
+// controller completed it with status 0); the controller has then written
+// the whole buffer. A buffer whose size is not the command's transfer length
+// (NvmeTransferLength) is refused without a call.
 bool SendNvmeAdminCommand(int fd, const NvmeCommandBlock& block, std::span<std::uint8_t> data);
 
 class LinuxNvmeHandle final : public NvmeHandle {
