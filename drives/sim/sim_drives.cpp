@@ -249,7 +249,10 @@ std::optional<NvmePublicInfo> SimDriveProvider::NvmeInfo(DriveSlot slot) {
 std::optional<DiskGeometry> SimDriveProvider::QueryDriveGeometry(DriveSlot slot) {
     std::optional<DiskGeometry> geometry;
     const SimDrive* drive = state_->Drive(slot);
-    if (drive != nullptr && !drive->Refuses(SimFault::Open)) geometry = GeometryFromSize(drive->bytes, kSectorSize);
+    // An NVMe drive's size is what the system tells every user: fail = open does not hide it.
+    if (drive != nullptr && (!drive->Refuses(SimFault::Open) || drive->kind == DriveKind::Nvme)) {
+        geometry = GeometryFromSize(drive->bytes, kSectorSize);
+    }
     state_->Record({.kind = SimEventKind::Geometry, .slot = slot, .result = geometry.has_value()});
     return geometry;
 }
@@ -264,7 +267,7 @@ std::optional<PowerMode> SimDriveProvider::QueryPowerMode(DriveSlot slot, const 
     const SimDrive* drive = state_->Drive(slot);
     const bool isQuery = query.command() == ata::CheckPowerMode && query.bufferSize() == 0 &&
                          query.driveNumber() == static_cast<std::uint8_t>(slot);
-    if (drive != nullptr && !drive->Refuses(SimFault::Open) && isQuery) {
+    if (drive != nullptr && (!drive->Refuses(SimFault::Open) || drive->kind == DriveKind::Nvme) && isQuery) {
         mode = Asleep(slot) ? PowerMode::Standby : PowerMode::Awake;
         // An NVMe controller is never asked: only a suspended one is known to sleep.
         if (drive->kind == DriveKind::Nvme && mode == PowerMode::Awake) mode.reset();

@@ -106,7 +106,8 @@ public:
     // not configured 9x; OpenDrive(slot, Nine) opens, for a present slot
     // configured 9x, the one shared 9x device, which serves the drive named by
     // the drive-number byte of each command block. A slot with fail = open
-    // cannot be opened, on either path or for the geometry.
+    // cannot be opened, on either path or for the geometry (an NVMe drive's
+    // geometry and sleep, which the system tells every user, stay).
     bool IsNtFamily(DriveSlot slot) override;
     std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) override;
     // kind = nvme drives: their kind, a handle that answers Identify

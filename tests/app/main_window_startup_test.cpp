@@ -13,6 +13,7 @@
 
 #include "controls/qt_text.h"
 #include "smart/attribute_names.h"
+#include "smart/nvme_rows.h"
 #include "tests/app/main_window_harness.h"
 
 namespace qm {
@@ -200,6 +201,31 @@ private slots:
         for (const auto& [id, name] : names.entries())
             if (metrics.horizontalAdvance(Utf8(name)) + margins > list.Column(2).width) cut << Utf8(name);
         QCOMPARE(cut.join(QLatin1Char('|')), tooLong.join(QLatin1Char('|')));
+        // Every name of an NVMe drive's rows fits whole.
+        std::vector<NvmeRowText> nvme(NvmeFieldRows().begin(), NvmeFieldRows().end());
+        for (int sensor = 0; sensor < 8; ++sensor) nvme.push_back(NvmeSensorRow(sensor));
+        nvme.push_back(NvmeLogUnreadableRow());
+        QStringList nvmeCut;
+        for (const NvmeRowText& row : nvme)
+            if (metrics.horizontalAdvance(Utf8(row.name)) + margins > list.Column(2).width) nvmeCut << Utf8(row.name);
+        QCOMPARE(nvmeCut.join(QLatin1Char('|')), QString());
+    }
+
+    // An NVMe drive's 16-byte counters widen the raw column so that no number
+    // is cut; the next ATA drive has the designed width again.
+    void theRawColumnFitsTheWidestValue() {
+        MainWindowHarness harness;
+        MainWindow& form = harness.StartShown();
+        ReportList& list = *form.Panel().AttributeList();
+        const int designed = list.columnWidth(6);
+        form.SelectSlot(5);
+        const QFontMetrics metrics(list.font());
+        int widest = 0;
+        for (int row = 0; row < list.ItemCount(); ++row) widest = std::max(widest, metrics.horizontalAdvance(list.ItemText(row, 6)));
+        QVERIFY(widest > designed);
+        QVERIFY(list.columnWidth(6) > widest);
+        form.SelectSlot(0);
+        QCOMPARE(list.columnWidth(6), designed);
     }
 
     void administratorWarning_data() {
