@@ -131,25 +131,22 @@ std::optional<std::filesystem::path> LinuxDriveProvider::DevicePath(DriveSlot sl
     return std::filesystem::path(*path);
 }
 
+UniqueFd LinuxDriveProvider::OpenNode(DriveSlot slot, DiskClass diskClass) {
+    const std::optional<DiskName> disk = Disk(slot);
+    if (!IsClass(disk, diskClass)) return UniqueFd();
+    const auto path = NodePath(deviceDir_, disk);
+    return path ? OpenReadOnly(*path) : UniqueFd();
+}
+
 std::unique_ptr<DriveHandle> LinuxDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
     if (family != DriverFamily::Nt) return nullptr;
-    const std::optional<DiskName> disk = Disk(slot);
-    if (!IsClass(disk, DiskClass::Sd)) return nullptr;
-    const auto path = NodePath(deviceDir_, disk);
-    if (!path) return nullptr;
-    UniqueFd fd = OpenReadOnly(*path);
-    if (!fd) return nullptr;
-    return std::make_unique<LinuxDriveHandle>(std::move(fd));
+    UniqueFd fd = OpenNode(slot, DiskClass::Sd);
+    return fd ? std::make_unique<LinuxDriveHandle>(std::move(fd)) : nullptr;
 }
 
 std::unique_ptr<NvmeHandle> LinuxDriveProvider::OpenNvme(DriveSlot slot) {
-    const std::optional<DiskName> disk = Disk(slot);
-    if (!IsClass(disk, DiskClass::Nvme)) return nullptr;
-    const auto path = NodePath(deviceDir_, disk);
-    if (!path) return nullptr;
-    UniqueFd fd = OpenReadOnly(*path);
-    if (!fd) return nullptr;
-    return std::make_unique<LinuxNvmeHandle>(std::move(fd));
+    UniqueFd fd = OpenNode(slot, DiskClass::Nvme);
+    return fd ? std::make_unique<LinuxNvmeHandle>(std::move(fd)) : nullptr;
 }
 
 std::optional<NvmePublicInfo> LinuxDriveProvider::NvmeInfo(DriveSlot slot) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "base/unique_fd.h"
 #include "drives/device.h"
 #include "drives/linux/disk_names.h"
 #include "drives/linux/linux_volumes.h"
@@ -95,6 +96,8 @@ private:
                        SlotMap slots, bool grows);
     // The slot's disk; asking for the first free slot looks for new disks.
     std::optional<DiskName> Disk(DriveSlot slot);
+    // The slot's node opened read-only, when the slot's disk is of `diskClass`.
+    UniqueFd OpenNode(DriveSlot slot, DiskClass diskClass);
 
     std::filesystem::path deviceDir_;
     LinuxVolumes volumes_;
