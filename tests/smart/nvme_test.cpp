@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <map>
 
+#include "base/codepage.h"
+#include "commands/csv_export.h"
 #include "smart/drive_info.h"
 #include "smart/nvme_rows.h"
 #include "smart/shown_rows.h"
@@ -411,6 +413,35 @@ TEST(NvmeRows, TheCompositeTemperatureIsTheDrivesTemperature) {
     EXPECT_TRUE(DriveTemperatures(r).empty());
     r.nvme->health.reset();
     EXPECT_EQ(DriveTemperature(r), 30);
+}
+
+TEST(NvmeRows, TheCsvLinesAreTheRowsAsShown) {
+    NvmeHealthLog log = Healthy();
+    log.criticalWarning = 0x0A;
+    const std::string csv = AttributeCsvText(NvmeRecord(log));
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 17);
+    EXPECT_EQ(csv.rfind("属性ID,属性名,値,限界値,最悪値,生の値\r\n"
+                        "00,クリティカル警告,,,,0x0A\r\n"
+                        "01,現在の温度（総合）,,70,,40\r\n"
+                        "03,予備領域の残量（％）,,10,,100\r\n",
+                        0),
+              0u);
+}
+
+// Any bytes in the identity become valid text, shown through the display
+// rules an ATA identity goes through.
+TEST(NvmeReading, AnIdentityOfAnyBytesIsShownSafely) {
+    FakeProvider p;
+    p.drives[0] = NvmeDrive();
+    Bytes& identify = p.drives[0].nvmeIdentify;
+    const std::string hostile = "EVIL\x1b[2J\r\nMODEL\xff\xfe";
+    std::copy(hostile.begin(), hostile.end(), identify.begin() + nvme_id::Model);
+    const DriveRecord r = SmartReader(p).ReadDrive(0);
+    EXPECT_EQ(SanitizeUtf8(r.modelNumber), r.modelNumber);
+    const std::string shown = DisplayText(DriveInfoRows(r, std::nullopt, std::nullopt)[0].value.value_or(""));
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos);
+    EXPECT_EQ(shown.find('\n'), std::string::npos);
+    EXPECT_EQ(shown.rfind("EVIL", 0), 0u);
 }
 
 }  // namespace
