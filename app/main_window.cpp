@@ -29,7 +29,7 @@ constexpr std::string_view kRightsWarning =
     "Quillmoor にはディスクの S.M.A.R.T. 情報を読む権限がありません\r\n\r\n"
     "（補助プログラム quillmoor-smart-helper が見つからないか、権限が与えられていません。"
     "libexec/quillmoor にある quillmoor-smart-helper に root で"
-    "「setcap cap_sys_rawio,cap_dac_read_search+ep quillmoor-smart-helper」を実行してください）";
+    "「setcap cap_sys_rawio,cap_dac_read_search,cap_sys_admin+ep quillmoor-smart-helper」を実行してください）";
 #endif
 
 constexpr Qt::WindowStates kNotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;

@@ -2,14 +2,16 @@
 // inside the test VM (bench/run-in-vm.sh) where /dev/sda is an emulated disk.
 //
 //   steady SLOT DEVICE RUNS [--path NAME]
-//       RUNS rounds, each one bare read of DEVICE (bench/bare_smart_read.h),
-//       the same commands through the read path NAME's device seam without
-//       decoding, and one SmartReader::ReadDrive(SLOT) over that path, after
-//       a few untimed rounds. Prints, in microseconds:
+//       RUNS rounds, each one bare read of DEVICE (bench/bare_smart_read.h;
+//       for an NVMe slot bench/bare_nvme_read.h), the same commands through
+//       the read path NAME's device seam without decoding, and one
+//       SmartReader::ReadDrive(SLOT) over that path, after a few untimed
+//       rounds. Prints, in microseconds:
 //         STEADY bare:NAME <median> <min> <max>   (measured beside NAME)
 //         STEADY exchanges:NAME <median> <min> <max>
 //         STEADY read:NAME <median> <min> <max>
 //         RATIO read:NAME <median> <min> <max>     (ReadDrive / bare, per round)
+//       with "NAME/nvme" in place of NAME for an NVMe slot.
 //   first WHAT SLOT [--path NAME]
 //       The first and the second call of WHAT in this process, which must be
 //       fresh (nothing of the read path has run yet):
@@ -41,11 +43,13 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/bare_nvme_read.h"
 #include "bench/bare_smart_read.h"
 #include "base/codepage.h"
 #include "drives/linux/helper_drives.h"
 #include "drives/linux/linux_drives.h"
 #include "smart/capacity.h"
+#include "smart/nvme_health.h"
 #include "smart/smart_reader.h"
 
 namespace {
@@ -113,9 +117,21 @@ std::unique_ptr<qm::DriveHandle> OpenChecked(qm::DriveProvider& provider, qm::Dr
     return handle && handle->SmartGetVersion() ? std::move(handle) : nullptr;
 }
 
+// The NVMe read's calls on the seam: open, Identify Controller, the health log.
+bool NvmeExchangesOnly(qm::DriveProvider& provider, qm::DriveSlot slot) {
+    static const qm::NvmeCommandBlock kIdentify = qm::IdentifyControllerBlock();
+    static const qm::NvmeCommandBlock kLog = qm::HealthLogBlock();
+    const auto handle = provider.OpenNvme(slot);
+    if (!handle) return false;
+    alignas(qm::nvme::IdentifySize) std::array<std::uint8_t, qm::nvme::IdentifySize> identify;
+    alignas(qm::nvme::HealthLogSize) std::array<std::uint8_t, qm::nvme::HealthLogSize> log;
+    return handle->AdminCommand(kIdentify, identify) && handle->AdminCommand(kLog, log);
+}
+
 // The provider's share of a read: the same calls ReadDrive makes on the
 // device seam, with the command blocks made beforehand and nothing decoded.
 bool ExchangesOnly(qm::DriveProvider& provider, qm::DriveSlot slot) {
+    if (provider.KindOf(slot) == qm::DriveKind::Nvme) return NvmeExchangesOnly(provider, slot);
     static const qm::CommandBlock kBlocks[] = {qm::IdentifyBlock(slot, true), qm::ReadAttributesBlock(slot, true),
                                                 qm::ReadThresholdsBlock(slot, true)};
     const auto handle = OpenChecked(provider, slot);
@@ -129,26 +145,34 @@ bool ExchangesOnly(qm::DriveProvider& provider, qm::DriveSlot slot) {
     return ok;
 }
 
+// A whole read: the drive answered, and an NVMe drive's health log came.
+bool WholeRead(const qm::DriveRecord& record) {
+    return IsPresentDrive(record) && (record.kind == qm::DriveKind::Ata || (record.nvme && record.nvme->health));
+}
+
 int Steady(const ReadPath& path, qm::DriveSlot slot, const char* device, int runs) {
     const auto provider = path.make();
     if (!provider) return NoPath(path.name);
     qm::SmartReader reader(*provider);
+    const bool nvme = provider->KindOf(slot) == qm::DriveKind::Nvme;
+    const auto bareRead = nvme ? qm::bench::BareNvmeRead : qm::bench::BareSmartRead;
+    const std::string name = std::string(path.name) + (nvme ? "/nvme" : "");
     bool ok = true;
-    for (int i = 0; i < 5; ++i) ok = qm::bench::BareSmartRead(device) && IsPresentDrive(reader.ReadDrive(slot)) && ok;
+    for (int i = 0; i < 5; ++i) ok = bareRead(device) && WholeRead(reader.ReadDrive(slot)) && ok;
     std::vector<double> bare, exchanges, read;
     for (int i = 0; i < runs; ++i) {
-        bare.push_back(Time([&] { ok = qm::bench::BareSmartRead(device) && ok; }));
+        bare.push_back(Time([&] { ok = bareRead(device) && ok; }));
         exchanges.push_back(Time([&] { ok = ExchangesOnly(*provider, slot) && ok; }));
-        read.push_back(Time([&] { ok = IsPresentDrive(reader.ReadDrive(slot)) && ok; }));
+        read.push_back(Time([&] { ok = WholeRead(reader.ReadDrive(slot)) && ok; }));
     }
-    PrintSpread("STEADY", "bare:" + std::string(path.name), bare);
-    PrintSpread("STEADY", "exchanges:" + std::string(path.name), exchanges);
-    PrintSpread("STEADY", "read:" + std::string(path.name), read);
+    PrintSpread("STEADY", "bare:" + name, bare);
+    PrintSpread("STEADY", "exchanges:" + name, exchanges);
+    PrintSpread("STEADY", "read:" + name, read);
     // Each round's two figures were taken back to back: their ratio is
     // robust against a machine whose speed drifts.
     std::vector<double> ratios;
     for (int i = 0; i < runs; ++i) ratios.push_back(read[i] / bare[i]);
-    PrintSpread("RATIO", "read:" + std::string(path.name), ratios);
+    PrintSpread("RATIO", "read:" + name, ratios);
     if (!ok) std::fputs("quillmoor-real-path-bench: a read failed\n", stderr);
     return ok ? 0 : 1;
 }

@@ -2,7 +2,8 @@
 # bench/run-in-vm.sh [options]
 #
 # Measures the real read path in one run of the test VM (tests/vm) on its
-# AHCI disk (slot 0, /dev/sda) and prints a table:
+# AHCI disk (slot 0, /dev/sda), with --nvme also on its NVMe controller
+# (slot 2, /dev/nvme0), and prints a table:
 #   - in process (quillmoor-real-path-bench): the bare five ioctls, the same
 #     commands through the read path's device seam, and SmartReader::ReadDrive,
 #     in steady state (medians, and the median of ReadDrive / bare taken round
@@ -12,7 +13,8 @@
 #   - per process (qm-process-timer, fork to wait): quillmoor-report --slot 0,
 #     a dynamically linked one-line C++ program and the bare ioctls as a
 #     static program, started in rounds (medians).
-# The goals: ReadDrive steady <= 1.1 x the bare ioctls; quillmoor-report
+# The goals: ReadDrive steady <= 1.1 x the bare ioctls (an NVMe drive's:
+# its two admin commands, open to close); quillmoor-report
 # <= 1.3 x the one-line program; with --path helper as well, a read through
 # quillmoor-smart-helper <= 1.5 x a direct one, measured as the user meets
 # it: a whole quillmoor-report --slot 0 as uid 65534 (helper) against root
@@ -30,15 +32,17 @@
 #                   (repeatable; default: direct): direct or helper (the
 #                   helper of the build goes into the VM beside the bench)
 #   --add FILE      one more file for the VM, e.g. what a read path needs (repeatable)
+#   --nvme          attach the NVMe controller and measure its steady read too
 #   --runs N        process starts per program (default 40)
 #   --fresh N       fresh processes per first-call measurement (default 10)
 #   --steady N      rounds of the steady-state comparison (default 500)
 #   --save FILE     also keep the VM's raw output in FILE
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$root/build baseline="" paths=() adds=() runs=40 fresh=10 steady=500 save=""
+build=$root/build baseline="" paths=() adds=() runs=40 fresh=10 steady=500 save="" nvme=false
 while [ $# -gt 0 ]; do
   case $1 in
+    --nvme) nvme=true; shift; continue ;;
     --build) build=$2 ;;
     --baseline) baseline=$2 ;;
     --path) paths+=("$2") ;;
@@ -99,8 +103,11 @@ for path in "${paths[@]}"; do
   for v in "${versions[@]}"; do
     suffix=""; [ "$v" = before ] && suffix=.before
     cmd+="; \$B$suffix steady 0 \$AHCI_DISK $steady --path $path --tag $v"
+    # An earlier build may not know NVMe slots: the controller is measured in this one.
+    [ "$v" = before ] || ! $nvme || cmd+="; \$B steady 2 \$NVME_CTRL $steady --path $path --tag $v"
   done
 done
+! $nvme || vm_args+=(--nvme)
 timed="quillmoor-report --slot 0"
 [ -z "$baseline" ] || timed="quillmoor-report.before --slot 0 -- $timed"
 if $helper; then
@@ -149,6 +156,12 @@ awk -v versions="${versions[*]}" '
       row("  the exchanges through " P, "STEADY exchanges:" P, "%.1f")
       row("  ReadDrive through " P, "STEADY read:" P, "%.1f")
       row("  ReadDrive / bare, per round (goal <= 1.10)", "RATIO read:" P, "%.2f")
+      if (("STEADY read:" P "/nvme@" v[nv]) in value) {
+        row("  NVMe: bare two admin ioctls, beside " P, "STEADY bare:" P "/nvme", "%.1f")
+        row("  NVMe: the exchanges through " P, "STEADY exchanges:" P "/nvme", "%.1f")
+        row("  NVMe: ReadDrive through " P, "STEADY read:" P "/nvme", "%.1f")
+        row("  NVMe: ReadDrive / bare, per round (goal <= 1.10)", "RATIO read:" P "/nvme", "%.2f")
+      }
     }
     print "first call / second call in a fresh process (microseconds, median)"
     for (p = 1; p <= np; p++) {

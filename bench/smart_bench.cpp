@@ -48,3 +48,17 @@ void BM_EmptySlot(benchmark::State& state) {
 BENCHMARK(BM_EmptySlot);
 
 }  // namespace
+
+namespace {
+
+// One drive of the sample set: the ATA disk of slot 0 and the NVMe drive of
+// slot 5, each answering from memory (the program's own share of a read).
+void BM_ReadOneDrive(benchmark::State& state) {
+    qm::SimDriveProvider provider(QM_SAMPLES_DIR);
+    qm::SmartReader reader(provider);
+    const auto slot = static_cast<qm::DriveSlot>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(reader.ReadDrive(slot));
+}
+BENCHMARK(BM_ReadOneDrive)->Arg(0)->Arg(5);
+
+}  // namespace

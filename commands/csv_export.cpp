@@ -1,6 +1,7 @@
 #include "commands/csv_export.h"
 
 #include "base/codepage.h"
+#include "smart/shown_rows.h"
 
 namespace qm {
 
@@ -8,18 +9,13 @@ std::string AttributeCsvText(const DriveRecord& record) {
     std::string text(kCsvHeader);
     text += "\r\n";
     if (!IsPresentDrive(record)) return text;
-    for (const AttributeRow& row : AttributeRows(record)) {
-        text += std::to_string(row.id);
-        text += ',';
-        text += row.name;
-        text += ',';
-        text += std::to_string(row.current);
-        text += ',';
-        text += std::to_string(row.threshold);
-        text += ',';
-        text += std::to_string(row.worst);
-        text += ',';
-        text += std::to_string(row.raw);
+    for (const ShownRow& row : ShownRows(record)) {
+        for (const std::string_view field : {std::string_view(row.idText), row.name, std::string_view(row.current),
+                                             std::string_view(row.threshold), std::string_view(row.worst)}) {
+            text += field;
+            text += ',';
+        }
+        text += row.raw;
         text += "\r\n";
     }
     return text;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "drives/command_block.h"
+#include "drives/nvme_command.h"
 
 namespace qm {
 
@@ -22,6 +23,11 @@ inline constexpr DriveSlot kSlotCount = 16;
 
 // True for the drive positions 0..15; every other number names no drive.
 constexpr bool IsValidSlot(DriveSlot slot) { return slot >= 0 && slot < kSlotCount; }
+
+// The two kinds of drive a slot can hold: an ATA disk, reached with the
+// S.M.A.R.T. command blocks, or an NVMe controller, reached with admin
+// commands.
+enum class DriveKind : std::uint8_t { Ata, Nvme };
 
 // Which driver path a drive is reached through: the per-drive device of the
 // NT family, or the one shared S.M.A.R.T. device of the 9x family that learns
@@ -44,6 +50,33 @@ public:
     // Returns false when the drive or the driver refuses the command; `out`
     // may then hold anything the realisation wrote before it failed.
     virtual bool Exchange(ControlCode code, const CommandBlock& in, std::span<std::uint8_t> out) = 0;
+};
+
+// One opened NVMe controller. Destroying it closes the handle.
+class NvmeHandle {
+public:
+    virtual ~NvmeHandle() = default;
+
+    // Carries one admin command to the controller. `data` is the command's
+    // data-in buffer, exactly as long as the command transfers (4096 bytes
+    // for Identify, 512 for the health log); what it holds on entry does not
+    // matter. On success it holds what the controller returned; a
+    // realisation that carries only a leading part (the helper carries the
+    // first 512 bytes of an Identify answer, which hold everything the
+    // program reads) zero-fills the rest. Returns false when the command is
+    // refused anywhere on the way (rights, the controller's status, a
+    // timeout); `data` may then hold anything.
+    virtual bool AdminCommand(const NvmeCommandBlock& command, std::span<std::uint8_t> data) = 0;
+};
+
+// What the system tells every user about an NVMe controller, without an
+// admin command (Linux: sysfs and the controller's hwmon device).
+struct NvmePublicInfo {
+    std::string model;     // the bytes the system reports (its line end removed)
+    std::string serial;
+    std::string firmware;
+    std::optional<std::int64_t> milliCelsius;  // the composite temperature, when known
+    friend bool operator==(const NvmePublicInfo&, const NvmePublicInfo&) = default;
 };
 
 // The published DISK_GEOMETRY numbers (MediaType left out: nobody reads it).
@@ -95,9 +128,23 @@ public:
     // nullptr when it cannot be opened (no device, no rights).
     virtual std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) = 0;
 
+    // The kind of drive in `slot`, known without a command. Ata for a slot
+    // without a drive (its read then fails at the open, as before).
+    // Realisations without NVMe drives keep this default.
+    virtual DriveKind KindOf(DriveSlot /*slot*/) { return DriveKind::Ata; }
+
+    // Opens the NVMe controller of `slot`. nullptr when the slot holds none
+    // or it cannot be opened (no rights).
+    virtual std::unique_ptr<NvmeHandle> OpenNvme(DriveSlot /*slot*/) { return nullptr; }
+
+    // What the system tells every user about the slot's NVMe controller;
+    // nullopt when the slot holds none or nothing can be read.
+    virtual std::optional<NvmePublicInfo> NvmeInfo(DriveSlot /*slot*/) { return std::nullopt; }
+
     // Disk geometry of the slot's disk, asked from the disk driver (not from
-    // the identity sector). nullopt when the disk cannot be opened; an opened
-    // disk whose query fails gives the all-zero geometry.
+    // the identity sector; for an NVMe controller, from its first
+    // namespace). nullopt when the disk cannot be opened; an opened disk
+    // whose query fails gives the all-zero geometry.
     virtual std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) = 0;
 
     // Names of the volumes on the slot's physical drive, in partition order
@@ -110,7 +157,9 @@ public:
     // (Linux: SG_IO with CK_COND; Windows: ATA pass-through, which returns
     // the registers in its output). A realisation that knows without asking
     // that the disk sleeps (Linux: the kernel has suspended it; Windows:
-    // GetDevicePowerState) sends nothing.
+    // GetDevicePowerState) sends nothing; for an NVMe controller it sends
+    // nothing at all (Standby when the system has suspended it, otherwise
+    // nullopt: reading its health log wakes nothing).
     // nullopt when there is no drive, the command is refused or the registers
     // do not come back; the caller then reads the drive as usual. Realisations
     // that cannot ask keep this default.

@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const qm::HelperRequestRecord encoded = qm::EncodeHelperRequest(*check.request);
         if (size != encoded.size() || !std::equal(encoded.begin(), encoded.end(), data)) __builtin_trap();
     }
-    NoDrives drives;
+    NoDrives none;
+    qm::SameDrives drives(none);
     const std::optional<qm::HelperAnswer> answer = qm::DecodeHelperAnswer(qm::AnswerHelperRequest(record, drives, false));
     if (!answer || (answer->status == qm::HelperStatus::Refused) == check.request.has_value()) __builtin_trap();
     return 0;

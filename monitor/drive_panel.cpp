@@ -24,6 +24,7 @@ const ColumnRecord kAttributeColumns[] = {
     {QStringLiteral("最悪値"), 60, ColumnAlignment::Right},
     {QStringLiteral("生の値"), 60, ColumnAlignment::Right},
 };
+constexpr int kRawColumn = 6;
 const ColumnRecord kInfoColumns[] = {
     {QStringLiteral("ディスク情報"), 100, ColumnAlignment::Left},
     {QString(), 150, ColumnAlignment::Left},
@@ -149,6 +150,11 @@ void DrivePanel::FillAttributeList(const std::vector<AttributeListRow>& rows) {
         for (int column = 1; column < 7; ++column)
             attributeList_->SetItem(index, column, Utf8(rows[row].cells[static_cast<std::size_t>(column)]));
     }
+    // The raw column keeps its designed width unless a value needs more (the
+    // 16-byte counters of an NVMe drive): no number is shown cut short.
+    attributeList_->resizeColumnToContents(kRawColumn);
+    if (attributeList_->columnWidth(kRawColumn) < kAttributeColumns[kRawColumn].width)
+        attributeList_->setColumnWidth(kRawColumn, kAttributeColumns[kRawColumn].width);
 }
 
 void DrivePanel::ShowTemperature(const std::string& text) { temperatureBox_->Print(Utf8(text)); }

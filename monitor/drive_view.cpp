@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "smart/attribute_names.h"
-#include "smart/rating.h"
 #include "smart/status_marks.h"
 
 namespace qm {
@@ -20,17 +18,17 @@ DriveViewContent BuildDriveView(const DriveRecord& record, const std::optional<s
     if (storedVolumes) view.volumes = *storedVolumes;
     view.info = DriveInfoRows(record, capacity, storedVolumes);
 
-    for (const AttributeRow& row : AttributeRows(record)) {
+    for (ShownRow& row : ShownRows(record)) {
         AttributeListRow item;
-        item.id = row.id;
-        item.status = MarkOf(RateAttribute(row.id, row.current, row.threshold, row.raw)).imageIndex;
+        item.id = row.key;
+        item.status = MarkOf(row.status).imageIndex;
         item.cells = {"",
-                      std::to_string(row.id),
+                      std::move(row.idText),
                       std::string(row.name),
-                      std::to_string(row.current),
-                      std::to_string(row.threshold),
-                      std::to_string(row.worst),
-                      std::to_string(row.raw)};
+                      std::move(row.current),
+                      std::move(row.threshold),
+                      std::move(row.worst),
+                      std::move(row.raw)};
         view.attributes.push_back(std::move(item));
     }
     return view;
@@ -53,7 +51,7 @@ std::string DescriptionText(std::span<const int> selectedRows, int rowCount, con
     if (rowCount <= 0) return {};
     const int row = DescriptionRowNumber(selectedRows);
     if (row > 254) return {};
-    return std::string(AttributeDescription(ids[static_cast<std::size_t>(row - 1)]));
+    return std::string(RowDescription(ids[static_cast<std::size_t>(row - 1)]));
 }
 
 std::string DriveCaption(std::string_view model, std::string_view volumes) {

@@ -13,14 +13,15 @@
 
 #include "smart/drive_info.h"
 #include "smart/drive_record.h"
+#include "smart/shown_rows.h"
 
 namespace qm {
 
 // Column texts of one attribute-list row: 0 empty (the status picture), 1 id,
-// 2 name, 3 current, 4 threshold, 5 worst, 6 raw, all decimal.
+// 2 name, 3 current, 4 threshold, 5 worst, 6 raw, as ShownRows gives them.
 struct AttributeListRow {
-    int status = 0;  // image index: 0 green, 1 yellow, 2 red
-    std::uint8_t id = 0;
+    int status = 0;  // image index: 0 green, 1 yellow, 2 red, 3 not rated
+    RowKey id;       // the drive's kind and the row's id
     std::array<std::string, 7> cells;
     friend bool operator==(const AttributeListRow&, const AttributeListRow&) = default;
 };
@@ -40,17 +41,17 @@ struct DriveViewContent {
 DriveViewContent BuildDriveView(const DriveRecord& record, const std::optional<std::string>& capacity,
                                 const std::optional<std::string>& storedVolumes);
 
-// AttributeRowIds: the attribute id of each attribute-list row. A refill
-// writes the entries of its rows; entries beyond them keep older ids.
-using AttributeRowIds = std::array<std::int16_t, 256>;
+// AttributeRowIds: the id (with the drive's kind) of each attribute-list row.
+// A refill writes the entries of its rows; entries beyond them keep older ids.
+using AttributeRowIds = std::array<RowKey, 256>;
 void StoreAttributeRowIds(AttributeRowIds& ids, std::span<const AttributeListRow> rows);
 
 // The 1-based row whose explanation the detail box shows: the first selected
 // row after row 0, and row 1 when only row 0 or nothing is selected.
 int DescriptionRowNumber(std::span<const int> selectedRows);
 
-// The text of the detail box: the explanation of the id in that row (empty for
-// ids without one and for rows beyond 254). An empty attribute list gives the
+// The text of the detail box: the explanation of the id in that row
+// (RowDescription; empty for ids without one and for rows beyond 254). An empty attribute list gives the
 // empty text, so the box never explains an attribute that is not on display.
 std::string DescriptionText(std::span<const int> selectedRows, int rowCount, const AttributeRowIds& ids);
 

@@ -16,12 +16,13 @@ std::vector<InfoRow> Rows(const std::array<std::string, kTemperatureRow>& values
 
 std::vector<InfoRow> DriveInfoRows(const DriveRecord& record, const std::optional<std::string>& capacity,
                                    const std::optional<std::string>& volumes) {
+    const bool geometry = record.kind == DriveKind::Ata;  // NVMe has no cylinders, heads or tracks
     return Rows({
         TrimBlanks(record.modelNumber),
         TrimBlanks(record.serialNumber),
         TrimBlanks(record.firmwareRevision),
-        std::to_string(record.cylinders),
-        std::to_string(record.heads) + "/" + std::to_string(record.sectorsPerTrack),
+        geometry ? std::to_string(record.cylinders) : std::string(kNoValue),
+        geometry ? std::to_string(record.heads) + "/" + std::to_string(record.sectorsPerTrack) : std::string(kNoValue),
         capacity.value_or(""),
         volumes.value_or(std::string(kLettersNotObtained)),
         "",

@@ -28,11 +28,15 @@ inline constexpr std::array<std::string_view, 9> kInfoLabels{
 inline constexpr std::size_t kVolumesRow = 6;      // "ドライブレター"
 inline constexpr std::size_t kTemperatureRow = 8;  // "現在の温度": its value is the caller's
 
+// Shown for a value the drive has none of (an NVMe drive's cylinders and
+// heads/sectors).
+inline constexpr std::string_view kNoValue = "-";
+
 // Shown in the volumes row while no volumes are known for the drive.
 inline constexpr std::string_view kLettersNotObtained = "未取得";
 
 // The nine rows of a read drive: trimmed model, serial and firmware, the
-// cylinders, heads "/" sectors per track, the capacity (empty when unknown),
+// cylinders, heads "/" sectors per track (both "-" for an NVMe drive), the capacity (empty when unknown),
 // the volumes ("未取得" when unknown), an empty row, and the temperature row
 // without a value.
 std::vector<InfoRow> DriveInfoRows(const DriveRecord& record, const std::optional<std::string>& capacity,

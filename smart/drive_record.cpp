@@ -25,8 +25,23 @@ std::vector<AttributeRow> AttributeRows(const DriveRecord& record) {
     return rows;
 }
 
+namespace {
+
+// The composite temperature of an NVMe drive in degrees Celsius.
+std::optional<int> NvmeTemperature(const NvmeDetails& nvme) {
+    if (nvme.health && nvme.health->compositeTemperatureK != 0) return KelvinToCelsius(nvme.health->compositeTemperatureK);
+    return nvme.systemTemperature;
+}
+
+}  // namespace
+
 std::vector<int> DriveTemperatures(const DriveRecord& record) {
     std::vector<int> temperatures;
+    if (record.kind == DriveKind::Nvme) {
+        const std::optional<int> t = record.nvme ? NvmeTemperature(*record.nvme) : std::nullopt;
+        if (t && *t > 1) temperatures.push_back(*t);
+        return temperatures;
+    }
     for (std::size_t k = 0; k < record.attributeCount; ++k) {
         const AttributeRow row = GetAttributeRow(record, k);
         if (row.id == 194 && row.raw > 1) temperatures.push_back(row.raw);

@@ -10,6 +10,7 @@
 #include "base/codepage.h"  // DisplayText for showing drive text
 #include "drives/device.h"
 #include "base/text.h"  // TrimBlanks for the identity strings
+#include "smart/nvme_health.h"
 
 namespace qm {
 
@@ -31,6 +32,16 @@ struct AttributeEntry {
     friend bool operator==(const AttributeEntry&, const AttributeEntry&) = default;
 };
 
+// What a read of an NVMe drive adds to its record.
+struct NvmeDetails {
+    std::uint16_t warningTemperatureK = 0;   // WCTEMP of Identify Controller; 0: not reported
+    std::uint16_t criticalTemperatureK = 0;  // CCTEMP; 0: not reported
+    std::optional<NvmeHealthLog> health;     // the decoded health log (a full read that got one)
+    bool healthUnreadable = false;           // a full read asked for the log and was refused
+    std::optional<int> systemTemperature;    // degrees Celsius the system reported without the log
+    friend bool operator==(const NvmeDetails&, const NvmeDetails&) = default;
+};
+
 struct DriveRecord {
     std::uint8_t driveType = 0;     // 1 = drive identified (and read); 0 = no usable drive
     std::string serialNumber;       // 20 characters as reported, blanks kept
@@ -41,6 +52,8 @@ struct DriveRecord {
     std::int32_t sectorsPerTrack = 0;  // identity word 6, sign-extended
     std::uint8_t attributeCount = 0;
     std::vector<AttributeEntry> attributes;  // attributeCount + 1 elements (none when empty)
+    DriveKind kind = DriveKind::Ata;          // Nvme: no attributes; its rows come from `nvme`
+    std::optional<NvmeDetails> nvme;          // set exactly for a present NVMe drive
     friend bool operator==(const DriveRecord&, const DriveRecord&) = default;
 };
 
@@ -59,11 +72,14 @@ AttributeRow GetAttributeRow(const DriveRecord& record, std::size_t k);
 std::vector<AttributeRow> AttributeRows(const DriveRecord& record);
 
 // The drive's temperature in degrees Celsius: raw of the first row whose id is
-// 194, when that raw value is greater than 1. nullopt when there is none.
+// 194, when that raw value is greater than 1; for an NVMe drive its composite
+// temperature (from the health log, else as the system reported it), when
+// above 1. nullopt when there is none.
 std::optional<int> DriveTemperature(const DriveRecord& record);
 
-// Every row with id 194 whose raw value is above 1, in table order: the
-// temperatures the monitoring pass and the icons act on.
+// Every row with id 194 whose raw value is above 1, in table order (for an
+// NVMe drive its one composite temperature, as above): the temperatures the
+// monitoring pass and the icons act on.
 std::vector<int> DriveTemperatures(const DriveRecord& record);
 
 }  // namespace qm

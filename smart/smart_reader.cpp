@@ -1,6 +1,8 @@
 #include "smart/smart_reader.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "base/bytes.h"
 #include "base/codepage.h"
@@ -159,6 +161,7 @@ DriveRecord SmartReader::ProbeDrive(DriveSlot slot) { return Read(slot, false); 
 DriveRecord SmartReader::Read(DriveSlot slot, bool full) {
     // Slots outside 0..15 have no device; the drive-number byte could not carry them.
     if (!IsValidSlot(slot)) return DriveRecord{};
+    if (provider_.KindOf(slot) == DriveKind::Nvme) return ReadNvme(slot, full);
 
     // The exchanges first, then the decoding: the answers are read while the
     // device is open, and turned into the record once it is closed.
@@ -197,6 +200,72 @@ bool SmartReader::Exchange(DriveSlot slot, bool full, Answers& answers) {
         ReceiveTable(*handle, ReadThresholdsBlock(slot, provider_.IsNtFamily(slot)), answers.thresholds);
     }
     return true;
+}
+
+namespace {
+
+// Degrees Celsius of the system's millidegrees, which it derives from the
+// same kelvin as the log (K x 1000 - 273150): rounded back to K - 273.
+std::optional<int> SystemCelsius(const std::optional<std::int64_t>& milliCelsius) {
+    if (!milliCelsius || *milliCelsius < -1'000'000 || *milliCelsius > 1'000'000) return std::nullopt;
+    const std::int64_t shifted = *milliCelsius + 150;
+    return static_cast<int>(shifted >= 0 ? shifted / 1000 : -((-shifted + 999) / 1000));
+}
+
+// The start of an Identify answer that holds nothing at all.
+bool IdentifiesNothing(std::span<const std::uint8_t> identify) {
+    static constexpr std::array<std::uint8_t, kNvmeIdentityBytesRead> kZeros{};
+    return std::memcmp(identify.data(), kZeros.data(), kZeros.size()) == 0;
+}
+
+}  // namespace
+
+DriveRecord SmartReader::ReadNvme(DriveSlot slot, bool full) {
+    NvmeAnswers answers;
+    ExchangeNvme(slot, full, answers);
+
+    DriveRecord record;
+    record.kind = DriveKind::Nvme;
+    record.attributes.emplace_back();
+    NvmeDetails& details = record.nvme.emplace();
+    std::optional<NvmeIdentity> identity = answers.identified ? DecodeNvmeIdentity(answers.identify) : std::nullopt;
+    std::optional<NvmePublicInfo> info;
+    if (identity) {
+        record.serialNumber = std::move(identity->serialNumber);
+        record.modelNumber = std::move(identity->modelNumber);
+        record.firmwareRevision = std::move(identity->firmwareRevision);
+        details.warningTemperatureK = identity->warningTemperatureK;
+        details.criticalTemperatureK = identity->criticalTemperatureK;
+    } else {
+        info = provider_.NvmeInfo(slot);
+        if (!info) return DriveRecord{};
+        record.serialNumber = FromSystemCodePage(info->serial);
+        record.modelNumber = FromSystemCodePage(info->model);
+        record.firmwareRevision = FromSystemCodePage(info->firmware);
+    }
+    if (full) {
+        if (answers.logRead) details.health = DecodeHealthLog(answers.log);
+        details.healthUnreadable = !answers.logRead;
+    }
+    // A full read without the log, or any read without the identify: the
+    // system's temperature.
+    if (!answers.logRead && (full || !identity)) {
+        if (!info) info = provider_.NvmeInfo(slot);
+        if (info) details.systemTemperature = SystemCelsius(info->milliCelsius);
+    }
+    record.driveType = 1;
+    return record;
+}
+
+void SmartReader::ExchangeNvme(DriveSlot slot, bool full, NvmeAnswers& answers) {
+    // The handle closes when it goes out of scope.
+    const std::unique_ptr<NvmeHandle> handle = provider_.OpenNvme(slot);
+    if (!handle) return;
+    static const NvmeCommandBlock kIdentify = IdentifyControllerBlock();
+    static const NvmeCommandBlock kHealthLog = HealthLogBlock();
+    answers.identified = handle->AdminCommand(kIdentify, answers.identify) && !IdentifiesNothing(answers.identify);
+    if (!answers.identified) return;
+    if (full) answers.logRead = handle->AdminCommand(kHealthLog, answers.log);
 }
 
 }  // namespace qm

@@ -36,9 +36,12 @@ public:
 
     // The full read: identity, geometry, attributes with names, thresholds.
     // Never throws; any failure up to the identify gives the empty record.
+    // An NVMe drive (DriveProvider::KindOf) is read with Identify Controller
+    // and its health log instead (ReadNvme).
     DriveRecord ReadDrive(DriveSlot slot);
 
-    // Identity and geometry only (no attribute or threshold exchange).
+    // Identity and geometry only (no attribute or threshold exchange; for an
+    // NVMe drive, no health log).
     DriveRecord ProbeDrive(DriveSlot slot);
 
     DriveProvider& provider() { return provider_; }
@@ -50,7 +53,23 @@ private:
         std::array<std::uint8_t, kDataOutputSize> attributes{};
         std::array<std::uint8_t, kDataOutputSize> thresholds{};
     };
+    // The controller's answers, read only after a command succeeded (so
+    // they need no clearing), each aligned to its size: a buffer in one page
+    // is one transfer for the controller.
+    struct NvmeAnswers {
+        alignas(nvme::IdentifySize) std::array<std::uint8_t, nvme::IdentifySize> identify;
+        alignas(nvme::HealthLogSize) std::array<std::uint8_t, nvme::HealthLogSize> log;
+        bool identified = false;
+        bool logRead = false;
+    };
     DriveRecord Read(DriveSlot slot, bool full);
+    // An NVMe drive: the record of kind Nvme with identity, WCTEMP, CCTEMP
+    // and (full) the health log, in one open of the controller. When
+    // Identify Controller is refused (no rights), what the system tells
+    // every user stands in: identity and temperature, and (full) the log
+    // marked unreadable. The empty record when there is neither.
+    DriveRecord ReadNvme(DriveSlot slot, bool full);
+    void ExchangeNvme(DriveSlot slot, bool full, NvmeAnswers& answers);
     // Opens the drive and runs the exchanges of a read; false when the drive
     // cannot be read (no device, a refused enable or identify, no cylinders).
     // A refused table reads as an empty one.

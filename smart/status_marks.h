@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 #include "smart/rating.h"
@@ -25,6 +26,13 @@ inline constexpr std::array<StatusMark, 3> kStatusMarks{{
 
 constexpr const StatusMark& MarkOf(AttributeStatus status) {
     return kStatusMarks[static_cast<std::size_t>(status)];
+}
+
+// A row that is not rated (it only informs): the question mark.
+inline constexpr StatusMark kUnratedMark{3, 104, "不明"};
+
+constexpr const StatusMark& MarkOf(std::optional<AttributeStatus> status) {
+    return status ? MarkOf(*status) : kUnratedMark;
 }
 
 static_assert(MarkOf(AttributeStatus::Good).imageIndex == 0 && MarkOf(AttributeStatus::Good).bitmapResource == 101);

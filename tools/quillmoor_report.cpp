@@ -11,7 +11,7 @@
 #include "base/codepage.h"
 #include "smart/capacity.h"
 #include "smart/drive_info.h"
-#include "smart/rating.h"
+#include "smart/shown_rows.h"
 #include "smart/status_marks.h"
 #include "smart/slot_names.h"
 #include "smart/smart_reader.h"
@@ -57,11 +57,15 @@ void PrintDrive(qm::SmartReader& reader, qm::DriveSlot slot) {
         if (!row.label.empty()) out += row.label + "\t" + qm::DisplayText(row.value.value_or("")) + "\n";
     }
     out += "状態\tID\t属性名\t現在値\t限界値\t最悪値\t生の値\n";
-    for (const qm::AttributeRow& row : qm::AttributeRows(record)) {
-        out += qm::MarkOf(qm::RateAttribute(row.id, row.current, row.threshold, row.raw)).word;
-        out += "\t" + std::to_string(row.id) + "\t";
-        out += row.name;
-        out += "\t" + std::to_string(row.current) + "\t" + std::to_string(row.threshold) + "\t" + std::to_string(row.worst) + "\t" + std::to_string(row.raw) + "\n";
+    for (const qm::ShownRow& row : qm::ShownRows(record)) {
+        out += qm::MarkOf(row.status).word;
+        for (const std::string_view cell : {std::string_view(row.idText), row.name, std::string_view(row.current),
+                                            std::string_view(row.threshold), std::string_view(row.worst),
+                                            std::string_view(row.raw)}) {
+            out += '\t';
+            out += cell;
+        }
+        out += '\n';
     }
     out += "\n";
     Emit(out);

@@ -16,9 +16,10 @@ bool Done(const std::optional<HelperAnswer>& answer) {
 
 class HelperDriveHandle final : public DriveHandle {
 public:
-    HelperDriveHandle(HelperConnection& connection, DriveSlot slot) : connection_(connection), slot_(slot) {}
+    HelperDriveHandle(HelperConnection& connection, DriveSlot slot, DiskName disk)
+        : connection_(connection), slot_(slot), disk_(disk) {}
 
-    bool SmartGetVersion() override { return Done(connection_.Ask({HelperKind::Version, slot_, {}})); }
+    bool SmartGetVersion() override { return Done(connection_.Ask({HelperKind::Version, slot_, {}, disk_})); }
 
     // The helper's output lands in `out`, at most its size; a buffer smaller
     // than the exchange needs is refused without a request.
@@ -28,7 +29,7 @@ public:
         const std::size_t needed = send ? kStatusOutputSize : kDataOutputSize;
         if (out.size() < needed) return false;
         const std::optional<HelperAnswer> answer =
-            connection_.Ask({send ? HelperKind::Send : HelperKind::Receive, slot_, in});
+            connection_.Ask({send ? HelperKind::Send : HelperKind::Receive, slot_, in, disk_});
         if (!answer) return false;
         std::copy_n(answer->payload.begin(), needed, out.begin());
         return answer->status == HelperStatus::Done;
@@ -37,6 +38,30 @@ public:
 private:
     HelperConnection& connection_;
     DriveSlot slot_;
+    DiskName disk_;
+};
+
+class HelperNvmeHandle final : public NvmeHandle {
+public:
+    HelperNvmeHandle(HelperConnection& connection, DriveSlot slot, DiskName disk)
+        : connection_(connection), slot_(slot), disk_(disk) {}
+
+    // The helper carries the first 512 bytes of the answer; the rest of
+    // `data` stays zero. A buffer that is not the command's length is
+    // refused without a request.
+    bool AdminCommand(const NvmeCommandBlock& command, std::span<std::uint8_t> data) override {
+        std::fill(data.begin(), data.end(), std::uint8_t{0});
+        if (NvmeTransferLength(command) != data.size()) return false;
+        const std::optional<HelperAnswer> answer = connection_.Ask({HelperKind::NvmeAdmin, slot_, {}, disk_, command});
+        if (!Done(answer)) return false;
+        std::copy_n(answer->payload.begin(), std::min(data.size(), kHelperNvmeDataSize), data.begin());
+        return true;
+    }
+
+private:
+    HelperConnection& connection_;
+    DriveSlot slot_;
+    DiskName disk_;
 };
 
 }  // namespace
@@ -62,14 +87,32 @@ bool HelperDriveProvider::HelperHasRights() {
 
 bool HelperDriveProvider::IsNtFamily(DriveSlot) { return true; }
 
-std::unique_ptr<DriveHandle> HelperDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
-    if (family != DriverFamily::Nt || !local_.HasNode(slot) || connection_->GivenUp()) return nullptr;
-    return std::make_unique<HelperDriveHandle>(*connection_, slot);
+DriveKind HelperDriveProvider::KindOf(DriveSlot slot) { return local_.KindOf(slot); }
+
+std::optional<DiskName> HelperDriveProvider::SdDiskWithNode(DriveSlot slot) {
+    if (local_.KindOf(slot) != DriveKind::Ata || !local_.HasNode(slot)) return std::nullopt;
+    return local_.DiskOf(slot);
 }
 
+std::unique_ptr<DriveHandle> HelperDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
+    if (family != DriverFamily::Nt || connection_->GivenUp()) return nullptr;
+    const std::optional<DiskName> disk = SdDiskWithNode(slot);
+    if (!disk) return nullptr;
+    return std::make_unique<HelperDriveHandle>(*connection_, slot, *disk);
+}
+
+std::unique_ptr<NvmeHandle> HelperDriveProvider::OpenNvme(DriveSlot slot) {
+    if (local_.KindOf(slot) != DriveKind::Nvme || !local_.HasNode(slot) || connection_->GivenUp()) return nullptr;
+    return std::make_unique<HelperNvmeHandle>(*connection_, slot, *local_.DiskOf(slot));
+}
+
+std::optional<NvmePublicInfo> HelperDriveProvider::NvmeInfo(DriveSlot slot) { return local_.NvmeInfo(slot); }
+
 std::optional<DiskGeometry> HelperDriveProvider::QueryDriveGeometry(DriveSlot slot) {
-    if (!local_.HasNode(slot)) return std::nullopt;
-    const std::optional<HelperAnswer> answer = connection_->Ask({HelperKind::Geometry, slot, {}});
+    if (local_.KindOf(slot) == DriveKind::Nvme) return local_.QueryDriveGeometry(slot);  // sysfs: no rights needed
+    const std::optional<DiskName> disk = SdDiskWithNode(slot);
+    if (!disk) return std::nullopt;
+    const std::optional<HelperAnswer> answer = connection_->Ask({HelperKind::Geometry, slot, {}, *disk});
     if (!Done(answer)) return std::nullopt;
     return DecodeGeometry(answer->payload);
 }
@@ -77,9 +120,11 @@ std::optional<DiskGeometry> HelperDriveProvider::QueryDriveGeometry(DriveSlot sl
 std::vector<std::string> HelperDriveProvider::VolumesOf(DriveSlot slot) { return local_.VolumesOf(slot); }
 
 std::optional<PowerMode> HelperDriveProvider::QueryPowerMode(DriveSlot slot, const CommandBlock& query) {
-    if (!local_.HasNode(slot)) return std::nullopt;
+    if (local_.KindOf(slot) == DriveKind::Nvme) return local_.QueryPowerMode(slot, query);  // sends nothing
+    const std::optional<DiskName> disk = SdDiskWithNode(slot);
+    if (!disk) return std::nullopt;
     if (local_.Suspended(slot)) return PowerMode::Standby;  // asking would resume it
-    const std::optional<HelperAnswer> answer = connection_->Ask({HelperKind::PowerMode, slot, query});
+    const std::optional<HelperAnswer> answer = connection_->Ask({HelperKind::PowerMode, slot, query, *disk});
     if (!Done(answer)) return std::nullopt;
     return answer->payload[0] == 0 ? PowerMode::Standby : PowerMode::Awake;
 }

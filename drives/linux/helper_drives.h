@@ -1,9 +1,11 @@
 // The drives of this Linux system reached through quillmoor-smart-helper, for
-// a program that may not send pass-through commands itself. Every command
-// block, version query, geometry and power-mode question becomes one request
-// to the helper; the volumes, the kernel's suspend state and whether a slot
-// has a device node at all need no rights and are read in this process, so
-// an empty slot costs no request.
+// a program that may not send pass-through or NVMe admin commands itself.
+// Every command block, NVMe admin command, version query, sd geometry and sd
+// power-mode question becomes one request to the helper, naming the slot's
+// disk of this process's slot map; the slot map, the volumes, the kernel's
+// suspend state, whether a slot has a device node at all and what sysfs says
+// about an NVMe controller (identity, temperature, namespace size) need no
+// rights and are read in this process, so an empty slot costs no request.
 #pragma once
 
 #include <filesystem>
@@ -43,19 +45,29 @@ public:
 
     // Always true: one path per drive, as on the NT family.
     bool IsNtFamily(DriveSlot slot) override;
-    // A handle for a slot 0..15 that has a device node, on the NT path, while
-    // the helper has not been given up on; each call on it is one request.
-    // nullptr otherwise.
+    // The local slot map's answer.
+    DriveKind KindOf(DriveSlot slot) override;
+    // A handle for a slot on an sd disk that has a device node, on the NT
+    // path, while the helper has not been given up on; each call on it is
+    // one request. nullptr otherwise.
     std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) override;
-    // The helper's geometry; nullopt without a node, or when the helper
-    // cannot open the disk or fails.
+    // The same for a slot on an NVMe controller.
+    std::unique_ptr<NvmeHandle> OpenNvme(DriveSlot slot) override;
+    // sysfs, read in this process.
+    std::optional<NvmePublicInfo> NvmeInfo(DriveSlot slot) override;
+    // sd: the helper's geometry; nullopt without a node, or when the helper
+    // cannot open the disk or fails. NVMe: sysfs, read in this process.
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;
     std::vector<std::string> VolumesOf(DriveSlot slot) override;
     // nullopt without a node; Standby without a request when the kernel has
-    // suspended the disk; otherwise the helper's answer to `query`.
+    // suspended the disk; otherwise, for an sd disk, the helper's answer to
+    // `query` (an NVMe controller is never asked).
     std::optional<PowerMode> QueryPowerMode(DriveSlot slot, const CommandBlock& query) override;
 
 private:
+    // The slot's sd disk when its node exists; nullopt otherwise.
+    std::optional<DiskName> SdDiskWithNode(DriveSlot slot);
+
     std::unique_ptr<HelperConnection> connection_;
     LinuxDriveProvider local_;
 };

@@ -12,7 +12,12 @@ constexpr std::array<std::uint8_t, 2> kAnswerMagic{'Q', 'A'};
 
 constexpr std::size_t kKindOffset = 2;
 constexpr std::size_t kSlotOffset = 3;
-constexpr std::size_t kBlockOffset = 4;
+constexpr std::size_t kDiskClassOffset = 4;
+constexpr std::size_t kRequestReservedOffset = 5;
+constexpr std::size_t kDiskNumberOffset = 6;
+constexpr std::size_t kBlockOffset = 8;
+constexpr std::size_t kNvmeOffset = kBlockOffset + kCommandBlockSize;
+static_assert(kNvmeOffset + kNvmeCommandSize == kHelperRequestSize);
 constexpr std::size_t kStatusOffset = 3;
 constexpr std::size_t kReservedOffset = 4;
 constexpr std::size_t kPayloadOffset = 8;
@@ -34,21 +39,30 @@ HelperRequestRecord EncodeHelperRequest(const HelperRequest& request) {
     std::copy(kRequestMagic.begin(), kRequestMagic.end(), record.begin());
     record[kKindOffset] = static_cast<std::uint8_t>(request.kind);
     record[kSlotOffset] = static_cast<std::uint8_t>(request.slot);
+    record[kDiskClassOffset] = static_cast<std::uint8_t>(request.disk.diskClass);
+    StoreLe16(record, kDiskNumberOffset, request.disk.number);
     std::copy(request.block.bytes.begin(), request.block.bytes.end(), record.begin() + kBlockOffset);
+    std::copy(request.nvme.bytes.begin(), request.nvme.bytes.end(), record.begin() + kNvmeOffset);
     return record;
 }
 
 std::optional<HelperRequest> DecodeHelperRequest(std::span<const std::uint8_t> record) {
     if (record.size() != kHelperRequestSize || !StartsWith(record, kRequestMagic)) return std::nullopt;
     const std::uint8_t kind = record[kKindOffset];
-    if (kind < static_cast<std::uint8_t>(HelperKind::Rights) || kind > static_cast<std::uint8_t>(HelperKind::Geometry)) {
+    if (kind < static_cast<std::uint8_t>(HelperKind::Rights) || kind > static_cast<std::uint8_t>(HelperKind::NvmeAdmin)) {
+        return std::nullopt;
+    }
+    const std::uint8_t diskClass = record[kDiskClassOffset];
+    if (diskClass > static_cast<std::uint8_t>(DiskClass::Nvme) || record[kRequestReservedOffset] != 0) {
         return std::nullopt;
     }
     HelperRequest request;
     request.kind = static_cast<HelperKind>(kind);
     request.slot = record[kSlotOffset];
     if (!IsValidSlot(request.slot)) return std::nullopt;
+    request.disk = {static_cast<DiskClass>(diskClass), LoadLe16(record, kDiskNumberOffset)};
     std::copy_n(record.begin() + kBlockOffset, kCommandBlockSize, request.block.bytes.begin());
+    std::copy_n(record.begin() + kNvmeOffset, kNvmeCommandSize, request.nvme.bytes.begin());
     return request;
 }
 

@@ -11,6 +11,7 @@
 #include <array>
 #include <cerrno>
 
+#include "drives/linux/linux_nvme.h"
 #include "drives/linux/linux_power.h"
 #include "drives/linux/sat.h"
 #include "base/unique_fd.h"
@@ -20,12 +21,16 @@ namespace {
 
 constexpr std::size_t kSenseBufferSize = 32;
 
-// The slot's node as a plain string: a path object would split it into
+// The node of a disk as a plain string: a path object would split it into
 // components on every read.
-std::optional<std::string> NodePath(const std::filesystem::path& deviceDir, DriveSlot slot) {
-    const auto name = BlockDeviceName(slot);
+std::optional<std::string> NodePath(const std::filesystem::path& deviceDir, std::optional<DiskName> disk) {
+    const auto name = disk ? NodeName(*disk) : std::nullopt;
     if (!name) return std::nullopt;
     return deviceDir.native() + "/" + *name;
+}
+
+bool IsClass(const std::optional<DiskName>& disk, DiskClass diskClass) {
+    return disk && disk->diskClass == diskClass;
 }
 
 UniqueFd OpenReadOnly(const std::string& path) {
@@ -91,34 +96,72 @@ private:
 
 }  // namespace
 
-std::optional<std::string> BlockDeviceName(DriveSlot slot) {
-    if (!IsValidSlot(slot)) return std::nullopt;
-    return std::string("sd") + static_cast<char>('a' + slot);
-}
-
 LinuxDriveProvider::LinuxDriveProvider(std::filesystem::path deviceDir, LinuxVolumes volumes,
                                        std::filesystem::path sysfsRoot)
-    : deviceDir_(std::move(deviceDir)), volumes_(std::move(volumes)), sysfsRoot_(std::move(sysfsRoot)) {}
+    : LinuxDriveProvider(std::move(deviceDir), std::move(volumes), sysfsRoot, SlotMap(ListDisks(sysfsRoot)), true) {}
+
+LinuxDriveProvider::LinuxDriveProvider(std::filesystem::path deviceDir, LinuxVolumes volumes,
+                                       std::filesystem::path sysfsRoot, SlotMap slots, bool grows)
+    : deviceDir_(std::move(deviceDir)), volumes_(std::move(volumes)), sysfsRoot_(std::move(sysfsRoot)),
+      slots_(slots), grows_(grows) {}
+
+LinuxDriveProvider LinuxDriveProvider::ForDisk(DriveSlot slot, DiskName disk, std::filesystem::path deviceDir,
+                                               std::filesystem::path sysfsRoot) {
+    LinuxVolumes volumes(sysfsRoot);
+    return LinuxDriveProvider(std::move(deviceDir), std::move(volumes), std::move(sysfsRoot),
+                              SlotMap::WithDiskIn(slot, disk), false);
+}
+
+std::optional<DiskName> LinuxDriveProvider::Disk(DriveSlot slot) {
+    if (grows_ && IsValidSlot(slot) && static_cast<std::size_t>(slot) == slots_.size()) {
+        slots_.Grow(ListDisks(sysfsRoot_));
+    }
+    return slots_.DiskOf(slot);
+}
 
 bool LinuxDriveProvider::IsNtFamily(DriveSlot) { return true; }
 
+DriveKind LinuxDriveProvider::KindOf(DriveSlot slot) {
+    return IsClass(Disk(slot), DiskClass::Nvme) ? DriveKind::Nvme : DriveKind::Ata;
+}
+
 std::optional<std::filesystem::path> LinuxDriveProvider::DevicePath(DriveSlot slot) const {
-    const auto path = NodePath(deviceDir_, slot);
+    const auto path = NodePath(deviceDir_, slots_.DiskOf(slot));
     if (!path) return std::nullopt;
     return std::filesystem::path(*path);
 }
 
+UniqueFd LinuxDriveProvider::OpenNode(DriveSlot slot, DiskClass diskClass) {
+    const std::optional<DiskName> disk = Disk(slot);
+    if (!IsClass(disk, diskClass)) return UniqueFd();
+    const auto path = NodePath(deviceDir_, disk);
+    return path ? OpenReadOnly(*path) : UniqueFd();
+}
+
 std::unique_ptr<DriveHandle> LinuxDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
     if (family != DriverFamily::Nt) return nullptr;
-    const auto path = NodePath(deviceDir_, slot);
-    if (!path) return nullptr;
-    UniqueFd fd = OpenReadOnly(*path);
-    if (!fd) return nullptr;
-    return std::make_unique<LinuxDriveHandle>(std::move(fd));
+    UniqueFd fd = OpenNode(slot, DiskClass::Sd);
+    return fd ? std::make_unique<LinuxDriveHandle>(std::move(fd)) : nullptr;
+}
+
+std::unique_ptr<NvmeHandle> LinuxDriveProvider::OpenNvme(DriveSlot slot) {
+    UniqueFd fd = OpenNode(slot, DiskClass::Nvme);
+    return fd ? std::make_unique<LinuxNvmeHandle>(std::move(fd)) : nullptr;
+}
+
+std::optional<NvmePublicInfo> LinuxDriveProvider::NvmeInfo(DriveSlot slot) {
+    const std::optional<DiskName> disk = Disk(slot);
+    if (!IsClass(disk, DiskClass::Nvme)) return std::nullopt;
+    return ReadNvmePublicInfo(sysfsRoot_, *NodeName(*disk));
 }
 
 std::optional<DiskGeometry> LinuxDriveProvider::QueryDriveGeometry(DriveSlot slot) {
-    const auto path = NodePath(deviceDir_, slot);
+    const std::optional<DiskName> disk = Disk(slot);
+    if (IsClass(disk, DiskClass::Nvme)) {
+        const auto ns = FirstNamespace(sysfsRoot_, *NodeName(*disk));
+        return ns ? SysfsGeometry(sysfsRoot_, *ns) : std::nullopt;
+    }
+    const auto path = NodePath(deviceDir_, disk);
     if (!path) return std::nullopt;
     const UniqueFd fd = OpenReadOnly(*path);
     if (!fd) return std::nullopt;
@@ -132,15 +175,22 @@ std::optional<DiskGeometry> LinuxDriveProvider::QueryDriveGeometry(DriveSlot slo
 }
 
 std::vector<std::string> LinuxDriveProvider::VolumesOf(DriveSlot slot) {
-    const auto name = BlockDeviceName(slot);
+    const std::optional<DiskName> disk = Disk(slot);
+    const auto name = disk ? NodeName(*disk) : std::nullopt;
     if (!name) return {};
+    if (disk->diskClass == DiskClass::Nvme) {
+        const auto ns = FirstNamespace(sysfsRoot_, *name);
+        return ns ? volumes_.MountPointsOf(*ns) : std::vector<std::string>{};
+    }
     return volumes_.MountPointsOf(*name);
 }
 
 std::optional<PowerMode> LinuxDriveProvider::QueryPowerMode(DriveSlot slot, const CommandBlock& query) {
-    const auto path = NodePath(deviceDir_, slot);
+    const std::optional<DiskName> disk = Disk(slot);
+    const auto path = NodePath(deviceDir_, disk);
     if (!path) return std::nullopt;
     if (Suspended(slot)) return PowerMode::Standby;  // asking would resume it
+    if (disk->diskClass != DiskClass::Sd) return std::nullopt;  // an NVMe read wakes nothing: read it
     const UniqueFd fd = OpenReadOnly(*path);
     if (!fd) return std::nullopt;
     const sat::Outcome outcome = PassThrough(fd.get(), sat::BuildRegisterQueryCdb(query), {});
@@ -149,14 +199,14 @@ std::optional<PowerMode> LinuxDriveProvider::QueryPowerMode(DriveSlot slot, cons
 }
 
 bool LinuxDriveProvider::HasNode(DriveSlot slot) const {
-    const auto path = NodePath(deviceDir_, slot);
+    const auto path = NodePath(deviceDir_, slots_.DiskOf(slot));
     struct stat st {};
     return path && ::stat(path->c_str(), &st) == 0;
 }
 
 bool LinuxDriveProvider::Suspended(DriveSlot slot) const {
-    const auto name = BlockDeviceName(slot);
-    return name && KernelSuspended(sysfsRoot_, *name);
+    const auto disk = slots_.DiskOf(slot);
+    return disk && KernelSuspended(sysfsRoot_, *disk);
 }
 
 }  // namespace qm

@@ -1,17 +1,29 @@
 #include "drives/linux/linux_power.h"
 
-#include <fstream>
 #include <string>
 
+#include "drives/linux/sysfs_files.h"
+
 namespace qm {
+namespace {
+
+bool Suspended(const std::filesystem::path& sysfsRoot, std::string_view classFolder, std::string_view name) {
+    if (!IsPlainName(name)) return false;
+    const auto status = ReadAttributeLine(sysfsRoot.native() + "/class/" + std::string(classFolder) + "/" +
+                                          std::string(name) + "/device/power/runtime_status");
+    return status == "suspended";
+}
+
+}  // namespace
 
 bool KernelSuspended(const std::filesystem::path& sysfsRoot, std::string_view blockName) {
-    if (blockName.empty() || blockName.find('/') != std::string_view::npos || blockName == "." || blockName == "..") {
-        return false;
-    }
-    std::ifstream status(sysfsRoot / "class" / "block" / std::string(blockName) / "device" / "power" / "runtime_status");
-    std::string word;
-    return std::getline(status, word) && word == "suspended";
+    return Suspended(sysfsRoot, "block", blockName);
+}
+
+bool KernelSuspended(const std::filesystem::path& sysfsRoot, DiskName disk) {
+    const auto name = NodeName(disk);
+    if (!name) return false;
+    return Suspended(sysfsRoot, disk.diskClass == DiskClass::Nvme ? "nvme" : "block", *name);
 }
 
 }  // namespace qm

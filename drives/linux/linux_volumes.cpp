@@ -15,18 +15,16 @@
 #include "base/file_replace.h"
 #include "base/text.h"
 #include "base/unique_fd.h"
+#include "drives/linux/sysfs_files.h"
 
-// Plain system calls rather than iostreams and std::filesystem: a lookup is
-// a handful of tiny files, and a short-lived program (quillmoor-report) would
-// otherwise spend most of the lookup setting up their machinery.
+// Plain system calls rather than iostreams and std::filesystem (see
+// sysfs_files.h).
 
 namespace qm {
 namespace {
 
 namespace fs = std::filesystem;
 
-// sysfs attribute files are a few bytes; anything longer is not what we expect.
-constexpr std::size_t kMaxAttributeSize = 64;
 // The mount table even of a machine with thousands of mounts stays far below this.
 constexpr std::size_t kMountTableLimit = std::size_t{64} << 20;
 
@@ -37,27 +35,9 @@ std::optional<unsigned> ParseUnsigned(std::string_view s) {
     return value;
 }
 
-// The first kMaxAttributeSize bytes of a sysfs attribute file.
-std::optional<std::string> ReadSmallFile(const std::string& path) {
-    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd) return std::nullopt;
-    char text[kMaxAttributeSize];
-    ssize_t got = 0;
-    do {
-        got = ::read(fd.get(), text, sizeof text);
-    } while (got < 0 && errno == EINTR);
-    if (got < 0) return std::nullopt;
-    return std::string(text, static_cast<std::size_t>(got));
-}
-
 std::optional<DeviceNumber> ReadDeviceNumber(const std::string& dir) {
     const auto text = ReadSmallFile(dir + "/dev");
     return text ? ParseDeviceNumber(*text) : std::nullopt;
-}
-
-bool IsPlainName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
-           name.find('\0') == std::string_view::npos;
 }
 
 // Field `index` (0 for the first) of a mount table line, whose fields are

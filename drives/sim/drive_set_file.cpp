@@ -28,6 +28,7 @@ constexpr std::array<FaultName, kSimFaultCount> kFaultNames{{
     {"identify", SimFault::Identify},
     {"attributes", SimFault::Attributes},
     {"thresholds", SimFault::Thresholds},
+    {"log", SimFault::Log},
 }};
 
 // Words of a value separated by blanks (and, for fail=, commas).
@@ -126,12 +127,14 @@ public:
     // family = 9x; "nt" or nothing is the NT family.
     bool NineFamily() { return Switch("family", "nt", "9x", "family"); }
 
-    // The drive of the section; nullopt when its dump is missing or unusable.
+    // The drive of the section; nullopt when its dump (its identify file)
+    // is missing or unusable.
     std::optional<SimDrive> Drive(const std::string& folder, bool nineFamily) {
-        std::optional<SimDrive> drive = DriveOfDump(folder);
+        const bool nvme = Switch("kind", "ata", "nvme", "kind");
+        std::optional<SimDrive> drive = nvme ? DriveOfNvmeFiles(folder) : DriveOfDump(folder);
         if (!drive) return std::nullopt;
-        drive->nineFamily = nineFamily;
-        drive->bytes = IdentityByteCount(*drive->dump.identify);
+        drive->nineFamily = nineFamily && !nvme;
+        drive->bytes = nvme ? NvmeByteCount(drive->nvmeIdentify) : IdentityByteCount(*drive->dump.identify);
         if (const std::optional<std::string> bytes = Value("bytes"); bytes && !bytes->empty()) {
             if (const std::optional<std::uint64_t> parsed = ParseDiskBytes(*bytes)) {
                 drive->bytes = *parsed;
@@ -187,6 +190,47 @@ private:
         drive.dumpName = *dumpName;
         drive.dump = std::move(*dump);
         return drive;
+    }
+
+    // A file named by `key`, of exactly `size` bytes, inside the folder;
+    // nullopt (with a warning saying so) otherwise.
+    std::optional<std::vector<std::uint8_t>> FixedSizeFile(const std::string& folder, std::string_view key,
+                                                           std::size_t size) {
+        const std::optional<std::string> name = Value(key);
+        if (!name) {
+            Warn("no " + std::string(key) + "= entry");
+            return std::nullopt;
+        }
+        if (!IsPlainDumpName(*name)) {
+            Warn(std::string(key) + "= must name a file inside the folder");
+            return std::nullopt;
+        }
+        const LoadedFile file = LoadRegularFile((std::filesystem::path(folder) / *name).string(), size, FollowLink::No);
+        if (file.status != LoadStatus::Loaded || file.bytes.size() != size) {
+            Warn(std::string(key) + " file " + Printable(*name) + " is not a file of " + std::to_string(size) + " bytes");
+            return std::nullopt;
+        }
+        return std::vector<std::uint8_t>(file.bytes.begin(), file.bytes.end());
+    }
+
+    // kind = nvme: identify= (required) and log= (without it the log is refused).
+    std::optional<SimDrive> DriveOfNvmeFiles(const std::string& folder) {
+        std::optional<std::vector<std::uint8_t>> identify = FixedSizeFile(folder, "identify", kSimNvmeIdentifySize);
+        if (!identify) {
+            Warn("no drive");
+            return std::nullopt;
+        }
+        SimDrive drive;
+        drive.kind = DriveKind::Nvme;
+        drive.nvmeIdentify = std::move(*identify);
+        if (Value("log")) drive.nvmeLog = FixedSizeFile(folder, "log", kSimNvmeLogSize);
+        return drive;
+    }
+
+    static std::uint64_t NvmeByteCount(std::span<const std::uint8_t> identify) {
+        // TNVMCAP: the low 8 of its 16 bytes are enough for any disk.
+        const std::uint64_t bytes = LoadLittleEndian(identify.subspan(nvme_id::TotalCapacity, 8));
+        return bytes <= kMaxDiskBytes ? bytes : 0;
     }
 
     std::array<bool, kSimFaultCount> Faults(std::string_view fail) {

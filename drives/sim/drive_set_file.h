@@ -17,18 +17,23 @@
 
 namespace qm {
 
-// The exchanges a drive of the set can be told to refuse (fail=...).
-enum class SimFault : std::uint8_t { Open, Version, Enable, Identify, Attributes, Thresholds };
-inline constexpr std::size_t kSimFaultCount = 6;
+// The exchanges a drive of the set can be told to refuse (fail=...). An
+// NVMe drive knows Open (its controller cannot be opened: what the system
+// tells every user stays), Identify and Log (the health log).
+enum class SimFault : std::uint8_t { Open, Version, Enable, Identify, Attributes, Thresholds, Log };
+inline constexpr std::size_t kSimFaultCount = 7;
 
 // The fault named by a fail= word ("open", "version", ...; any letter case),
 // nullopt for an unknown word.
 std::optional<SimFault> ParseSimFault(std::string_view word);
 
-// One present drive of the set, as read from drives.ini and its dump.
+// One present drive of the set, as read from drives.ini and its files.
 struct SimDrive {
-    std::string dumpName;             // file name inside the folder
-    SkDump dump;                      // has an identity section
+    DriveKind kind = DriveKind::Ata;
+    std::string dumpName;             // ATA: file name inside the folder
+    SkDump dump;                      // ATA: has an identity section
+    std::vector<std::uint8_t> nvmeIdentify;  // NVMe: Identify Controller, 4096 bytes
+    std::optional<std::vector<std::uint8_t>> nvmeLog;  // NVMe: the health log, 512 bytes; none: refused
     std::uint64_t bytes = 0;          // disk size (at most INT64_MAX)
     std::vector<std::string> volumes; // in order
     std::array<bool, kSimFaultCount> faults{};
@@ -44,6 +49,10 @@ struct SimDrive {
 // byte count does not fit a signed 64-bit number falls back to the 28-bit
 // count. 0 when the sector has no LBA count.
 std::uint64_t IdentityByteCount(std::span<const std::uint8_t, kSectorSize> sector);
+
+// An NVMe drive's files: identify= and log= name files of exactly these sizes.
+inline constexpr std::size_t kSimNvmeIdentifySize = nvme::IdentifySize;
+inline constexpr std::size_t kSimNvmeLogSize = nvme::HealthLogSize;
 
 // A dump= value that names a file directly inside the folder: not empty, no
 // "/" or "\", no "..", no ":" (a drive-relative name on Windows), no control

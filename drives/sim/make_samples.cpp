@@ -144,20 +144,74 @@ std::vector<SampleDrive> SampleSet() {
     return set;
 }
 
-std::string DrivesIni(const std::vector<SampleDrive>& set) {
+struct SampleNvme {
+    int slot;
+    std::string baseName;  // BASE.identify and BASE.log
+    std::string comment;
+    std::string volumes;
+    qm::NvmeIdentitySpec identity;
+    qm::NvmeHealthSpec health;
+};
+
+// Kelvin of whole degrees Celsius, as drives report them.
+constexpr std::uint16_t Kelvin(int celsius) { return static_cast<std::uint16_t>(celsius + 273); }
+
+std::vector<SampleNvme> SampleNvmeSet() {
+    // A worn NVMe drive: 93 % of its rated life used and two media errors
+    // (caution), spare 40 % over a threshold of 10 %, 47 degrees.
+    qm::NvmeHealthSpec worn;
+    worn.temperatureK = Kelvin(47);
+    worn.availableSpare = 40;
+    worn.availableSpareThreshold = 10;
+    worn.percentageUsed = 93;
+    worn.dataUnitsRead = 29'446'117;
+    worn.dataUnitsWritten = 41'872'093;
+    worn.hostReadCommands = 512'334'781;
+    worn.hostWriteCommands = 897'118'245;
+    worn.controllerBusyTime = 3'211;
+    worn.powerCycles = 1'482;
+    worn.powerOnHours = 14'127;
+    worn.unsafeShutdowns = 91;
+    worn.mediaErrors = 2;
+    worn.errorLogEntries = 37;
+    worn.warningTemperatureTime = 12;
+    worn.sensorsK = {Kelvin(47), Kelvin(52)};
+    return {{5, "qm-nv1000d", "worn NVMe drive: 93 % of its life used, two media errors, 47 degrees", "/srv",
+             {"QM-NV1000D", "QMD10N7H2204", "QD3.1000", Kelvin(70), Kelvin(80), 1'000'204'886'016},
+             worn}};
+}
+
+std::string DrivesIni(const std::vector<SampleDrive>& set, const std::vector<SampleNvme>& nvmeSet) {
     std::string ini =
-        "; Sample drive set: four simulated drives in slots 0, 1, 2 and 4.\n"
+        "; Sample drive set: four simulated ATA drives in slots 0, 1, 2 and 4 and an\n"
+        "; NVMe drive in slot 5.\n"
         "; Made by quillmoor-make-samples; change the generator, not this file.\n"
         "; Keys: dump (file in this folder), bytes (disk size; default from the\n"
         "; identity sector), volumes (separated by blanks), fail (open, version,\n"
-        "; enable, identify, attributes or thresholds), family (9x).\n";
+        "; enable, identify, attributes, thresholds or log), family (9x);\n"
+        "; kind = nvme with identify (Identify Controller) and log (health log).\n";
     for (const SampleDrive& d : set) {
         ini += "\n[" + std::to_string(d.slot) + "]\n";
         ini += "; " + d.comment + "\n";
         ini += "dump = " + d.fileName + "\n";
         ini += "volumes = " + d.volumes + "\n";
     }
+    for (const SampleNvme& d : nvmeSet) {
+        ini += "\n[" + std::to_string(d.slot) + "]\n";
+        ini += "; " + d.comment + "\n";
+        ini += "kind = nvme\n";
+        ini += "identify = " + d.baseName + ".identify\n";
+        ini += "log = " + d.baseName + ".log\n";
+        ini += "volumes = " + d.volumes + "\n";
+    }
     return ini;
+}
+
+bool WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return static_cast<bool>(out);
 }
 
 bool WriteText(const std::filesystem::path& path, const std::string& text) {
@@ -196,8 +250,19 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    const std::vector<SampleNvme> nvmeSet = SampleNvmeSet();
+    for (const SampleNvme& d : nvmeSet) {
+        for (const auto& [extension, bytes] : {std::pair{".identify", qm::BuildNvmeIdentify(d.identity)},
+                                               std::pair{".log", qm::BuildNvmeHealthLog(d.health)}}) {
+            const std::filesystem::path path = folder / (d.baseName + extension);
+            if (!WriteBytes(path, bytes)) {
+                std::fprintf(stderr, "quillmoor-make-samples: cannot write %s\n", path.string().c_str());
+                return 1;
+            }
+        }
+    }
     const std::filesystem::path ini = folder / "drives.ini";
-    if (!WriteText(ini, DrivesIni(set))) {
+    if (!WriteText(ini, DrivesIni(set, nvmeSet))) {
         std::fprintf(stderr, "quillmoor-make-samples: cannot write %s\n", ini.string().c_str());
         return 1;
     }

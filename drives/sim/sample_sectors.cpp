@@ -126,4 +126,58 @@ Sector BuildThresholdSector(std::span<const AttributeSpec> rows) {
     return s;
 }
 
+namespace {
+
+// An NVMe string: ASCII, blank-padded, in reading order.
+void PutNvmeString(std::vector<std::uint8_t>& data, std::size_t offset, std::size_t length, const std::string& text) {
+    for (std::size_t i = 0; i < length; ++i) data[offset + i] = static_cast<std::uint8_t>(i < text.size() ? text[i] : ' ');
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> BuildNvmeIdentify(const NvmeIdentitySpec& spec) {
+    constexpr std::size_t kVersion = 80, kNamespaces = 516;
+    std::vector<std::uint8_t> data(nvme::IdentifySize, 0);
+    StoreLe16(data, 0, 0x1D0F);  // PCI vendor id (a placeholder)
+    StoreLe16(data, 2, 0x1D0F);  // subsystem vendor id
+    PutNvmeString(data, nvme_id::Serial, nvme_id::SerialLength, spec.serial);
+    PutNvmeString(data, nvme_id::Model, nvme_id::ModelLength, spec.model);
+    PutNvmeString(data, nvme_id::Firmware, nvme_id::FirmwareLength, spec.firmware);
+    StoreLe32(data, kVersion, 0x00010400);  // NVMe 1.4
+    StoreLe16(data, nvme_id::WarningTemperature, spec.warningTemperatureK);
+    StoreLe16(data, nvme_id::CriticalTemperature, spec.criticalTemperatureK);
+    StoreLittleEndian(std::span(data).subspan(nvme_id::TotalCapacity, 8), spec.capacityBytes);
+    StoreLe32(data, kNamespaces, 1);
+    return data;
+}
+
+std::vector<std::uint8_t> BuildNvmeHealthLog(const NvmeHealthSpec& spec) {
+    using namespace nvme_log;
+    std::vector<std::uint8_t> log(nvme::HealthLogSize, 0);
+    const auto counter = [&log](int offset, std::uint64_t value) {
+        StoreLittleEndian(std::span(log).subspan(static_cast<std::size_t>(offset), 8), value);
+    };
+    log[CriticalWarning] = spec.criticalWarning;
+    StoreLe16(log, CompositeTemperature, spec.temperatureK);
+    log[AvailableSpare] = spec.availableSpare;
+    log[AvailableSpareThreshold] = spec.availableSpareThreshold;
+    log[PercentageUsed] = spec.percentageUsed;
+    counter(DataUnitsRead, spec.dataUnitsRead);
+    counter(DataUnitsWritten, spec.dataUnitsWritten);
+    counter(HostReadCommands, spec.hostReadCommands);
+    counter(HostWriteCommands, spec.hostWriteCommands);
+    counter(ControllerBusyTime, spec.controllerBusyTime);
+    counter(PowerCycles, spec.powerCycles);
+    counter(PowerOnHours, spec.powerOnHours);
+    counter(UnsafeShutdowns, spec.unsafeShutdowns);
+    counter(MediaErrors, spec.mediaErrors);
+    counter(ErrorLogEntries, spec.errorLogEntries);
+    StoreLe32(log, WarningTemperatureTime, spec.warningTemperatureTime);
+    StoreLe32(log, CriticalTemperatureTime, spec.criticalTemperatureTime);
+    for (std::size_t i = 0; i < spec.sensorsK.size(); ++i) {
+        StoreLe16(log, FirstTemperatureSensor + 2 * i, spec.sensorsK[i]);
+    }
+    return log;
+}
+
 }  // namespace qm

@@ -1,11 +1,16 @@
 // Builders for the sectors a drive returns: the identity sector and the two
-// S.M.A.R.T. sectors, laid out as ATA drives lay them out. The sample drive
-// set and the tests make their drives with them.
+// S.M.A.R.T. sectors, laid out as ATA drives lay them out, and the two
+// answers of an NVMe drive (Identify Controller, the health log). The sample
+// drive set and the tests make their drives with them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
+
+#include "drives/nvme_command.h"
 
 #include "drives/sim/skdump.h"
 
@@ -54,5 +59,36 @@ void SealIdentitySector(Sector& sector);
 // Checksum of a S.M.A.R.T. sector: byte 511 makes the sum of all 512 bytes
 // zero modulo 256.
 void SealSmartSector(Sector& sector);
+
+// What Identify Controller says about an NVMe drive.
+struct NvmeIdentitySpec {
+    std::string model;     // up to 40 ASCII characters, blank-padded
+    std::string serial;    // up to 20
+    std::string firmware;  // up to 8
+    std::uint16_t warningTemperatureK = 0;   // WCTEMP; 0: not reported
+    std::uint16_t criticalTemperatureK = 0;  // CCTEMP
+    std::uint64_t capacityBytes = 0;         // TNVMCAP
+};
+
+// Identify Controller, 4096 bytes: PCI vendor ids, the strings, NVMe 1.4, one
+// namespace, the temperatures and the capacity; zero elsewhere.
+std::vector<std::uint8_t> BuildNvmeIdentify(const NvmeIdentitySpec& spec);
+
+// What a health log says (the 16-byte counters up to 2^64 - 1).
+struct NvmeHealthSpec {
+    std::uint8_t criticalWarning = 0;
+    std::uint16_t temperatureK = 0;
+    std::uint8_t availableSpare = 100;
+    std::uint8_t availableSpareThreshold = 10;
+    std::uint8_t percentageUsed = 0;
+    std::uint64_t dataUnitsRead = 0, dataUnitsWritten = 0, hostReadCommands = 0, hostWriteCommands = 0;
+    std::uint64_t controllerBusyTime = 0, powerCycles = 0, powerOnHours = 0, unsafeShutdowns = 0;
+    std::uint64_t mediaErrors = 0, errorLogEntries = 0;
+    std::uint32_t warningTemperatureTime = 0, criticalTemperatureTime = 0;
+    std::array<std::uint16_t, kNvmeTemperatureSensors> sensorsK{};
+};
+
+// The 512-byte health log.
+std::vector<std::uint8_t> BuildNvmeHealthLog(const NvmeHealthSpec& spec);
 
 }  // namespace qm

@@ -76,6 +76,62 @@ bool Answer(const SimDrive& drive, ControlCode code, const CommandBlock& in, std
     return false;  // a control code the driver does not know
 }
 
+// The NVMe commands the set answers: Identify Controller (CNS 01h) and the
+// health log of all namespaces, each with its buffer of the right length;
+// the answer's file, or nullptr for anything else.
+const std::vector<std::uint8_t>* NvmeAnswer(const SimDrive& drive, const NvmeCommandBlock& command,
+                                            std::size_t dataSize) {
+    if (NvmeTransferLength(command) != dataSize) return nullptr;
+    const std::uint8_t cnsOrLog = static_cast<std::uint8_t>(command.cdw(10));
+    if (command.opcode() == nvme::Identify && cnsOrLog == nvme::IdentifyController && command.nsid() == 0) {
+        return drive.Refuses(SimFault::Identify) ? nullptr : &drive.nvmeIdentify;
+    }
+    if (command.opcode() == nvme::GetLogPage && cnsOrLog == nvme::HealthLogId &&
+        command.nsid() == nvme::AllNamespaces && !drive.Refuses(SimFault::Log) && drive.nvmeLog) {
+        return &*drive.nvmeLog;
+    }
+    return nullptr;
+}
+
+// A handle on one NVMe controller of the set.
+class SimNvmeHandle final : public NvmeHandle {
+public:
+    SimNvmeHandle(std::shared_ptr<SimDriveProvider::State> state, DriveSlot slot) : state_(std::move(state)), slot_(slot) {
+        ++state_->openHandles;
+    }
+    ~SimNvmeHandle() override {
+        --state_->openHandles;
+        state_->Record({.kind = SimEventKind::Close, .slot = slot_, .result = true});
+    }
+    SimNvmeHandle(const SimNvmeHandle&) = delete;
+    SimNvmeHandle& operator=(const SimNvmeHandle&) = delete;
+
+    bool AdminCommand(const NvmeCommandBlock& command, std::span<std::uint8_t> data) override {
+        const SimDrive* drive = state_->Drive(slot_);
+        if (drive != nullptr) state_->Wake(slot_);
+        const std::vector<std::uint8_t>* answer = drive != nullptr ? NvmeAnswer(*drive, command, data.size()) : nullptr;
+        if (answer != nullptr) std::copy_n(answer->begin(), std::min(answer->size(), data.size()), data.begin());
+        state_->Record({.kind = SimEventKind::NvmeCommand,
+                        .slot = slot_,
+                        .result = answer != nullptr,
+                        .outSize = data.size(),
+                        .nvme = command});
+        return answer != nullptr;
+    }
+
+private:
+    std::shared_ptr<SimDriveProvider::State> state_;
+    DriveSlot slot_;
+};
+
+// The text of a fixed-size identity field with the blanks and NULs that pad
+// it removed, as the kernel shows it in sysfs.
+std::string PaddedField(const std::vector<std::uint8_t>& data, std::size_t offset, std::size_t length) {
+    std::size_t end = offset + length;
+    while (end > offset && (data[end - 1] == ' ' || data[end - 1] == 0)) --end;
+    return std::string(data.begin() + static_cast<std::ptrdiff_t>(offset), data.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
 // A handle on one drive (NT path) or on the shared 9x device.
 class SimHandle final : public DriveHandle {
 public:
@@ -154,7 +210,7 @@ bool SimDriveProvider::IsNtFamily(DriveSlot slot) {
 std::unique_ptr<DriveHandle> SimDriveProvider::OpenDrive(DriveSlot slot, DriverFamily family) {
     std::unique_ptr<DriveHandle> handle;
     const SimDrive* drive = state_->Drive(slot);
-    if (drive != nullptr && !drive->Refuses(SimFault::Open) &&
+    if (drive != nullptr && drive->kind == DriveKind::Ata && !drive->Refuses(SimFault::Open) &&
         drive->nineFamily == (family == DriverFamily::Nine)) {
         handle = std::make_unique<SimHandle>(state_, slot, family);
     }
@@ -162,10 +218,41 @@ std::unique_ptr<DriveHandle> SimDriveProvider::OpenDrive(DriveSlot slot, DriverF
     return handle;
 }
 
+DriveKind SimDriveProvider::KindOf(DriveSlot slot) {
+    const SimDrive* drive = state_->Drive(slot);
+    return drive != nullptr ? drive->kind : DriveKind::Ata;
+}
+
+std::unique_ptr<NvmeHandle> SimDriveProvider::OpenNvme(DriveSlot slot) {
+    std::unique_ptr<NvmeHandle> handle;
+    const SimDrive* drive = state_->Drive(slot);
+    if (drive != nullptr && drive->kind == DriveKind::Nvme && !drive->Refuses(SimFault::Open)) {
+        handle = std::make_unique<SimNvmeHandle>(state_, slot);
+    }
+    state_->Record({.kind = SimEventKind::Open, .slot = slot, .result = handle != nullptr});
+    return handle;
+}
+
+std::optional<NvmePublicInfo> SimDriveProvider::NvmeInfo(DriveSlot slot) {
+    const SimDrive* drive = state_->Drive(slot);
+    if (drive == nullptr || drive->kind != DriveKind::Nvme) return std::nullopt;
+    const auto& id = drive->nvmeIdentify;
+    NvmePublicInfo info{PaddedField(id, nvme_id::Model, nvme_id::ModelLength),
+                        PaddedField(id, nvme_id::Serial, nvme_id::SerialLength),
+                        PaddedField(id, nvme_id::Firmware, nvme_id::FirmwareLength), std::nullopt};
+    // The composite temperature as the kernel's hwmon device gives it.
+    const std::uint16_t kelvin = drive->nvmeLog ? LoadLe16(*drive->nvmeLog, nvme_log::CompositeTemperature) : 0;
+    if (kelvin != 0) info.milliCelsius = std::int64_t{kelvin} * 1000 - 273150;
+    return info;
+}
+
 std::optional<DiskGeometry> SimDriveProvider::QueryDriveGeometry(DriveSlot slot) {
     std::optional<DiskGeometry> geometry;
     const SimDrive* drive = state_->Drive(slot);
-    if (drive != nullptr && !drive->Refuses(SimFault::Open)) geometry = GeometryFromSize(drive->bytes, kSectorSize);
+    // An NVMe drive's size is what the system tells every user: fail = open does not hide it.
+    if (drive != nullptr && (!drive->Refuses(SimFault::Open) || drive->kind == DriveKind::Nvme)) {
+        geometry = GeometryFromSize(drive->bytes, kSectorSize);
+    }
     state_->Record({.kind = SimEventKind::Geometry, .slot = slot, .result = geometry.has_value()});
     return geometry;
 }
@@ -180,8 +267,10 @@ std::optional<PowerMode> SimDriveProvider::QueryPowerMode(DriveSlot slot, const 
     const SimDrive* drive = state_->Drive(slot);
     const bool isQuery = query.command() == ata::CheckPowerMode && query.bufferSize() == 0 &&
                          query.driveNumber() == static_cast<std::uint8_t>(slot);
-    if (drive != nullptr && !drive->Refuses(SimFault::Open) && isQuery) {
+    if (drive != nullptr && (!drive->Refuses(SimFault::Open) || drive->kind == DriveKind::Nvme) && isQuery) {
         mode = Asleep(slot) ? PowerMode::Standby : PowerMode::Awake;
+        // An NVMe controller is never asked: only a suspended one is known to sleep.
+        if (drive->kind == DriveKind::Nvme && mode == PowerMode::Awake) mode.reset();
     }
     state_->Record({.kind = SimEventKind::PowerMode, .slot = slot, .result = mode.has_value(), .block = query});
     return mode;

@@ -8,10 +8,14 @@
 //
 //   [0]
 //   dump = healthy.smart   ; a dump file inside the folder (a plain file name)
+//   kind = nvme            ; optional: an NVMe drive, whose files are instead
+//   identify = x.identify  ;   Identify Controller (4096 bytes) and
+//   log = x.log            ;   its health log (512 bytes; without it the log is refused)
 //   bytes = 1000204886016  ; disk size; default: from the identity sector's LBA count
 //   volumes = / /home      ; mount points of its volumes, separated by blanks
 //   fail = enable          ; optional: open, version, enable, identify,
-//                          ;   attributes or thresholds (that exchange is refused)
+//                          ;   attributes, thresholds or (NVMe) log (that exchange
+//                          ;   is refused)
 //   family = 9x            ; optional: answer the family test with the 9x family
 //   power = standby        ; optional: the drive sleeps (CHECK POWER MODE answers
 //                          ;   standby) until a command other than that wakes it
@@ -50,6 +54,7 @@ enum class SimEventKind {
     Close,     // a handle was destroyed; result = true
     Geometry,  // QueryDriveGeometry: slot asked for; result = a geometry was returned
     PowerMode, // QueryPowerMode: slot and block; result = a mode was returned
+    NvmeCommand,  // AdminCommand on an NVMe handle: nvme, outSize; result = its answer
 };
 
 struct SimEvent {
@@ -59,7 +64,8 @@ struct SimEvent {
     bool result = false;
     ControlCode code = ControlCode::SendDriveCommand;  // Exchange only
     CommandBlock block{};                               // Exchange, PowerMode: the block as received
-    std::size_t outSize = 0;                            // Exchange only: the caller's buffer size
+    std::size_t outSize = 0;                            // Exchange, NvmeCommand: the caller's buffer size
+    NvmeCommandBlock nvme{};                            // NvmeCommand: the command as received
     friend bool operator==(const SimEvent&, const SimEvent&) = default;
 };
 
@@ -100,16 +106,27 @@ public:
     // not configured 9x; OpenDrive(slot, Nine) opens, for a present slot
     // configured 9x, the one shared 9x device, which serves the drive named by
     // the drive-number byte of each command block. A slot with fail = open
-    // cannot be opened, on either path or for the geometry.
+    // cannot be opened, on either path or for the geometry (an NVMe drive's
+    // geometry and sleep, which the system tells every user, stay).
     bool IsNtFamily(DriveSlot slot) override;
     std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) override;
+    // kind = nvme drives: their kind, a handle that answers Identify
+    // Controller and the health log from the drive's files (refused as
+    // fail= says), and what the system would tell every user (model, serial
+    // and firmware from the identify file, blanks removed; the composite
+    // temperature of the log file in millidegrees, as hwmon gives it), which
+    // stays with fail = open.
+    DriveKind KindOf(DriveSlot slot) override;
+    std::unique_ptr<NvmeHandle> OpenNvme(DriveSlot slot) override;
+    std::optional<NvmePublicInfo> NvmeInfo(DriveSlot slot) override;
     // The published geometry of the drive's bytes in 512-byte sectors
     // (GeometryFromSize), as the disk driver gives it.
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;
     std::vector<std::string> VolumesOf(DriveSlot slot) override;
-    // Standby while the drive sleeps, Awake otherwise; asking wakes nothing.
-    // nullopt for a slot without a drive, a slot with fail = open, and a
-    // block that is not CHECK POWER MODE for this slot.
+    // Standby while the drive sleeps, Awake otherwise (for an NVMe drive,
+    // which is never asked, nullopt); asking wakes nothing. nullopt for a
+    // slot without a drive, a slot with fail = open, and a block that is not
+    // CHECK POWER MODE for this slot.
     std::optional<PowerMode> QueryPowerMode(DriveSlot slot, const CommandBlock& query) override;
 
     // Sleeping drives. Every exchange that reaches a sleeping drive wakes it,

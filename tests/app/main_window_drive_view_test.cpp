@@ -14,6 +14,7 @@
 #include "controls/qt_text.h"
 #include "smart/attribute_names.h"
 #include "smart/drive_record.h"
+#include "smart/shown_rows.h"
 #include "tests/app/main_window_harness.h"
 
 namespace qm {
@@ -28,6 +29,12 @@ namespace {
 QString Description(int id) {
     const std::string_view text = AttributeDescription(id);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+int RowOfHex(const ReportList& list, const char* id) {
+    for (int row = 0; row < list.ItemCount(); ++row)
+        if (list.ItemText(row, 1) == QLatin1String(id)) return row;
+    return -1;
 }
 
 int RowOfId(const ReportList& list, int id) {
@@ -83,7 +90,7 @@ private slots:
             QCOMPARE(list.ItemImage(row), expected);
             QCOMPARE(list.item(row, 0)->icon().pixmap(15, 15).toImage(),
                      form.Panel().StatusImages()->Picture(expected).toImage());
-            QCOMPARE(form.Panel().RowIds()[static_cast<std::size_t>(row)], id);
+            QCOMPARE(form.Panel().RowIds()[static_cast<std::size_t>(row)], (RowKey{DriveKind::Ata, id}));
         }
         form.SelectSlot(0);
         QCOMPARE(info.ItemText(6, 1), QStringLiteral("/ /home"));
@@ -164,6 +171,35 @@ private slots:
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(row, 2)).center());
         QCOMPARE(list.SelectedRows(), std::vector<int>{row});
         QCOMPARE(form.Panel().Detail()->toPlainText(), Description(194));
+    }
+
+    // The sample set's NVMe drive in the same window: its tab, dashes for the
+    // geometry, its rows with hex ids and their marks, its own explanations
+    // (row 05 is percentage used, not the ATA reallocated sectors) and its
+    // temperature in the box.
+    void anNvmeDriveIsShownLikeAnyOther() {
+        MainWindowHarness harness;
+        MainWindow& form = harness.StartShown();
+        QCOMPARE(form.Panel().TabStrip()->count(), 5);
+        QCOMPARE(form.Panel().TabStrip()->TabText(4), QStringLiteral("QM-NV1000D"));
+        form.SelectSlot(5);
+        const ReportList& info = *form.Panel().InfoList();
+        QCOMPARE(ColumnTexts(info, 1), (QStringList{"QM-NV1000D", "QMD10N7H2204", "QD3.1000", "-", "-", "931.51 GB",
+                                                    "未取得", "", ""}));
+        ReportList& list = *form.Panel().AttributeList();
+        QCOMPARE(list.ItemCount(), 19);
+        const int used = 4;
+        QCOMPARE(list.ItemText(used, 1), QStringLiteral("05"));
+        QCOMPARE(list.ItemText(used, 4), QStringLiteral("100"));
+        QCOMPARE(list.ItemText(used, 6), QStringLiteral("93"));
+        QCOMPARE(list.ItemImage(used), 1);                 // yellow
+        QCOMPARE(list.ItemImage(RowOfHex(list, "A0")), 1);  // two media errors
+        QCOMPARE(list.ItemImage(RowOfHex(list, "01")), 0);  // 47 degrees
+        list.selectRow(used);
+        const std::string_view text = RowDescription({DriveKind::Nvme, 5});
+        QCOMPARE(form.Panel().Detail()->toPlainText(), QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        QVERIFY(form.Panel().Detail()->toPlainText() != Description(5));
+        QCOMPARE(form.Panel().TemperatureDisplay()->Text(), QStringLiteral(" 47"));
     }
 
     void aDriveWithoutAttributesLeavesTheBoxEmpty() {

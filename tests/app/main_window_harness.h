@@ -64,6 +64,14 @@ public:
     std::optional<PowerMode> QueryPowerMode(DriveSlot slot, const CommandBlock& query) override {
         return removed.count(slot) ? std::nullopt : inner_.QueryPowerMode(slot, query);
     }
+    DriveKind KindOf(DriveSlot slot) override { return inner_.KindOf(slot); }
+    std::unique_ptr<NvmeHandle> OpenNvme(DriveSlot slot) override {
+        ++opens[slot];
+        return removed.count(slot) ? nullptr : inner_.OpenNvme(slot);
+    }
+    std::optional<NvmePublicInfo> NvmeInfo(DriveSlot slot) override {
+        return removed.count(slot) ? std::nullopt : inner_.NvmeInfo(slot);
+    }
 
     std::set<DriveSlot> removed;
     std::map<DriveSlot, int> opens;

@@ -42,7 +42,7 @@ private slots:
         MainWindowHarness harness;
         harness.Set("SETTING", "TASKICON", icons ? "Y" : "N");
         MainWindow& form = harness.StartShown();
-        QCOMPARE(form.Monitor().Tray().Count(), icons ? 3 : 0);
+        QCOMPARE(form.Monitor().Tray().Count(), icons ? 4 : 0);
         if (state == "maximised") form.showMaximized();
         if (state == "minimised") form.showMinimized();
         ForgetPlacement(harness);
@@ -54,7 +54,7 @@ private slots:
         if (staysOpen) QVERIFY(form.isMinimized());
         QCOMPARE(harness.Get("LOCATION", "LEFT") != "unset", placementSaved);
         QCOMPARE(harness.Get("LOCATION", "HEIGHT") != "unset", placementSaved);
-        if (!staysOpen) QCOMPARE(DeletedSlots(harness), icons ? (std::vector<DriveSlot>{0, 2, 4}) : std::vector<DriveSlot>{});
+        if (!staysOpen) QCOMPARE(DeletedSlots(harness), icons ? (std::vector<DriveSlot>{0, 2, 4, 5}) : std::vector<DriveSlot>{});
     }
 
     void placementSavedOnCloseIsTheNormalOneInTwips() {
@@ -94,7 +94,7 @@ private slots:
         QVERIFY(form.Panel().InfoList() == nullptr);
         QVERIFY(form.Panel().StatusImages() == nullptr);
         QVERIFY(!form.MonitoringTimer().isActive());
-        QCOMPARE(DeletedSlots(harness), (std::vector<DriveSlot>{0, 2, 4}));
+        QCOMPARE(DeletedSlots(harness), (std::vector<DriveSlot>{0, 2, 4, 5}));
         QCOMPARE(harness.process.ended, 1);
         // Nothing runs any more.
         form.UpdateTemperatures();
@@ -124,7 +124,7 @@ private slots:
         // The placement the window had while it was last normal.
         QCOMPARE(harness.Get("LOCATION", "LEFT"), std::to_string(normal.x() * 15));
         QCOMPARE(harness.Get("LOCATION", "WIDTH"), std::to_string(normal.width() * 15));
-        QCOMPARE(DeletedSlots(harness), (std::vector<DriveSlot>{0, 2, 4}));
+        QCOMPARE(DeletedSlots(harness), (std::vector<DriveSlot>{0, 2, 4, 5}));
         QCOMPARE(harness.process.ended, 1);
     }
 

@@ -13,6 +13,7 @@
 
 #include "controls/qt_text.h"
 #include "smart/attribute_names.h"
+#include "smart/nvme_rows.h"
 #include "tests/app/main_window_harness.h"
 
 namespace qm {
@@ -200,6 +201,31 @@ private slots:
         for (const auto& [id, name] : names.entries())
             if (metrics.horizontalAdvance(Utf8(name)) + margins > list.Column(2).width) cut << Utf8(name);
         QCOMPARE(cut.join(QLatin1Char('|')), tooLong.join(QLatin1Char('|')));
+        // Every name of an NVMe drive's rows fits whole.
+        std::vector<NvmeRowText> nvme(NvmeFieldRows().begin(), NvmeFieldRows().end());
+        for (int sensor = 0; sensor < 8; ++sensor) nvme.push_back(NvmeSensorRow(sensor));
+        nvme.push_back(NvmeLogUnreadableRow());
+        QStringList nvmeCut;
+        for (const NvmeRowText& row : nvme)
+            if (metrics.horizontalAdvance(Utf8(row.name)) + margins > list.Column(2).width) nvmeCut << Utf8(row.name);
+        QCOMPARE(nvmeCut.join(QLatin1Char('|')), QString());
+    }
+
+    // An NVMe drive's 16-byte counters widen the raw column so that no number
+    // is cut; the next ATA drive has the designed width again.
+    void theRawColumnFitsTheWidestValue() {
+        MainWindowHarness harness;
+        MainWindow& form = harness.StartShown();
+        ReportList& list = *form.Panel().AttributeList();
+        const int designed = list.columnWidth(6);
+        form.SelectSlot(5);
+        const QFontMetrics metrics(list.font());
+        int widest = 0;
+        for (int row = 0; row < list.ItemCount(); ++row) widest = std::max(widest, metrics.horizontalAdvance(list.ItemText(row, 6)));
+        QVERIFY(widest > designed);
+        QVERIFY(list.columnWidth(6) > widest);
+        form.SelectSlot(0);
+        QCOMPARE(list.columnWidth(6), designed);
     }
 
     void administratorWarning_data() {
@@ -227,11 +253,11 @@ private slots:
             QCOMPARE(shown.text, std::string("Quillmoor にはディスクの S.M.A.R.T. 情報を読む権限がありません\r\n\r\n"
                                              "（補助プログラム quillmoor-smart-helper が見つからないか、権限が与えられていません。"
                                              "libexec/quillmoor にある quillmoor-smart-helper に root で"
-                                             "「setcap cap_sys_rawio,cap_dac_read_search+ep quillmoor-smart-helper」を実行してください）"));
+                                             "「setcap cap_sys_rawio,cap_dac_read_search,cap_sys_admin+ep quillmoor-smart-helper」を実行してください）"));
 #endif
         }
         // The start-up goes on either way.
-        QCOMPARE(form.Panel().TabStrip()->count(), 4);
+        QCOMPARE(form.Panel().TabStrip()->count(), 5);
     }
 
     void fontChoiceMovesTheTemperatureBox_data() {
@@ -327,9 +353,9 @@ private slots:
         QCOMPARE(test::Item(form, "menubar")->isChecked(), taskBar == "Y");
         QCOMPARE(test::Item(form, "menustart")->isChecked(), startup == "Y");
         QCOMPARE(test::Item(form, "menumini")->isChecked(), startMin == "Y");
-        QCOMPARE(form.Monitor().Tray().Count(), taskIcon == "Y" ? 3 : 0);
+        QCOMPARE(form.Monitor().Tray().Count(), taskIcon == "Y" ? 4 : 0);
         QCOMPARE(harness.tray.Calls(test::RecordingNotificationArea::Operation::Add).size(),
-                 std::size_t{taskIcon == "Y" ? 3u : 0u});
+                 std::size_t{taskIcon == "Y" ? 4u : 0u});
         QCOMPARE(form.windowTitle(), taskBar == "Y" ? QStringLiteral("QM-HD1000A(/ /home)") : QStringLiteral("Quillmoor Ver1.2.0"));
         QCOMPARE(form.WindowIconResource(), taskBar == "Y" ? 238 : 100);
         QCOMPARE(form.isMinimized(), startMin == "Y");

@@ -29,7 +29,7 @@ private slots:
         QCOMPARE(form.HeldOptions(), (Options{true, true, true, std::nullopt}));
         QCOMPARE(harness.Get("SETTING", "TASKICON") + harness.Get("SETTING", "TASKBAR") + harness.Get("SETTING", "STARTMIN"),
                  std::string("YYY"));
-        QCOMPARE(form.Monitor().Tray().Count(), 3);
+        QCOMPARE(form.Monitor().Tray().Count(), 4);
         QCOMPARE(form.windowTitle(), QStringLiteral("QM-HD1000A(/ /home)"));
         QCOMPARE(form.WindowIconResource(), 238);
         test::Item(form, "menubar")->trigger();
@@ -86,7 +86,7 @@ private slots:
         // The panel starts: the next minute's pass adds the icons, and closing hides.
         harness.tray.available = true;
         form.UpdateTemperatures();
-        QCOMPARE(form.Monitor().Tray().Count(), 3);
+        QCOMPARE(form.Monitor().Tray().Count(), 4);
         form.showNormal();
         QVERIFY(!form.close());
         QVERIFY(!form.isVisible());

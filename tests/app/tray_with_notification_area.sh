@@ -5,7 +5,7 @@
 # trayer), with the icons switched on and the panel started after the
 # program, as at log-on:
 # - without a notification area a minimised window stays on the taskbar;
-# - once the panel runs, the three drives with a temperature get their icons
+# - once the panel runs, the four drives with a temperature get their icons
 #   within a minute; closing the window then hides it behind them;
 # - a left click on an icon brings the window back; the right button opens
 #   the one-item pop-up, whose item ends the program like the file menu's
@@ -35,7 +35,7 @@ iconic() { xprop -id "$window" WM_STATE 2>/dev/null | grep -q Iconic; }
 # The program's icons inside the panel, one "x y" (their centre) per line.
 icons() { xwininfo -root -tree | sed -n 's/.*"quillmoor": ("quillmoor" "quillmoor")  \([0-9]*\)x\([0-9]*\)+[-0-9]*+[-0-9]*  +\([0-9]*\)+\([0-9]*\).*/\3 \4 \1 \2/p' |
   awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'; }
-three_icons() { [ "$(icons | wc -l)" -eq 3 ]; }
+four_icons() { [ "$(icons | wc -l)" -eq 4 ]; }
 press() { xdotool mousemove "$1" "$2"; sleep 0.3; xdotool mousedown "$3"; sleep 0.1; xdotool mouseup "$3"; }
 # The centre of the program's open pop-up menu (a short, wide window).
 popup() {
@@ -66,7 +66,7 @@ trayer --edge bottom --align right --widthtype request --height 24 --SetDockType
   --transparent false --tint 0xd0d0d0 >"$work/trayer.log" 2>&1 &
 pids+=($!)
 started=$(date +%s)
-wait_for 700 three_icons || fail "no three icons within 70 seconds of the panel's start"
+wait_for 700 four_icons || fail "no four icons within 70 seconds of the panel's start"
 echo "icons appeared $(($(date +%s) - started)) s after the panel started"
 sleep 0.5
 import -window root "$PICTURES/tray-icons.png"

@@ -36,8 +36,8 @@ TEST(OptionCommandsTest, TrayIconsAreAddedAndAllRemoved) {
     OptionFixture f;
     ToggleTrayIcons(f.context);
     ExpectSwitched(f, Option::TrayIcons, "TASKICON", true);
-    EXPECT_EQ(f.area.Calls(Operation::Add).size(), 3u);  // slots 0, 2 and 4 report a temperature
-    EXPECT_EQ(f.monitor.Tray().Count(), 3);
+    EXPECT_EQ(f.area.Calls(Operation::Add).size(), 4u);  // slots 0, 2, 4 and 5 report a temperature
+    EXPECT_EQ(f.monitor.Tray().Count(), 4);
 
     f.area.calls.clear();
     ToggleTrayIcons(f.context);
@@ -59,7 +59,7 @@ TEST(OptionCommandsTest, TheCheckMarkDecidesNotTheOptionHeld) {
     f.options.trayIcons = true;  // held as on, but the item is not ticked
     ToggleTrayIcons(f.context);
     EXPECT_EQ(f.Stored("TASKICON"), "Y");
-    EXPECT_EQ(f.area.Calls(Operation::Add).size(), 3u);
+    EXPECT_EQ(f.area.Calls(Operation::Add).size(), 4u);
 }
 
 TEST(OptionCommandsTest, TaskbarModeSwitchesCaptionAndIcon) {

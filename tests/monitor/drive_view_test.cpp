@@ -23,7 +23,7 @@ protected:
     }
     static const AttributeListRow* Row(const DriveViewContent& view, int id) {
         for (const auto& row : view.attributes)
-            if (row.id == id) return &row;
+            if (row.id == RowKey{DriveKind::Ata, id}) return &row;
         return nullptr;
     }
 
@@ -110,16 +110,16 @@ TEST(DriveViewTest, PlaceholderRowsBeforeTheFirstDrive) {
 
 TEST(DriveViewTest, RowIdsAreWrittenForTheShownRowsOnly) {
     AttributeRowIds ids{};
-    ids[5] = 99;
+    ids[5] = {DriveKind::Ata, 99};
     std::vector<AttributeListRow> rows(3);
-    rows[0].id = 1;
-    rows[1].id = 5;
-    rows[2].id = 194;
+    rows[0].id = {DriveKind::Ata, 1};
+    rows[1].id = {DriveKind::Ata, 5};
+    rows[2].id = {DriveKind::Ata, 194};
     StoreAttributeRowIds(ids, rows);
-    EXPECT_EQ(ids[0], 1);
-    EXPECT_EQ(ids[1], 5);
-    EXPECT_EQ(ids[2], 194);
-    EXPECT_EQ(ids[5], 99);  // beyond the rows: kept from an earlier drive
+    EXPECT_EQ(ids[0], (RowKey{DriveKind::Ata, 1}));
+    EXPECT_EQ(ids[1], (RowKey{DriveKind::Ata, 5}));
+    EXPECT_EQ(ids[2], (RowKey{DriveKind::Ata, 194}));
+    EXPECT_EQ(ids[5], (RowKey{DriveKind::Ata, 99}));  // beyond the rows: kept from an earlier drive
 }
 
 TEST(DescriptionTest, FirstRowStandsForRowZeroAndForNoSelection) {
@@ -134,10 +134,10 @@ TEST(DescriptionTest, FirstRowStandsForRowZeroAndForNoSelection) {
 
 TEST(DescriptionTest, TextComesFromTheIdOfTheRow) {
     AttributeRowIds ids{};
-    ids[0] = 1;
-    ids[1] = 6;
-    ids[2] = 194;
-    ids[3] = 184;
+    ids[0] = {DriveKind::Ata, 1};
+    ids[1] = {DriveKind::Ata, 6};
+    ids[2] = {DriveKind::Ata, 194};
+    ids[3] = {DriveKind::Ata, 184};
     EXPECT_EQ(DescriptionText({}, 4, ids), AttributeDescription(1));
     const int row2[] = {2};
     EXPECT_EQ(DescriptionText(row2, 4, ids), AttributeDescription(194));
@@ -150,13 +150,13 @@ TEST(DescriptionTest, TextComesFromTheIdOfTheRow) {
 
 TEST(DescriptionTest, EmptyListOrRowBeyond254GivesNoText) {
     AttributeRowIds ids{};
-    ids[0] = 1;  // left over from an earlier drive
+    ids[0] = {DriveKind::Ata, 1};  // left over from an earlier drive
     EXPECT_EQ(DescriptionText({}, 0, ids), "");
-    ids[254] = 1;
+    ids[254] = {DriveKind::Ata, 1};
     const int row255[] = {254};
     EXPECT_EQ(DescriptionText(row255, 255, ids), "");
     const int row254[] = {253};
-    ids[253] = 1;
+    ids[253] = {DriveKind::Ata, 1};
     EXPECT_EQ(DescriptionText(row254, 255, ids), AttributeDescription(1));
 }
 

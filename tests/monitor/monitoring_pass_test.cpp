@@ -45,10 +45,12 @@ TEST_F(MonitoringPassTest, RefreshesTheIconOfEveryDriveInPlace) {
     letters_[0] = "/ /home";
     Pass(41, 2);
     const auto modifies = area_.Calls(Operation::Modify);
-    ASSERT_EQ(modifies.size(), 3u);
+    ASSERT_EQ(modifies.size(), 4u);
     EXPECT_EQ(modifies[0].record, (TrayIconRecord{0, 38, 139, "型式：QM-HD1000A\r\nドライブレター：/ /home\r\n現在の温度：38℃"}));
     EXPECT_EQ(modifies[1].record.slot, 2);
     EXPECT_EQ(modifies[2].record.slot, 4);
+    // The NVMe drive's composite temperature goes where an ATA drive's does.
+    EXPECT_EQ(modifies[3].record, (TrayIconRecord{5, 47, 148, "型式：QM-NV1000D\r\n現在の温度：47℃"}));
     EXPECT_TRUE(area_.Calls(Operation::Add).empty());
 }
 
@@ -56,7 +58,9 @@ TEST_F(MonitoringPassTest, ReportsTheSelectedSlotsTemperature) {
     MonitoringPassResult result = Pass(41, 4);
     EXPECT_EQ(result.selectedTemperatures, std::vector<int>{59});
     EXPECT_EQ(TemperatureBoxText(result.selectedTemperatures), " 59");
-    EXPECT_EQ(result.lastTemperature, 59);
+    EXPECT_EQ(result.lastTemperature, 47);  // the last drive with one: the NVMe drive in slot 5
+    result = Pass(41, 5);
+    EXPECT_EQ(TemperatureBoxText(result.selectedTemperatures), " 47");
     result = Pass(41, 1);  // the solid-state disk has none
     EXPECT_TRUE(result.selectedTemperatures.empty());
     EXPECT_EQ(TemperatureBoxText(result.selectedTemperatures), " --");

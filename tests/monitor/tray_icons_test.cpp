@@ -80,19 +80,19 @@ TEST(TrayIconsTest, AddTrayIconsCountsDrivesWithATemperature) {
     letters[0] = "/ /home";
     icons.AddTrayIcons(reader, letters);
 
-    // Slots 0, 2 and 4 report temperatures; the solid-state disk in slot 1 does not.
-    EXPECT_EQ(icons.Count(), 3);
+    // Slots 0, 2, 4 and 5 (NVMe) report temperatures; the solid-state disk in slot 1 does not.
+    EXPECT_EQ(icons.Count(), 4);
     for (DriveSlot slot = 0; slot < kSlotCount; ++slot)
-        EXPECT_EQ(icons.Added(slot), slot == 0 || slot == 2 || slot == 4) << slot;
+        EXPECT_EQ(icons.Added(slot), slot == 0 || slot == 2 || slot == 4 || slot == 5) << slot;
     const auto adds = area.Calls(Operation::Add);
-    ASSERT_EQ(adds.size(), 3u);
+    ASSERT_EQ(adds.size(), 4u);
     EXPECT_EQ(adds[0].record, (TrayIconRecord{0, 38, 139, "型式：QM-HD1000A\r\nドライブレター：/ /home\r\n現在の温度：38℃"}));
     EXPECT_EQ(adds[1].record.slot, 2);
     EXPECT_EQ(adds[1].record.temperature, 44);
     EXPECT_EQ(adds[2].record, (TrayIconRecord{4, 59, 160, "型式：QM-HD2000C\r\n現在の温度：59℃"}));
 }
 
-// The sample set's drives (temperatures in slots 0, 2 and 4) and their icons.
+// The sample set's drives (temperatures in slots 0, 2, 4 and 5) and their icons.
 class SampleIconsTest : public ::testing::Test {
 protected:
     void AddIcons() { icons.AddTrayIcons(reader, SlotVolumes{}); }
@@ -116,19 +116,19 @@ TEST_F(SampleIconsTest, IconsWaitForANotificationAreaThatAppearsLater) {
     EXPECT_FALSE(icons.Added(0));
     EXPECT_TRUE(icons.WaitingForArea());
     EXPECT_FALSE(AddWhenAreaAppears());
-    EXPECT_EQ(area.Calls(Operation::Add).size(), 3u);  // only the first, refused attempt
+    EXPECT_EQ(area.Calls(Operation::Add).size(), 4u);  // only the first, refused attempt
 
     area.available = true;
     EXPECT_TRUE(AddWhenAreaAppears());
-    EXPECT_EQ(icons.Count(), 3);
-    EXPECT_EQ(icons.ShownCount(), 3);
+    EXPECT_EQ(icons.Count(), 4);
+    EXPECT_EQ(icons.ShownCount(), 4);
     EXPECT_FALSE(icons.WaitingForArea());
     EXPECT_FALSE(AddWhenAreaAppears());
-    EXPECT_EQ(area.Calls(Operation::Add).size(), 6u);
+    EXPECT_EQ(area.Calls(Operation::Add).size(), 8u);
 
     // The area goes away: nothing can be seen or clicked any more.
     area.available = false;
-    EXPECT_EQ(icons.Count(), 3);
+    EXPECT_EQ(icons.Count(), 4);
     EXPECT_EQ(icons.ShownCount(), 0);
 }
 
@@ -151,14 +151,14 @@ TEST_F(SampleIconsTest, RemovingAllDeletesSixteenAndKeepsTheFlags) {
 
     // Switching on again recounts only the drives with a temperature now.
     AddIcons();
-    EXPECT_EQ(icons.Count(), 3);
+    EXPECT_EQ(icons.Count(), 4);
 }
 
 TEST_F(SampleIconsTest, ShutdownRemovesOnlyTheIconsThatWereAdded) {
     AddIcons();
     area.calls.clear();
     icons.RemoveAddedIcons();
-    EXPECT_EQ(DeletedSlots(), (std::vector<DriveSlot>{0, 2, 4}));
+    EXPECT_EQ(DeletedSlots(), (std::vector<DriveSlot>{0, 2, 4, 5}));
 }
 
 TEST(TrayIconsTest, NoTemperatureAnywhereMeansNoIcon) {

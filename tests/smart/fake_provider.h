@@ -25,12 +25,21 @@ struct FakeDrive {
     bool failData = false, failThresholds = false;
     bool junkOnFailure = false;  // a refused exchange leaves garbage in the buffer
     std::optional<DiskGeometry> geometry;
+    // An NVMe drive: its Identify Controller data and health log; what the
+    // system tells every user about it.
+    bool nvme = false;
+    std::vector<std::uint8_t> nvmeIdentify;  // shorter than 4096: the rest reads zero
+    std::vector<std::uint8_t> nvmeLog;
+    bool failNvmeOpen = false, failNvmeIdentify = false, failNvmeLog = false;
+    std::optional<NvmePublicInfo> publicInfo;
 };
 
 struct FakeEvent {
-    std::string what;  // "open", "version", "send", "receive", "close"
+    std::string what;  // "open", "version", "send", "receive", "close"; "nvme-open", "nvme", "info"
     DriveSlot slot = -1;
     CommandBlock block{};
+    NvmeCommandBlock nvme{};  // "nvme": the command
+    std::size_t dataSize = 0;  // "nvme": the caller's buffer
 };
 
 class FakeProvider : public DriveProvider {
@@ -55,6 +64,25 @@ public:
         return std::make_unique<Handle>(*this, slot);
     }
 
+    DriveKind KindOf(DriveSlot slot) override {
+        auto it = drives.find(slot);
+        return it != drives.end() && it->second.nvme ? DriveKind::Nvme : DriveKind::Ata;
+    }
+
+    std::unique_ptr<NvmeHandle> OpenNvme(DriveSlot slot) override {
+        log.push_back({"nvme-open", slot, {}});
+        auto it = drives.find(slot);
+        if (it == drives.end() || !it->second.nvme || it->second.failNvmeOpen) return nullptr;
+        ++openHandles;
+        return std::make_unique<NvmeFake>(*this, slot);
+    }
+
+    std::optional<NvmePublicInfo> NvmeInfo(DriveSlot slot) override {
+        log.push_back({"info", slot, {}});
+        auto it = drives.find(slot);
+        return it == drives.end() ? std::nullopt : it->second.publicInfo;
+    }
+
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override {
         auto it = drives.find(slot);
         if (it == drives.end()) return std::nullopt;
@@ -70,6 +98,32 @@ public:
     }
 
 private:
+    class NvmeFake : public NvmeHandle {
+    public:
+        NvmeFake(FakeProvider& p, DriveSlot slot) : p_(p), slot_(slot) {}
+        ~NvmeFake() override {
+            --p_.openHandles;
+            p_.log.push_back({"close", slot_, {}});
+        }
+        bool AdminCommand(const NvmeCommandBlock& command, std::span<std::uint8_t> data) override {
+            p_.log.push_back({"nvme", slot_, {}, command, data.size()});
+            const FakeDrive& d = p_.drives[slot_];
+            const bool identify = command.opcode() == nvme::Identify;
+            if (identify ? d.failNvmeIdentify : d.failNvmeLog) {
+                if (d.junkOnFailure) std::fill(data.begin(), data.end(), std::uint8_t{0x5A});
+                return false;
+            }
+            const std::vector<std::uint8_t>& answer = identify ? d.nvmeIdentify : d.nvmeLog;
+            std::fill(data.begin(), data.end(), std::uint8_t{0});
+            std::copy_n(answer.begin(), std::min(answer.size(), data.size()), data.begin());
+            return true;
+        }
+
+    private:
+        FakeProvider& p_;
+        DriveSlot slot_;
+    };
+
     class Handle : public DriveHandle {
     public:
         Handle(FakeProvider& p, DriveSlot slot) : p_(p), slot_(slot) {}

@@ -242,12 +242,17 @@ prepare_base() {
     mv "$BASE_ARCHIVE.partial" "$BASE_ARCHIVE"
 }
 
-# The run's own tree: command, token, added files, extra modules.
+# The run's own tree: command, token, added files, extra modules (with
+# --nvme the NVMe driver first, and the flag that makes init wait for it).
 build_run_tree() {
     local tree=$1 f src dest
     mkdir -p "$tree/etc/qm-vm" "$tree/qm"
     printf '%s\n' "$COMMAND_LINE" >"$tree/etc/qm-vm/command.sh"
     printf 'RUN_TOKEN=%s\n' "$RUN_TOKEN" >"$tree/etc/qm-vm/run.conf"
+    if [ "$NVME" = 1 ]; then
+        : >"$tree/etc/qm-vm/nvme"
+        EXTRA_MODULES=(nvme "${EXTRA_MODULES[@]}")
+    fi
     for f in "${ADDS[@]}"; do put_program "$f" "$tree" "/qm/$(basename "$f")"; done
     for f in "${FILES[@]}"; do
         src=${f%%:*} dest=/qm/$(basename "$src")

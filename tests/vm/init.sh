@@ -7,6 +7,7 @@
 #
 # Files the harness provides:
 #   /etc/qm-vm/modules.{core,sata,pata,extra}  kernel modules to load, in order
+#   /etc/qm-vm/nvme                            present: wait for the NVMe namespace
 #   /etc/qm-vm/run.conf                        RUN_TOKEN (marks this run's output)
 #   /etc/qm-vm/command.sh                      the command line
 # The command's output goes to the second serial port, framed by marker lines
@@ -54,6 +55,27 @@ wait_for_disks 1
 load_modules pata
 wait_for_disks 2
 load_modules extra
+
+# With the NVMe controller: wait (at most 30 s) until its namespace is there,
+# and give the nodes the owner and mode Debian's udev gives them (the
+# controller root:root 0600, the namespace root:disk 0660).
+NVME_CTRL='' NVME_NS=''
+if [ -e /etc/qm-vm/nvme ]; then
+    tries=0
+    while [ ! -b /dev/nvme0n1 ] || [ ! -c /dev/nvme0 ]; do
+        tries=$((tries + 1))
+        [ "$tries" -gt 600 ] && { note "the NVMe namespace did not appear"; break; }
+        usleep 50000
+    done
+    if [ -b /dev/nvme0n1 ]; then
+        NVME_CTRL=/dev/nvme0 NVME_NS=/dev/nvme0n1
+        chmod 600 /dev/nvme0
+        chgrp disk /dev/nvme0n1*
+        chmod 660 /dev/nvme0n1*
+        note "/dev/nvme0 and /dev/nvme0n1: $(cat /sys/class/nvme/nvme0/model)"
+    fi
+fi
+export NVME_CTRL NVME_NS
 
 # Name each disk by the driver of the PCI function it hangs off, and give the
 # nodes the owner and mode Debian's udev gives them (root:disk, 0660).

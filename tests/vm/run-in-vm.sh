@@ -5,6 +5,8 @@
 # emulated ATA disks driven by the real Linux libata stack:
 #   /dev/sda  a SATA disk behind an AHCI controller        (drive slot 0)
 #   /dev/sdb  a PATA disk behind the PIIX IDE controller   (drive slot 1)
+# and, with --nvme, QEMU's NVMe controller driven by the kernel's nvme driver:
+#   /dev/nvme0, namespace /dev/nvme0n1                     (drive slot 2)
 # Each disk holds one ext2 partition, not mounted. The machine boots Debian's
 # kernel (its package is fetched with apt-get download on first use and kept
 # in the cache folder) with a busybox RAM disk, under software emulation.
@@ -12,8 +14,8 @@
 # Inside, busybox sh runs the command line as root in /qm, the working folder
 # (on PATH), with stdin from /dev/null and stderr merged into stdout. The
 # environment names the disks: AHCI_DISK, AHCI_SG (the SATA disk and its SCSI
-# generic node), IDE_DISK, IDE_SG. smartctl (and skdump, when installed here)
-# is on PATH.
+# generic node), IDE_DISK, IDE_SG, and with --nvme NVME_CTRL and NVME_NS.
+# smartctl (and skdump, when installed here) is on PATH.
 #
 # Options:
 #   --cmd STR          the command line (required). Single-quote it, so that
@@ -24,6 +26,9 @@
 #                      relative to /qm or absolute; default /qm/NAME (repeatable)
 #   --module NAME      load kernel module NAME, and the modules it needs, once
 #                      the disks are up (repeatable)
+#   --nvme             also attach QEMU's NVMe controller (serial QMNVME0001) with
+#                      one namespace of the disks' size; its driver is loaded and
+#                      the command waits until the namespace is there
 #   --disk-mib N       size of each disk in MiB (default 64)
 #   --sata-props P     extra QEMU ide-hd properties for the SATA disk,
 #   --pata-props P       e.g. 'model=NAME,serial=X1'
@@ -61,13 +66,14 @@ usage() { sed -n '2,/^set -euo/{/^set -euo/d; s/^# \{0,1\}//; p}' "$0"; }
 COMMAND_LINE=""
 ADDS=() FILES=() EXTRA_MODULES=()
 DISK_MIB=64 SATA_PROPS="" PATA_PROPS="" TIME_LIMIT=300 MEMORY=512
-SHOW_CONSOLE=0 KEEP=0
+SHOW_CONSOLE=0 KEEP=0 NVME=0
 
 parse_options() {
     while [ $# -gt 0 ]; do
         case $1 in
             --console) SHOW_CONSOLE=1; shift; continue ;;
             --keep) KEEP=1; shift; continue ;;
+            --nvme) NVME=1; shift; continue ;;
             -h|--help) usage; exit 0 ;;
             --cmd|--add|--file|--module|--disk-mib|--sata-props|--pata-props|--timeout|--mem)
                 [ $# -ge 2 ] || { usage >&2; give_up "$1 needs a value"; } ;;
@@ -160,7 +166,13 @@ run_machine() {
         -device "ide-hd,drive=sata-disk,bus=sata.0$props_sata"
         -drive "if=none,id=pata-disk,file=$RUN/pata.img,format=raw,cache=unsafe"
         -device "ide-hd,drive=pata-disk,bus=ide.0,unit=0$props_pata")
-    say "booting $KVER ($(basename "$BOOT_IMAGE")) under TCG: AHCI disk, PIIX disk"
+    local what="AHCI disk, PIIX disk"
+    if [ "$NVME" = 1 ]; then
+        machine+=(-drive "if=none,id=nvme-disk,file=$RUN/nvme.img,format=raw,cache=unsafe"
+                  -device "nvme,drive=nvme-disk,serial=QMNVME0001")
+        what+=", NVMe controller"
+    fi
+    say "booting $KVER ($(basename "$BOOT_IMAGE")) under TCG: $what"
     : >"$RUN/console.log"; : >"$RUN/output.log"
     timeout -k 5 "$TIME_LIMIT" "${machine[@]}" >"$RUN/qemu.log" 2>&1 &
     MACHINE_PID=$!
@@ -240,6 +252,7 @@ main() {
     cat "$BASE_ARCHIVE" "$RUN/run.cpio" >"$RUN/initrd"
     make_disk "$RUN/sata.img" qm-sata
     make_disk "$RUN/pata.img" qm-pata
+    [ "$NVME" = 0 ] || make_disk "$RUN/nvme.img" qm-nvme
     run_machine
     report
 }

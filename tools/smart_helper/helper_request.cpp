@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 
+#include "smart/nvme_health.h"
 #include "smart/power_mode.h"
 #include "smart/smart_reader.h"
 
@@ -14,11 +15,12 @@ namespace {
 
 constexpr bool kNt = true;  // the helper serves the Linux drives, one device per slot
 
-bool Empty(const CommandBlock& block) {
+template <typename Block>
+bool Empty(const Block& block) {
     return std::all_of(block.bytes.begin(), block.bytes.end(), [](std::uint8_t b) { return b == 0; });
 }
 
-// The blocks the program sends for a kind and slot.
+// The ATA blocks the program sends for a kind and slot.
 bool IsProgramBlock(HelperKind kind, DriveSlot slot, const CommandBlock& block) {
     switch (kind) {
         case HelperKind::Send:
@@ -29,12 +31,33 @@ bool IsProgramBlock(HelperKind kind, DriveSlot slot, const CommandBlock& block) 
         case HelperKind::PowerMode:
             return block == CheckPowerModeBlock(slot, kNt);
         case HelperKind::Rights:
-            return slot == 0 && Empty(block);
         case HelperKind::Version:
         case HelperKind::Geometry:
+        case HelperKind::NvmeAdmin:
             return Empty(block);
     }
     return false;
+}
+
+// The NVMe commands the program sends: Identify Controller and the health log.
+bool IsProgramNvmeCommand(HelperKind kind, const NvmeCommandBlock& command) {
+    if (kind != HelperKind::NvmeAdmin) return Empty(command);
+    return command == IdentifyControllerBlock() || command == HealthLogBlock();
+}
+
+// The disk class a kind works on.
+DiskClass ClassOf(HelperKind kind) {
+    switch (kind) {
+        case HelperKind::Rights: return DiskClass::None;
+        case HelperKind::NvmeAdmin: return DiskClass::Nvme;
+        default: return DiskClass::Sd;
+    }
+}
+
+bool IsNamedDisk(HelperKind kind, DiskName disk) {
+    if (disk.diskClass != ClassOf(kind)) return false;
+    if (disk.diskClass == DiskClass::None) return disk.number == 0;
+    return NodeName(disk).has_value();
 }
 
 // One whole record from `fd`; false at the end of the input (a partial last
@@ -62,6 +85,20 @@ bool WriteRecord(int fd, std::span<const std::uint8_t> record) {
 
 HelperStatus StatusOf(bool done) { return done ? HelperStatus::Done : HelperStatus::Failed; }
 
+// An accepted NVMe command on the controller: the first 512 bytes of its
+// answer.
+HelperAnswerRecord NvmeExchange(const HelperRequest& request, DriveProvider& drives) {
+    const auto kind = static_cast<std::uint8_t>(request.kind);
+    std::array<std::uint8_t, nvme::IdentifySize> data{};
+    const std::optional<std::size_t> length = NvmeTransferLength(request.nvme);
+    const std::unique_ptr<NvmeHandle> handle = drives.OpenNvme(request.slot);
+    if (!handle || !length || *length > data.size()) return EncodeHelperAnswer(kind, HelperStatus::Failed);
+    const std::span<std::uint8_t> buffer = std::span(data).first(*length);
+    const bool done = handle->AdminCommand(request.nvme, buffer);
+    if (!done) return EncodeHelperAnswer(kind, HelperStatus::Failed);
+    return EncodeHelperAnswer(kind, HelperStatus::Done, buffer.first(std::min(buffer.size(), kHelperNvmeDataSize)));
+}
+
 HelperAnswerRecord Exchange(const HelperRequest& request, DriveProvider& drives) {
     const auto kind = static_cast<std::uint8_t>(request.kind);
     const bool send = request.kind == HelperKind::Send;
@@ -77,24 +114,33 @@ HelperAnswerRecord Exchange(const HelperRequest& request, DriveProvider& drives)
 }  // namespace
 
 RequestCheck ParseHelperRequest(std::span<const std::uint8_t> record) {
-    if (record.size() != kHelperRequestSize) return {std::nullopt, "not a 36-byte record"};
+    if (record.size() != kHelperRequestSize) return {std::nullopt, "not a 104-byte record"};
     const std::optional<HelperRequest> request = DecodeHelperRequest(record);
-    if (!request) return {std::nullopt, "bad magic, unknown kind or slot outside 0..15"};
+    if (!request) return {std::nullopt, "bad magic, unknown kind or disk class, slot outside 0..15"};
+    if (request->kind == HelperKind::Rights && request->slot != 0) return {std::nullopt, "rights of a slot"};
+    if (!IsNamedDisk(request->kind, request->disk)) return {std::nullopt, "not a disk of this kind of request"};
     if (!IsProgramBlock(request->kind, request->slot, request->block)) {
         return {std::nullopt, "not a command block this program sends"};
+    }
+    if (!IsProgramNvmeCommand(request->kind, request->nvme)) {
+        return {std::nullopt, "not an NVMe command this program sends"};
     }
     return {request, {}};
 }
 
-HelperAnswerRecord AnswerHelperRequest(std::span<const std::uint8_t> record, DriveProvider& drives,
+HelperAnswerRecord AnswerHelperRequest(std::span<const std::uint8_t> record, HelperDrives& helperDrives,
                                        bool mayPassThrough) {
     const std::uint8_t kindByte = record.size() > 2 ? record[2] : 0;
     const RequestCheck check = ParseHelperRequest(record);
     if (!check.request) return EncodeHelperAnswer(kindByte, HelperStatus::Refused);
     const HelperRequest& request = *check.request;
+    if (request.kind == HelperKind::Rights) return EncodeHelperAnswer(kindByte, StatusOf(mayPassThrough));
+    DriveProvider& drives = helperDrives.For(request);
     switch (request.kind) {
         case HelperKind::Rights:
-            return EncodeHelperAnswer(kindByte, StatusOf(mayPassThrough));
+            break;
+        case HelperKind::NvmeAdmin:
+            return NvmeExchange(request, drives);
         case HelperKind::Version: {
             const std::unique_ptr<DriveHandle> handle = drives.OpenDrive(request.slot, DriverFamily::Nt);
             return EncodeHelperAnswer(kindByte, StatusOf(handle && handle->SmartGetVersion()));
@@ -116,7 +162,7 @@ HelperAnswerRecord AnswerHelperRequest(std::span<const std::uint8_t> record, Dri
     return EncodeHelperAnswer(kindByte, HelperStatus::Refused);
 }
 
-void ServeHelperRequests(int in, int out, DriveProvider& drives, bool mayPassThrough) {
+void ServeHelperRequests(int in, int out, HelperDrives& drives, bool mayPassThrough) {
     HelperRequestRecord request{};
     while (ReadRecord(in, request)) {
         if (!WriteRecord(out, AnswerHelperRequest(request, drives, mayPassThrough))) return;

@@ -1,10 +1,12 @@
 // quillmoor-smart-helper: the one part of Quillmoor that holds the rights to
-// send ATA pass-through commands (installed with the file capabilities
-// cap_sys_rawio and cap_dac_read_search). It reads request records on its
-// standard input, writes one answer record per request on its standard
-// output (drives/linux/helper_protocol.h) and ends at the end of its input.
-// It runs only the program's own read commands on /dev/sd[a-p]
-// (helper_request.h) and opens and closes the device for every request.
+// send ATA pass-through and NVMe admin commands (installed with the file
+// capabilities cap_sys_rawio, cap_dac_read_search and cap_sys_admin). It
+// reads request records on its standard input, writes one answer record per
+// request on its standard output (drives/linux/helper_protocol.h) and ends
+// at the end of its input. It runs only the program's own read commands
+// (helper_request.h) on /dev/sdX and /dev/nvmeN, names it builds itself from
+// the disk class and number of the request, and opens and closes the device
+// for every request.
 //
 // It trusts nothing it inherits: the environment is cleared and never read,
 // the locale is never set, descriptors other than 0-2 are closed and 0-2 are
@@ -18,6 +20,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <optional>
 
 #include "drives/linux/linux_drives.h"
 #include "drives/linux/linux_rights.h"
@@ -55,13 +58,26 @@ bool SanitizeProcess() {
     return ::chdir("/") == 0;
 }
 
+// Each accepted request on the disk it names, in its slot, with nothing
+// looked up in sysfs for the slot map.
+class NamedDisks final : public qm::HelperDrives {
+public:
+    qm::DriveProvider& For(const qm::HelperRequest& request) override {
+        current_.emplace(qm::LinuxDriveProvider::ForDisk(request.slot, request.disk));
+        return *current_;
+    }
+
+private:
+    std::optional<qm::LinuxDriveProvider> current_;
+};
+
 }  // namespace
 
 int main() {
     if (!SanitizeProcess()) return kSetupFailed;
     // The rights are what the process was started with; they cannot change.
     const bool mayPassThrough = qm::MayServeAsHelper(::geteuid(), qm::EffectiveCapabilities());
-    qm::LinuxDriveProvider drives;
+    NamedDisks drives;
     qm::ServeHelperRequests(STDIN_FILENO, STDOUT_FILENO, drives, mayPassThrough);
     return 0;
 }

@@ -9,7 +9,8 @@
 #include "tools/smart_helper/helper_request.h"
 
 int main() {
-    qm::SimDriveProvider drives(qm::ExecutableFolder().string());
+    qm::SimDriveProvider set(qm::ExecutableFolder().string());
+    qm::SameDrives drives(set);
     qm::ServeHelperRequests(STDIN_FILENO, STDOUT_FILENO, drives, true);
     return 0;
 }

@@ -25,6 +25,7 @@ using Clock = std::chrono::steady_clock;
 // that a slow start (a sanitizer build on a busy machine) is no failure.
 constexpr std::chrono::milliseconds kTestTimeout{300};
 constexpr std::chrono::milliseconds kWorkingTimeout{10'000};
+constexpr DiskName kSda{DiskClass::Sd, 0};
 
 // An answer record of `kind` and `status` with an empty payload, as sh writes it.
 std::string PrintAnswer(int kind, int status) {
@@ -34,16 +35,26 @@ std::string PrintAnswer(int kind, int status) {
 
 class HelperTest : public ::testing::Test {
 protected:
-    // A drive set (the samples and a sleeping drive in slot 7) with the
-    // stand-in helper beside it, and a stand-in node for every slot but 3
-    // (the samples' empty slot) and 5.
+    // A drive set (the samples: ATA drives in slots 0, 1, 2 and 4, an NVMe
+    // drive in slot 5, and a sleeping ATA drive in slot 3) with the
+    // stand-in helper beside it, and a machine whose slot map matches it:
+    // sda to sde and nvme0 with their nodes, and nvme1 (slot 6) without one.
     void SetUp() override {
         for (const auto& entry : fs::directory_iterator(QM_SAMPLES_DIR)) fs::copy(entry.path(), folder.path());
-        std::ofstream(folder / "drives.ini", std::ios::app) << "\n[7]\ndump = qm-hd1000a.smart\npower = standby\n";
+        std::ofstream(folder / "drives.ini", std::ios::app) << "\n[3]\ndump = qm-hd1000a.smart\npower = standby\n";
         fs::copy_file(QM_FAKE_HELPER_BIN, helper);
-        for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
-            if (slot != 3 && slot != 5) std::ofstream(folder / *BlockDeviceName(slot));
+        for (const char* disk : {"sda", "sdb", "sdc", "sdd", "sde"}) {
+            fs::create_directories(folder.path() / "sys/block" / disk);
+            std::ofstream(folder / disk);
         }
+        fs::create_directories(folder.path() / "sys/class/nvme/nvme0");
+        fs::create_directories(folder.path() / "sys/class/nvme/nvme1");
+        std::ofstream(folder / "nvme0");
+        // nvme0's namespace, as large as the sample NVMe drive says it is.
+        fs::create_directories(folder.path() / "sys/class/nvme/nvme0/nvme0n1");
+        fs::create_directories(folder.path() / "sys/block/nvme0n1/queue");
+        std::ofstream(folder / "sys/block/nvme0n1/size") << SimDriveProvider(folder.str()).Drive(5)->bytes / 512 << "\n";
+        std::ofstream(folder / "sys/block/nvme0n1/queue/logical_block_size") << "512\n";
     }
 
     // A helper written as a shell script.
@@ -65,32 +76,38 @@ protected:
 };
 
 TEST_F(HelperTest, DrivesReadThroughTheHelperAsDirectly) {
-    // Besides the samples, drives that refuse one exchange each: a refusal
-    // through the helper reads as it does directly.
-    std::ofstream ini(folder / "drives.ini", std::ios::app);
-    const char* const faults[] = {"open", "version", "enable", "identify", "attributes", "thresholds"};
-    for (int i = 0; i < 6; ++i) ini << "\n[" << 8 + i << "]\ndump = qm-hd1000a.smart\nfail = " << faults[i] << "\n";
-    ini.close();
-    SimDriveProvider direct(folder.str());
-    SmartReader directReader(direct);
-    const auto through = Provider(helper, kWorkingTimeout);
-    ASSERT_TRUE(through->HelperHasRights());
-    SmartReader helperReader(*through);
-    for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
+    const auto compare = [&](DriveSlot slot, HelperDriveProvider& through, DriveProvider& direct) {
         SCOPED_TRACE(slot);
-        EXPECT_EQ(through->QueryPowerMode(slot, CheckPowerModeBlock(slot, true)),
+        SmartReader helperReader(through);
+        SmartReader directReader(direct);
+        EXPECT_EQ(through.QueryPowerMode(slot, CheckPowerModeBlock(slot, true)),
                   direct.QueryPowerMode(slot, CheckPowerModeBlock(slot, true)));
         EXPECT_EQ(helperReader.ReadDrive(slot), directReader.ReadDrive(slot));
         EXPECT_EQ(helperReader.ProbeDrive(slot), directReader.ProbeDrive(slot));
-        EXPECT_EQ(through->QueryDriveGeometry(slot), direct.QueryDriveGeometry(slot));
+        EXPECT_EQ(through.QueryDriveGeometry(slot), direct.QueryDriveGeometry(slot));
+    };
+    {
+        SimDriveProvider direct(folder.str());
+        const auto through = Provider(helper, kWorkingTimeout);
+        ASSERT_TRUE(through->HelperHasRights());
+        for (DriveSlot slot = 0; slot < kSlotCount; ++slot) compare(slot, *through, direct);
+        EXPECT_EQ(through->OpenDrive(16, DriverFamily::Nt), nullptr);
+        EXPECT_EQ(through->OpenDrive(0, DriverFamily::Nine), nullptr);
     }
-    EXPECT_EQ(through->OpenDrive(16, DriverFamily::Nt), nullptr);
-    EXPECT_EQ(through->OpenDrive(0, DriverFamily::Nine), nullptr);
+    // A drive that refuses one exchange: the refusal through the helper reads
+    // as it does directly.
+    for (const char* fault : {"open", "version", "enable", "identify", "attributes", "thresholds"}) {
+        SCOPED_TRACE(fault);
+        std::ofstream(folder / "drives.ini") << "[0]\ndump = qm-hd1000a.smart\nfail = " << fault << "\n";
+        SimDriveProvider direct(folder.str());
+        const auto through = Provider(helper, kWorkingTimeout);
+        compare(0, *through, direct);
+    }
 }
 
 TEST_F(HelperTest, ASleepingDriveIsToldAndAKernelSuspendedOneIsNotEvenAsked) {
     const auto through = Provider(helper, kWorkingTimeout);
-    EXPECT_TRUE(DriveSleeps(*through, 7));
+    EXPECT_TRUE(DriveSleeps(*through, 3));
     EXPECT_FALSE(DriveSleeps(*through, 0));
 
     // A helper that dies at every request would show any request made.
@@ -107,15 +124,17 @@ TEST_F(HelperTest, ASlotWithoutADeviceNodeCostsNoRequest) {
     // A helper that dies at every request would be given up on after a few.
     const auto dying = Provider(Script("dies", "exit 3\n"));
     for (int i = 0; i < kHelperMaxFailures + 1; ++i) {
-        EXPECT_EQ(dying->OpenDrive(5, DriverFamily::Nt), nullptr);
-        EXPECT_EQ(dying->QueryDriveGeometry(5), std::nullopt);
-        EXPECT_EQ(dying->QueryPowerMode(5, CheckPowerModeBlock(5, true)), std::nullopt);
+        EXPECT_EQ(dying->OpenNvme(6), nullptr);
+        EXPECT_EQ(dying->QueryDriveGeometry(6), std::nullopt);
+        EXPECT_EQ(dying->QueryPowerMode(6, CheckPowerModeBlock(6, true)), std::nullopt);
+        EXPECT_EQ(dying->OpenDrive(7, DriverFamily::Nt), nullptr);
+        EXPECT_EQ(dying->QueryPowerMode(5, CheckPowerModeBlock(5, true)), std::nullopt);  // NVMe: never asked
     }
     EXPECT_NE(dying->OpenDrive(0, DriverFamily::Nt), nullptr);
 }
 
 TEST_F(HelperTest, TheFirstHelperThatHoldsItsRightsIsUsed) {
-    const fs::path noRights = Script("no-rights", "/usr/bin/head -c 36 >/dev/null\n" + PrintAnswer(1, 1) + "exec /bin/cat >/dev/null\n");
+    const fs::path noRights = Script("no-rights", "/usr/bin/head -c 104 >/dev/null\n" + PrintAnswer(1, 1) + "exec /bin/cat >/dev/null\n");
     const fs::path missing = folder.path() / "missing";
     EXPECT_EQ(ConnectHelper({missing, noRights}, kTestTimeout), nullptr);
     const auto chosen = ConnectHelper({missing, noRights, helper}, kWorkingTimeout);
@@ -136,10 +155,10 @@ TEST_F(HelperTest, HelpersThatDieHangOrTalkNonsenseGiveTheRefusedResultInTime) {
         {"dies at once", "exit 3\n"},
         {"closes its input and output", "exec 0<&- 1>&-\nexec /bin/sleep 30\n"},
         {"hangs", "exec /bin/sleep 30\n"},
-        {"answers garbage", "/usr/bin/head -c 36 >/dev/null\n/usr/bin/head -c 536 /dev/zero | /usr/bin/tr '\\0' x\n"
+        {"answers garbage", "/usr/bin/head -c 104 >/dev/null\n/usr/bin/head -c 536 /dev/zero | /usr/bin/tr '\\0' x\n"
                             "exec /bin/cat >/dev/null\n"},
-        {"answers half a record", "/usr/bin/head -c 36 >/dev/null\n/usr/bin/head -c 300 /dev/zero\nexec /bin/sleep 30\n"},
-        {"answers another kind", "/usr/bin/head -c 36 >/dev/null\n" + PrintAnswer(1, 0) + "exec /bin/cat >/dev/null\n"},
+        {"answers half a record", "/usr/bin/head -c 104 >/dev/null\n/usr/bin/head -c 300 /dev/zero\nexec /bin/sleep 30\n"},
+        {"answers another kind", "/usr/bin/head -c 104 >/dev/null\n" + PrintAnswer(1, 0) + "exec /bin/cat >/dev/null\n"},
         {"is not executable", ""},
     };
     int n = 0;
@@ -161,7 +180,8 @@ TEST_F(HelperTest, HelpersThatDieHangOrTalkNonsenseGiveTheRefusedResultInTime) {
 TEST_F(HelperTest, AGoodAnswerStartsTheFailureCountAgain) {
     // Answers one request, then ends: the next request fails, the one after
     // starts it again.
-    HelperConnection connection(Script("answers-once", "/usr/bin/head -c 36 | '" + helper.string() + "'\n"),
+    HelperConnection connection(Script("answers-once", "/usr/bin/head -c " + std::to_string(kHelperRequestSize) +
+                                                           " | '" + helper.string() + "'\n"),
                                 kWorkingTimeout);
     int answered = 0;
     for (int i = 0; i < 4 * kHelperMaxFailures; ++i) answered += connection.Ask({HelperKind::Version, 0, {}}) ? 1 : 0;
@@ -175,14 +195,14 @@ TEST_F(HelperTest, AFailingHelperIsStartedAgainAndThenGivenUpOn) {
     const fs::path flaky = Script("flaky", "if [ ! -e '" + flag.string() + "' ]; then : >'" + flag.string() +
                                                "'; exit 1; fi\nexec '" + helper.string() + "'\n");
     HelperConnection connection(flaky, kWorkingTimeout);
-    EXPECT_FALSE(connection.Ask({HelperKind::Version, 0, {}}));
-    EXPECT_EQ(connection.Ask({HelperKind::Version, 0, {}})->status, HelperStatus::Done);
+    EXPECT_FALSE(connection.Ask({HelperKind::Version, 0, {}, kSda}));
+    EXPECT_EQ(connection.Ask({HelperKind::Version, 0, {}, kSda})->status, HelperStatus::Done);
 
     HelperConnection hanging(Script("hangs", "exec /bin/sleep 30\n"), kTestTimeout);
-    for (int i = 0; i < kHelperMaxFailures; ++i) EXPECT_FALSE(hanging.Ask({HelperKind::Version, 0, {}}));
+    for (int i = 0; i < kHelperMaxFailures; ++i) EXPECT_FALSE(hanging.Ask({HelperKind::Version, 0, {}, kSda}));
     EXPECT_TRUE(hanging.GivenUp());
     const auto start = Clock::now();
-    EXPECT_FALSE(hanging.Ask({HelperKind::Version, 0, {}}));
+    EXPECT_FALSE(hanging.Ask({HelperKind::Version, 0, {}, kSda}));
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(50));  // no new start, no wait
 }
 

@@ -12,21 +12,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(LinuxSlots, SlotNamesTheSdNodes) {
-    EXPECT_EQ(BlockDeviceName(0), "sda");
-    EXPECT_EQ(BlockDeviceName(1), "sdb");
-    EXPECT_EQ(BlockDeviceName(15), "sdp");
-    EXPECT_EQ(BlockDeviceName(-1), std::nullopt);
-    EXPECT_EQ(BlockDeviceName(16), std::nullopt);
-
-    LinuxDriveProvider provider;
-    EXPECT_EQ(provider.DevicePath(0), fs::path("/dev/sda"));
-    EXPECT_EQ(provider.DevicePath(15), fs::path("/dev/sdp"));
-    EXPECT_EQ(provider.DevicePath(16), std::nullopt);
-    for (DriveSlot slot = 0; slot < kSlotCount; ++slot) EXPECT_TRUE(provider.IsNtFamily(slot));
-}
-
-// A device folder in a fresh temporary folder instead of /dev.
+// A device folder and a sysfs in a fresh temporary folder instead of /dev
+// and /sys.
 class FakeDeviceDir : public testing::Test {
 protected:
     void SetUp() override {
@@ -35,21 +22,34 @@ protected:
                 testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
+        sys_ = dir_ / "sys";
+        fs::create_directories(sys_);
     }
     void TearDown() override { fs::remove_all(dir_); }
 
     // A regular file where a disk node would be: it opens, but is no disk.
     void PlainFile(const std::string& name) { std::ofstream(dir_ / name) << std::string(4096, 'x'); }
+    // A whole disk the kernel reports (sysfs), with or without its node.
+    void SysfsDisk(const std::string& name) {
+        fs::create_directories(sys_ / (name.starts_with("nvme") ? "class/nvme" : "block") / name);
+    }
+    void Disk(const std::string& name) {
+        SysfsDisk(name);
+        PlainFile(name);
+    }
+    LinuxDriveProvider Provider() { return LinuxDriveProvider(dir_, LinuxVolumes(sys_, dir_ / "mountinfo"), sys_); }
 
     static std::size_t OpenFdCount() {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
     }
 
     fs::path dir_;
+    fs::path sys_;
 };
 
 TEST_F(FakeDeviceDir, EmptySlotFailsAtTheOpen) {
-    LinuxDriveProvider provider(dir_);
+    SysfsDisk("sda");  // reported, but without a node
+    LinuxDriveProvider provider = Provider();
     for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
         EXPECT_EQ(provider.OpenDrive(slot, DriverFamily::Nt), nullptr) << slot;
         EXPECT_EQ(provider.QueryDriveGeometry(slot), std::nullopt) << slot;
@@ -63,18 +63,18 @@ TEST_F(FakeDeviceDir, EmptySlotFailsAtTheOpen) {
 }
 
 TEST_F(FakeDeviceDir, NineFamilyPathDoesNotExist) {
-    PlainFile("sda");
-    LinuxDriveProvider provider(dir_);
+    Disk("sda");
+    LinuxDriveProvider provider = Provider();
     EXPECT_EQ(provider.OpenDrive(0, DriverFamily::Nine), nullptr);
     EXPECT_NE(provider.OpenDrive(0, DriverFamily::Nt), nullptr);
 }
 
 TEST_F(FakeDeviceDir, NodeThatIsNoDiskFailsTheVersionQueryAndEveryExchange) {
-    PlainFile("sdb");
-    LinuxDriveProvider provider(dir_);
+    Disk("sdb");
+    LinuxDriveProvider provider = Provider();
     const std::size_t before = OpenFdCount();
     {
-        auto handle = provider.OpenDrive(1, DriverFamily::Nt);
+        auto handle = provider.OpenDrive(0, DriverFamily::Nt);
         ASSERT_NE(handle, nullptr);
         EXPECT_EQ(OpenFdCount(), before + 1);
         EXPECT_FALSE(handle->SmartGetVersion());
@@ -99,43 +99,60 @@ TEST_F(FakeDeviceDir, NodeThatIsNoDiskFailsTheVersionQueryAndEveryExchange) {
 }
 
 TEST_F(FakeDeviceDir, GeometryOfAnOpenedNodeWhoseQueryFailsIsAllZero) {
-    PlainFile("sdc");
-    LinuxDriveProvider provider(dir_);
-    EXPECT_EQ(provider.QueryDriveGeometry(2), DiskGeometry{});
+    Disk("sdc");
+    LinuxDriveProvider provider = Provider();
+    EXPECT_EQ(provider.QueryDriveGeometry(0), DiskGeometry{});
 }
 
 TEST_F(FakeDeviceDir, VolumesComeFromTheSlotsDisk) {
-    const fs::path sys = dir_ / "sys";
-    fs::create_directories(sys / "block/sdb/sdb1");
-    std::ofstream(sys / "block/sdb/dev") << "8:16\n";
-    std::ofstream(sys / "block/sdb/sdb1/dev") << "8:17\n";
-    std::ofstream(sys / "block/sdb/sdb1/partition") << "1\n";
-    std::ofstream(dir_ / "mountinfo") << "30 1 8:17 / /srv/data rw - ext4 /dev/sdb1 rw\n";
-    LinuxDriveProvider provider(dir_, LinuxVolumes(sys, dir_ / "mountinfo"));
+    Disk("sda");
+    fs::create_directories(sys_ / "block/sdb/sdb1");
+    std::ofstream(sys_ / "block/sdb/dev") << "8:16\n";
+    std::ofstream(sys_ / "block/sdb/sdb1/dev") << "8:17\n";
+    std::ofstream(sys_ / "block/sdb/sdb1/partition") << "1\n";
+    // An NVMe controller's volumes are those of its first namespace.
+    SysfsDisk("nvme0");
+    fs::create_directories(sys_ / "class/nvme/nvme0/nvme0n1");
+    fs::create_directories(sys_ / "block/nvme0n1/nvme0n1p2");
+    std::ofstream(sys_ / "block/nvme0n1/dev") << "259:0\n";
+    std::ofstream(sys_ / "block/nvme0n1/nvme0n1p2/dev") << "259:2\n";
+    std::ofstream(sys_ / "block/nvme0n1/nvme0n1p2/partition") << "2\n";
+    std::ofstream(dir_ / "mountinfo") << "30 1 8:17 / /srv/data rw - ext4 /dev/sdb1 rw\n"
+                                      << "31 1 259:2 / /home rw - ext4 /dev/nvme0n1p2 rw\n";
+    LinuxDriveProvider provider = Provider();
     EXPECT_TRUE(provider.VolumesOf(0).empty());
     EXPECT_EQ(provider.VolumesOf(1), std::vector<std::string>{"/srv/data"});
+    EXPECT_EQ(provider.VolumesOf(2), std::vector<std::string>{"/home"});
 }
 
 // A disk the kernel has suspended counts as asleep without a command (slot 0
 // has no node at all, so nothing was opened); any other state is asked.
 TEST_F(FakeDeviceDir, KernelSuspendedDiskSleepsWithoutBeingAsked) {
-    const fs::path sys = dir_ / "sys";
-    const auto status = [&](const std::string& disk, const std::string& text) {
-        fs::create_directories(sys / "class/block" / disk / "device/power");
-        std::ofstream(sys / "class/block" / disk / "device/power/runtime_status") << text;
+    const fs::path& sys = sys_;
+    const auto status = [&](const std::string& folder, const std::string& text) {
+        fs::create_directories(sys / "class" / folder / "device/power");
+        std::ofstream(sys / "class" / folder / "device/power/runtime_status") << text;
     };
-    status("sda", "suspended\n");
-    status("sdb", "active\n");
-    status("sdc", "suspending\n");
-    PlainFile("sdb");
-    PlainFile("sdc");
-    LinuxDriveProvider provider(dir_, LinuxVolumes(), sys);
+    status("block/sda", "suspended\n");
+    status("block/sdb", "active\n");
+    status("block/sdc", "suspending\n");
+    status("nvme/nvme0", "suspended\n");
+    status("nvme/nvme1", "active\n");
+    SysfsDisk("sda");
+    Disk("sdb");
+    Disk("sdc");
+    SysfsDisk("sdd");
+    Disk("nvme0");
+    Disk("nvme1");
+    LinuxDriveProvider provider = Provider();
     CommandBlock query;
     query.bytes[cb::Command] = ata::CheckPowerMode;
     EXPECT_EQ(provider.QueryPowerMode(0, query), PowerMode::Standby);
     EXPECT_EQ(provider.QueryPowerMode(1, query), std::nullopt);  // asked: a plain file takes no command
     EXPECT_EQ(provider.QueryPowerMode(2, query), std::nullopt);
     EXPECT_EQ(provider.QueryPowerMode(3, query), std::nullopt);  // no node
+    EXPECT_EQ(provider.QueryPowerMode(4, query), PowerMode::Standby);  // a suspended NVMe controller
+    EXPECT_EQ(provider.QueryPowerMode(5, query), std::nullopt);  // an awake one is read, never asked
     EXPECT_EQ(provider.QueryPowerMode(16, query), std::nullopt);
     EXPECT_TRUE(KernelSuspended(sys, "sda"));
     EXPECT_FALSE(KernelSuspended(sys, "../class/block/sda"));

@@ -2,6 +2,8 @@
 // makes, the sectors are well-formed, and each drive reads as described.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -11,6 +13,7 @@
 #include "drives/sim/sim_drives.h"
 #include "smart/drive_record.h"
 #include "smart/rating.h"
+#include "smart/shown_rows.h"
 #include "smart/smart_reader.h"
 #include "tests/drives/sim/sim_test_support.h"
 
@@ -74,9 +77,10 @@ TEST(SampleSet, SectorsAreWellFormed) {
     SimDriveProvider set(kSamples);
     ASSERT_TRUE(set.ok()) << set.error();
     EXPECT_TRUE(set.warnings().empty());
-    EXPECT_EQ(set.PresentSlots(), (std::vector<DriveSlot>{0, 1, 2, 4}));
+    EXPECT_EQ(set.PresentSlots(), (std::vector<DriveSlot>{0, 1, 2, 4, 5}));
     for (DriveSlot slot : set.PresentSlots()) {
         SCOPED_TRACE(slot);
+        if (set.Drive(slot)->kind == DriveKind::Nvme) continue;  // WornNvmeDrive
         const SkDump& d = set.Drive(slot)->dump;
         ASSERT_TRUE(d.identify && d.status && d.smartData && d.thresholds);
         const Sector& id = *d.identify;
@@ -178,8 +182,27 @@ TEST_F(SampleDrivesTest, HotHardDisk) {
     }
 }
 
+// The worn NVMe drive of the example: its rows and marks as every
+// view shows them.
+TEST_F(SampleDrivesTest, WornNvmeDrive) {
+    const DriveRecord r = reader.ReadDrive(5);
+    ASSERT_EQ(r.driveType, 1);
+    EXPECT_EQ(r.kind, DriveKind::Nvme);
+    EXPECT_EQ(TrimBlanks(r.modelNumber), "QM-NV1000D");
+    EXPECT_EQ(DriveTemperature(r), 47);
+    EXPECT_EQ(set.QueryDriveGeometry(5), GeometryFromSize(1'000'204'886'016, 512));
+    EXPECT_EQ(set.VolumesOf(5), std::vector<std::string>{"/srv"});
+    std::map<int, std::pair<std::string, AttributeStatus>> shown;
+    for (const ShownRow& row : ShownRows(r)) shown[row.key.id] = {row.raw, *row.status};
+    EXPECT_EQ(shown[nvme_log::PercentageUsed], std::pair(std::string("93"), AttributeStatus::Caution));
+    EXPECT_EQ(shown[nvme_log::MediaErrors], std::pair(std::string("2"), AttributeStatus::Caution));
+    EXPECT_EQ(shown[nvme_log::AvailableSpare], std::pair(std::string("40"), AttributeStatus::Good));
+    EXPECT_EQ(shown[nvme_log::CompositeTemperature], std::pair(std::string("47"), AttributeStatus::Good));
+    EXPECT_EQ(shown.size(), 17u + 2u);  // the fields and two sensors
+}
+
 TEST_F(SampleDrivesTest, OtherSlotsAreEmpty) {
-    for (DriveSlot slot : {3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}) {
+    for (DriveSlot slot : {3, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}) {
         EXPECT_EQ(reader.ProbeDrive(slot).driveType, 0) << slot;
     }
     EXPECT_EQ(set.OpenHandles(), 0);

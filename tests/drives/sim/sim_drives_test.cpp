@@ -164,8 +164,11 @@ TEST_F(SimSetTest, DumpNameNeverLeavesTheFolder) {
                     "[10]\ndump= ok.smart ; a comment\n"
                     "[11]\ndump=sub/../ok.smart\n"
                     "[12]\ndump=ok.smart/\n"
-                    "[13]\ndump=link.smart\n");
+                    "[13]\ndump=link.smart\n"
+                    "[14]\nkind=nvme\nidentify=link.identify\n");
     std::filesystem::create_symlink(outside / "x.smart", folder.path() / "set" / "link.smart");  // never followed
+    std::filesystem::copy_file(std::filesystem::path(QM_SAMPLES_DIR) / "qm-nv1000d.identify", outside / "x.identify");
+    std::filesystem::create_symlink(outside / "x.identify", folder.path() / "set" / "link.identify");
     SimDriveProvider p((folder.path() / "set").string());
     ASSERT_TRUE(p.ok()) << p.error();
     EXPECT_EQ(p.PresentSlots(), (std::vector<DriveSlot>{10}));

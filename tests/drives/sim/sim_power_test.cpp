@@ -2,6 +2,8 @@
 // question that wakes nothing, and the commands that do wake a drive.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "drives/sim/sim_drives.h"
 #include "smart/power_mode.h"
 #include "smart/smart_reader.h"
@@ -69,6 +71,24 @@ TEST_F(SimPowerTest, NoAnswerWithoutADriveOrForAnotherBlock) {
     EXPECT_EQ(drives.QueryPowerMode(0, CheckPowerModeBlock(1, true)), std::nullopt);  // names another drive
     EXPECT_EQ(drives.QueryPowerMode(0, IdentifyBlock(0, true)), std::nullopt);
     EXPECT_TRUE(drives.Asleep(0));
+}
+
+// An NVMe drive of the set sleeps as a controller the kernel has suspended:
+// Standby without a command; awake it is never asked (nullopt: read it), and
+// a command wakes it.
+TEST(SimNvmePower, ASleepingControllerIsToldAndWokenByARead) {
+    test::TempFolder folder;
+    std::ofstream(folder / "c.identify", std::ios::binary) << std::string(4096, 'x');
+    std::ofstream(folder / "c.log", std::ios::binary) << std::string(512, '\x01');
+    test::WriteText(folder / "drives.ini", "[0]\nkind=nvme\nidentify=c.identify\nlog=c.log\npower=standby\n");
+    SimDriveProvider drives(folder.str());
+    ASSERT_TRUE(drives.warnings().empty()) << drives.warnings()[0];
+    EXPECT_TRUE(DriveSleeps(drives, 0));
+    EXPECT_EQ(drives.WakeUps(0), 0);
+    SmartReader reader(drives);
+    EXPECT_EQ(reader.ReadDrive(0).kind, DriveKind::Nvme);
+    EXPECT_EQ(drives.WakeUps(0), 1);
+    EXPECT_EQ(drives.QueryPowerMode(0, CheckPowerModeBlock(0, true)), std::nullopt);
 }
 
 }  // namespace
