@@ -1,12 +1,15 @@
 #include "monitor/alert_notice.h"
 
 #include "base/codepage.h"
+#include "smart/status_marks.h"
 #include "settings/settings.h"
 
 namespace qm {
 namespace {
 
 constexpr std::string_view kArrow = " → ";
+
+std::string Word(AttributeStatus status) { return std::string(MarkOf(status).word); }
 
 std::string Change(const AlertEvent& event, std::string_view unit = {}) {
     const std::string after = event.after + std::string(unit);
@@ -38,7 +41,7 @@ std::string Summary(const AlertEvent& event) {
 }
 
 // The line after the drive: the value before and now.
-std::string Detail(const AlertEvent& event, const TemperatureLimits& limits) {
+std::string Detail(const AlertEvent& event) {
     switch (event.reason) {
         case AlertReason::State: {
             std::string text = "状態: " + Change(event);
@@ -46,8 +49,7 @@ std::string Detail(const AlertEvent& event, const TemperatureLimits& limits) {
             return text;
         }
         case AlertReason::Temperature: {
-            const int limit = event.level == AttributeStatus::Bad ? limits.bad : limits.caution;
-            return "温度: " + Change(event, " °C") + "（限界 " + std::to_string(limit) + " °C）";
+            return "温度: " + Change(event, " °C") + "（" + Word(event.level) + "の範囲）";
         }
         case AlertReason::CriticalWarning:
             return "重大な警告: " + Change(event);
@@ -64,13 +66,13 @@ std::string NoticeKey(const AlertDrive& drive, AlertReason reason) {
     return DriveLetterKey(drive.model, drive.serial) + "/" + AlertReasonKey(reason);
 }
 
-Notice NoticeOf(const AlertEvent& event, const AlertDrive& drive, const TemperatureLimits& limits) {
+Notice NoticeOf(const AlertEvent& event, const AlertDrive& drive) {
     Notice notice;
     notice.key = NoticeKey(drive, event.reason);
     notice.slot = drive.slot;
     notice.critical = event.level == AttributeStatus::Bad;
     notice.summary = Summary(event);
-    notice.body = DisplayText(drive.model) + "（シリアル番号 " + DisplayText(drive.serial) + "）\n" + Detail(event, limits);
+    notice.body = DisplayText(drive.model) + "（シリアル番号 " + DisplayText(drive.serial) + "）\n" + Detail(event);
     return notice;
 }
 

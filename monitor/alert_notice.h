@@ -21,6 +21,6 @@ struct AlertDrive {
 std::string NoticeKey(const AlertDrive& drive, AlertReason reason);
 
 // The notice of an event other than Clear.
-Notice NoticeOf(const AlertEvent& event, const AlertDrive& drive, const TemperatureLimits& limits);
+Notice NoticeOf(const AlertEvent& event, const AlertDrive& drive);
 
 }  // namespace qm

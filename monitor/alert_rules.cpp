@@ -87,13 +87,13 @@ public:
              std::to_string(reading.value), {}, reading.name);
     }
 
-    void JudgeTemperature(int temperature, const TemperatureLimits& limits) {
-        if (temperature >= limits.caution) {
-            ++state_.hotPasses;
+    void JudgeTemperature(int temperature, AttributeStatus mark) {
+        if (mark != AttributeStatus::Good) {
+            state_.hotPasses = std::min(state_.hotPasses + 1, kTemperaturePasses);
             state_.coolPasses = 0;
-            state_.veryHotPasses = temperature >= limits.bad ? state_.veryHotPasses + 1 : 0;
+            state_.veryHotPasses = mark == AttributeStatus::Bad ? std::min(state_.veryHotPasses + 1, kTemperaturePasses) : 0;
         } else {
-            ++state_.coolPasses;
+            state_.coolPasses = std::min(state_.coolPasses + 1, kTemperaturePasses);
             state_.hotPasses = state_.veryHotPasses = 0;
         }
         const std::string before = state_.lastTemperature ? std::to_string(*state_.lastTemperature) : std::string();
@@ -122,7 +122,7 @@ public:
 
     void JudgeReach(PassOutcome outcome) {
         if (outcome == PassOutcome::Failed) {
-            ++state_.failedPasses;
+            state_.failedPasses = std::min(state_.failedPasses + 1, kUnreadablePasses);
             if (state_.failedPasses >= kUnreadablePasses) {
                 Tell(AlertReason::Unreadable, AttributeStatus::Caution, false, {}, std::to_string(state_.failedPasses));
             }
@@ -161,7 +161,7 @@ std::vector<AlertEvent> JudgeRead(AlertState& state, const AlertInput& input, st
     if (input.outcome == PassOutcome::Read) {
         judge.JudgeState(input);
         for (const CounterReading& reading : input.counters) judge.JudgeCounter(reading);
-        if (input.temperature) judge.JudgeTemperature(*input.temperature, input.limits);
+        if (input.temperature) judge.JudgeTemperature(*input.temperature, input.temperatureMark);
         if (input.criticalWarning) judge.JudgeWarning(*input.criticalWarning);
     }
     return judge.Events();

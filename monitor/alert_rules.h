@@ -8,8 +8,8 @@
 // counters     a watched count rises, or its row's mark      its row's mark is good again
 //              worsens (ATA 05, C4, C5, C6; NVMe media
 //              and data integrity errors)
-// temperature  the temperature is at the yellow (or red)     two passes in a row below
-//              limit on two passes in a row                  the yellow limit
+// temperature  the temperature row is yellow (or red) on two  two passes in a row with
+//              passes in a row                               the row good
 // warning      an NVMe critical warning bit is set that      no bit is set
 //              was not set before
 // unreadable   the fifth pass in a row could not read it     a pass reads it (or finds
@@ -61,11 +61,6 @@ struct CounterReading {
     std::string_view name;                          // its row's name (static text)
 };
 
-struct TemperatureLimits {
-    int caution = 56;  // yellow from here (°C)
-    int bad = 61;      // red from here
-};
-
 // What one read of the minute pass gave for one drive.
 struct AlertInput {
     PassOutcome outcome = PassOutcome::Failed;
@@ -74,8 +69,8 @@ struct AlertInput {
     AttributeStatus state = AttributeStatus::Good;
     std::vector<std::string> stateRows;
     std::vector<CounterReading> counters;
-    std::optional<int> temperature;
-    TemperatureLimits limits;
+    std::optional<int> temperature;                       // degrees Celsius
+    AttributeStatus temperatureMark = AttributeStatus::Good;  // its row's mark: the limits it is at
     std::optional<std::uint8_t> criticalWarning;  // NVMe drives only
 };
 
@@ -92,9 +87,9 @@ struct AlertState {
     std::optional<AttributeStatus> state;                         // the state last read
     std::array<std::optional<std::uint64_t>, kAlertReasonCount> counts;  // per counter reason
     std::array<AttributeStatus, kAlertReasonCount> countMarks{};  // per counter reason
-    int hotPasses = 0;      // passes in a row at or above the yellow limit
-    int veryHotPasses = 0;  // passes in a row at or above the red limit
-    int coolPasses = 0;     // passes in a row below the yellow limit
+    int hotPasses = 0;      // passes in a row with the temperature yellow or red
+    int veryHotPasses = 0;  // passes in a row with it red
+    int coolPasses = 0;     // passes in a row with it good
     std::optional<int> lastTemperature;
     std::optional<std::uint8_t> criticalWarning;
     int failedPasses = 0;   // passes in a row that could not read the drive

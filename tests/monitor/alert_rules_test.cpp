@@ -54,9 +54,11 @@ AlertInput Count(R reason, std::uint64_t value, S mark) {
     input.counters.push_back({reason, value, mark});
     return input;
 }
+// A temperature with the marks of the ATA row's limits (yellow from 56 °C, red from 61 °C).
 AlertInput Hot(int temperature) {
     AlertInput input = Read();
     input.temperature = temperature;
+    input.temperatureMark = temperature >= 61 ? S::Bad : temperature >= 56 ? S::Caution : S::Good;
     return input;
 }
 AlertInput Warning(std::uint8_t bits) {

@@ -27,6 +27,7 @@ AlertInput Bad() {
     input.state = AttributeStatus::Bad;
     input.counters.push_back({AlertReason::Pending, 8, AttributeStatus::Caution, "保留中"});
     input.temperature = 58;
+    input.temperatureMark = AttributeStatus::Caution;
     input.criticalWarning = 0x01;
     return input;
 }
