@@ -117,6 +117,14 @@ public:
     virtual std::optional<PowerMode> QueryPowerMode(DriveSlot /*slot*/, const CommandBlock& /*query*/) {
         return std::nullopt;
     }
+
+    // The program is ending: ends at once what the drives wait on outside
+    // this process (the privileged helper), so that a read waiting on it
+    // returns (failed), and lets nothing new start there. The one call that
+    // may come from another thread while a read runs. A command inside the
+    // kernel cannot be cut short: realisations without anything outside the
+    // process keep this default.
+    virtual void Interrupt() {}
 };
 
 // The administrator test: can this process open the disks and send
