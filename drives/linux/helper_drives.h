@@ -54,6 +54,9 @@ public:
     // nullopt without a node; Standby without a request when the kernel has
     // suspended the disk; otherwise the helper's answer to `query`.
     std::optional<PowerMode> QueryPowerMode(DriveSlot slot, const CommandBlock& query) override;
+    // Kills the helper (HelperConnection::Interrupt): a request waiting on it
+    // fails at once, and no helper starts again.
+    void Interrupt() override;
 
 private:
     std::unique_ptr<HelperConnection> connection_;
