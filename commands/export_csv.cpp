@@ -51,9 +51,10 @@ void ExportCsv(CommandContext& context) {
                                   {kCsvFilters.begin(), kCsvFilters.end()}, kCsvFilterIndex};
     const std::optional<std::string> path = context.files.AskSaveFileName(request);
     if (!path) return;
-    const DriveRecord record = context.monitor.Reader().ReadDrive(context.window.SelectedSlot());
-    if (const std::error_code error = ReplaceFileContents(*path, AttributeCsvBytes(record)))
-        context.messages.Show(MessageIcon::None, MessageButtons::Ok, std::string(kMessageCaption), error.message());
+    context.monitor.Ask(context.window.SelectedSlot(), DriveQuestion::Full, [&context, target = *path](const DriveAnswer& answer) {
+        if (const std::error_code error = ReplaceFileContents(target, AttributeCsvBytes(answer.record)))
+            context.messages.Show(MessageIcon::None, MessageButtons::Ok, std::string(kMessageCaption), error.message());
+    });
 }
 
 }  // namespace qm

@@ -353,8 +353,10 @@ private slots:
         MainWindow& form = harness.Create();
         test::EventCounter counter(form, QEvent::Show);
         form.Start();
-        form.ShowStarted();
+        form.ShowStarted();  // before the icons' drives have answered
         QCoreApplication::processEvents();
+        harness.Settle();
+        QCOMPARE(form.Monitor().Tray().Count(), 3);
         QCOMPARE(counter.count > 0, shown);
         QVERIFY(form.isMinimized());
         QCOMPARE(form.isVisible(), shown);
@@ -373,6 +375,7 @@ private slots:
         for (DriveSlot slot = 0; slot < kSlotCount; ++slot) QCOMPARE(form.Monitor().History().Position(slot), 0);
         harness.clock.time.minute = 50;
         form.UpdateTemperatures();
+        harness.Settle();
         QCOMPARE(form.Monitor().History().At(0, 0), (HistorySample{"2024/05/06 14:50", "38"}));
         QCOMPARE(form.Monitor().History().Position(0), 1);
     }
