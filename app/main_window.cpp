@@ -132,12 +132,17 @@ void MainWindow::CreateShortcuts() {
 void MainWindow::Start() {
     if (started_ || tornDown_) return;
     started_ = true;
-    AskRights();
     placement_->Restore();
     ReadOptions();
     BuildTabsAndLists();
-    ScanDrives();
     ApplyOptions();
+    // The drives are asked once the window has been shown (ShowStarted comes
+    // next): the worker's threads start after it, not while it is built.
+    QTimer::singleShot(0, this, [this] {
+        if (tornDown_) return;
+        AskRights();
+        ScanDrives();
+    });
     // The history starts here; a sample the first drive's pass took above is
     // overwritten ten minutes later.
     monitor_.History().ResetPositions();

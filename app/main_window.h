@@ -41,11 +41,12 @@ public:
     explicit MainWindow(AppSeams seams, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The start-up, once: ask the rights question (the warning comes with its
-    // answer), restore the placement, read the options, build the tabs and
-    // lists, start the drive scan (tabs come as the drives answer; the first
-    // drive is shown, and the icons added, once the scan is over or has taken
-    // kTabHold), apply the saved options. Returns without waiting on a drive.
+    // The start-up, once: restore the placement, read the options, build the
+    // tabs and lists, apply the saved options; then, from the event loop (so
+    // after ShowStarted), ask the rights question (the warning comes with its
+    // answer) and start the drive scan (tabs come as the drives answer; the
+    // first drive is shown, and the icons added, once the scan is over or has
+    // taken kTabHold). Never waits on a drive.
     void Start();
     // Shows the started window (minimised when the options ask for it, and
     // then possibly hidden behind the notification icons).

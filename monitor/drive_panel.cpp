@@ -90,9 +90,9 @@ void DrivePanel::CreateTabsAndLists(const ListStyle& style) {
     CreateStatusImages();
     attributeList_ = CreateList(attributeHost_, "attributeListHandle", style, true);
     attributeList_->SetImageList(statusImages_.get());
-    for (int position = 0; position < 7; ++position) attributeList_->InsertColumn(position, kAttributeColumns[position]);
+    attributeList_->InsertColumns(kAttributeColumns);
     infoList_ = CreateList(infoHost_, "infoListHandle", style, false);
-    for (int position = 0; position < 2; ++position) infoList_->InsertColumn(position, kInfoColumns[position]);
+    infoList_->InsertColumns(kInfoColumns);
 
     temperatureBox_->raise();
     StretchControls();

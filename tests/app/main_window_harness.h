@@ -129,6 +129,7 @@ public:
     }
     // Lets the window take the worker's answers until nothing is out.
     void Settle() {
+        QCoreApplication::processEvents();  // what the window asks from its event loop
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (!form->Monitor().Worker().Idle() && std::chrono::steady_clock::now() < deadline) {
             form->Monitor().Worker().WaitForAnswers(std::chrono::milliseconds(10));
