@@ -48,8 +48,17 @@ int main(int argc, char **argv) {
     }
 
     int screenNumber = 0;
-    xcb_connection_t *x = xcb_connect(NULL, &screenNumber);
-    if (xcb_connection_has_error(x)) { fprintf(stderr, "qm-map-timer: no display\n"); return 2; }
+    xcb_connection_t *x = NULL;
+    int error = 0;
+    for (int attempt = 0; attempt < 20; ++attempt) {  /* a busy server may refuse a connection for a moment */
+        x = xcb_connect(NULL, &screenNumber);
+        error = xcb_connection_has_error(x);
+        if (!error) break;
+        xcb_disconnect(x);
+        x = NULL;
+        poll(NULL, 0, 50);
+    }
+    if (x == NULL) { fprintf(stderr, "qm-map-timer: no display (xcb error %d)\n", error); return 2; }
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(x));
     for (int i = 0; i < screenNumber; ++i) xcb_screen_next(&it);
     const xcb_window_t root = it.data->root;

@@ -51,7 +51,7 @@ cp -r "$root/samples" "$work/stalled"
 # Drive 0, the first drive the window shows, takes 20 s for every exchange.
 sed -i 's/^\[0\]$/[0]\ndelay = 20/' "$work/stalled/drives.ini"
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+median() { grep -v '^$' | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ms() { "$timer" "$@" | cut -d' ' -f1 || true; }
 fresh() { rm -f "$work/program/Quillmoor.ini" "$work/baseline/Quillmoor.ini"; }
 
