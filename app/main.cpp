@@ -16,6 +16,7 @@
 #include "app/fixed_rights_probe.h"
 #include "app/main_window.h"
 #include "app/menu_commands.h"
+#include "app/program_style.h"
 #include "app/qt_seams.h"
 #include "commands/autostart.h"
 #include "commands/program_places.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication application(argc, argv);
+    QApplication::setStyle(new qm::ProgramStyle);  // the application keeps it
     // Closing the window may only minimise it; the program ends through its
     // exit sequence, not when the last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
