@@ -5,37 +5,12 @@
 #include <cstdio>
 #include <optional>
 
+#include "monitor/clock.h"
+
 namespace qm {
 namespace {
 
 constexpr std::int64_t kLastSecond = 253402300799;  // 9999-12-31T23:59:59Z
-
-// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-struct Civil {
-    std::int64_t year;
-    unsigned month, day;
-};
-
-Civil CivilFromDays(std::int64_t z) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    return {static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2), m, d};
-}
 
 // A fixed-width unsigned field of `text` at `at`, or -1.
 int Field(std::string_view text, std::size_t at, std::size_t width) {
@@ -57,9 +32,9 @@ std::optional<std::int64_t> ParseTime(std::string_view text) {
         second < 0 || second > 59) {
         return std::nullopt;
     }
-    const std::int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
-    if (CivilFromDays(days).day != static_cast<unsigned>(day)) return std::nullopt;  // 02-30 and the like
-    return days * 86400 + hour * 3600 + minute * 60 + second;
+    const std::int64_t seconds = UtcSecondsOf({year, month, day, hour, minute, second});
+    if (UtcCalendarOf(seconds).day != day) return std::nullopt;  // 02-30 and the like
+    return seconds;
 }
 
 std::optional<StoredSample> ParseLine(std::string_view line) {
@@ -100,12 +75,10 @@ std::string Safe(std::string_view text) {
 
 std::string HistoryLine(const StoredSample& sample) {
     const std::int64_t time = std::clamp<std::int64_t>(sample.time, 0, kLastSecond);
-    const Civil date = CivilFromDays(time / 86400);
-    const std::int64_t seconds = time % 86400;
+    const LocalTime at = UtcCalendarOf(time);
     char text[48];
-    std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02lld:%02lld:%02lldZ %d\n", static_cast<long long>(date.year),
-                  date.month, date.day, static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
-                  static_cast<long long>(seconds % 60), sample.celsius);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ %d\n", at.year, at.month, at.day, at.hour, at.minute,
+                  at.second, sample.celsius);
     return text;
 }
 
