@@ -13,7 +13,7 @@ std::string Word(AttributeStatus status) { return std::string(MarkOf(status).wor
 
 std::string Change(const AlertEvent& event, std::string_view unit = {}) {
     const std::string after = event.after + std::string(unit);
-    if (event.before.empty()) return after;
+    if (event.before.empty() || event.before == event.after) return after;  // nothing changed to show
     return event.before + std::string(unit) + std::string(kArrow) + after;
 }
 
@@ -29,6 +29,7 @@ std::string Summary(const AlertEvent& event) {
         case AlertReason::Pending:
         case AlertReason::Uncorrectable:
         case AlertReason::MediaErrors:
+            if (event.before.empty()) return std::string(event.subject) + (red ? "が危険です" : "に注意が必要です");
             return std::string(event.subject) + (event.before != event.after ? "が増えました" : "が危険です");
         case AlertReason::Temperature:
             return red ? "温度が危険な高さです" : "温度が高くなっています";
