@@ -11,6 +11,7 @@
 #include "commands/message_boxes.h"
 #include "commands/program_places.h"
 #include "monitor/clock.h"
+#include "monitor/desktop_notifier.h"
 #include "monitor/notification_area.h"
 #include "drives/device.h"
 #include "settings/settings.h"
@@ -22,7 +23,8 @@ struct AppSeams {
     RightsProbe& rights;      // may this process read the disks?
     MessageBoxes& messages;   // message boxes
     NotificationArea& tray;   // temperature icons of the notification area
-    Clock& clock;             // local time of the history samples
+    DesktopNotifier& notifier;  // alerts on the desktop
+    Clock& clock;             // the time of the history samples and the alerts
     FontCatalog& fonts;       // the font database
     ProcessControl& process;  // ending the program after the teardown
     Settings& settings;       // the settings file

@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <QTranslator>
 
+#include "app/desktop_alerts.h"
 #include "app/fixed_rights_probe.h"
 #include "app/main_window.h"
 #include "app/menu_commands.h"
@@ -22,8 +23,10 @@
 #include "commands/program_places.h"
 #include "monitor/clock.h"
 #include "monitor/qt_notification_area.h"
+#include "monitor/state_files.h"
 #include "drives/select/command_line.h"
 #include "drives/select/select_provider.h"
+#include "settings/program_folder.h"
 #include "settings/settings.h"
 
 namespace {
@@ -81,6 +84,7 @@ int main(int argc, char** argv) {
 
     qm::QtMessageBoxes messages;
     qm::QtNotificationArea tray;
+    qm::DesktopAlerts alerts(tray);
     qm::SystemClock clock;
     qm::QtFontCatalog fonts;
     qm::QtProcessControl process;
@@ -90,18 +94,20 @@ int main(int argc, char** argv) {
     const std::string programFolder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     qm::Settings settings(qm::ResolveSettingsFile(programFolder));
     settings.RemoveLeftovers();  // of a run that was killed while it wrote
-    const qm::ProgramPlaces places = qm::PlacesOf(
+    qm::ProgramPlaces places = qm::PlacesOf(
         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(), programFolder,
         qm::InspectProgramFolder(programFolder),
         QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).toStdString());
 
+    places.stateFolder = qm::StateFolderOf(qm::ProcessStateHome());
     qm::XdgAutostart autostart(qm::AutostartFolder(qm::ProcessConfigHome()), places.executable);
 
-    qm::MainWindow window(qm::AppSeams{drives, rights, messages, tray, clock, fonts, process, settings, files,
+    qm::MainWindow window(qm::AppSeams{drives, rights, messages, tray, alerts, clock, fonts, process, settings, files,
                                        launcher, busy, autostart, places});
     messages.SetParent(&window);
     files.SetParent(&window);
     qm::ConnectTrayIcons(tray, window);
+    QObject::connect(&alerts, &qm::DesktopAlerts::DriveRequested, &window, &qm::MainWindow::BringUpDrive);
     window.Start();
     window.ShowStarted();
     const int status = QApplication::exec();

@@ -31,6 +31,7 @@ QAction* MainMenu::OptionItem(Option option) const {
         case Option::TaskbarIcon: return taskbarIcon;
         case Option::StartMinimised: return startMinimised;
         case Option::StartAtLogOn: return startAtLogOn;
+        case Option::DesktopAlerts: return desktopAlerts;
     }
     return trayIcons;
 }
@@ -53,6 +54,7 @@ MainMenu CreateMainMenu(QMenuBar& bar) {
     menu.taskbarIcon = AddItem(tools, "menubar", "タスクバーに温度アイコン表示(&I)", true);
     menu.startMinimised = AddItem(tools, "menumini", "起動時に最小化(&N)", true);
     menu.startAtLogOn = AddItem(tools, "menustart", kStartAtLogOnCaption.data(), true);
+    menu.desktopAlerts = AddItem(tools, "menunotify", "異常をデスクトップに通知(&A)", true);
     menu.findVolumes = AddItem(tools, "menuletter", "ドライブレター取得(&D)");
 
     QMenu* help = AddMenu(bar, "menyuhelp", "ヘルプ(&H)");

@@ -20,6 +20,7 @@ struct MainMenu {
     QAction* trayIcons = nullptr;       // menutask
     QAction* taskbarIcon = nullptr;     // menubar
     QAction* startMinimised = nullptr;  // menumini
+    QAction* desktopAlerts = nullptr;   // menunotify
     QAction* startAtLogOn = nullptr;    // menustart
     QAction* findVolumes = nullptr;     // menuletter: ドライブレター取得
     QAction* help = nullptr;            // menuhelp

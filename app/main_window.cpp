@@ -70,6 +70,12 @@ MainWindow::MainWindow(AppSeams seams, QWidget* parent)
     CreateShortcuts();
     placement_ = new WindowPlacement(*this, seams_.settings);
     connect(placement_, &WindowPlacement::placed, this, &MainWindow::SavePlacementAfterResize);
+    watch_ = std::make_unique<DriveWatch>(
+        monitor_, seams_.places.stateFolder, seams_.notifier, seams_.clock,
+        [this] { return IsOptionOn(options_, Option::DesktopAlerts); },
+        [this](DriveSlot slot, std::optional<AttributeStatus> state) {
+            if (const auto tab = monitor_.TabOfSlot(slot); tab && !tornDown_) panel_->ShowTabHealth(*tab, state);
+        });
     new ModalWindowKeeper(this);
     new AnswerPump(monitor_, [this] { UpdateReadingStatus(); }, this);
 }
@@ -229,8 +235,7 @@ void MainWindow::ShowStarted() {
 }
 
 void MainWindow::ShowOptionChecks() {
-    for (const Option option : {Option::TrayIcons, Option::TaskbarIcon, Option::StartMinimised, Option::StartAtLogOn})
-        SetOptionChecked(option, IsOn(OptionValue(options_, option)));
+    for (const Option option : kOptions) SetOptionChecked(option, IsOptionOn(options_, option));
 }
 
 bool MainWindow::IsOptionChecked(Option option) const { return menu_.OptionItem(option)->isChecked(); }
@@ -260,7 +265,7 @@ void MainWindow::RefreshDriveView() {
 }
 
 void MainWindow::AskView(Advance advance) {
-    const PassMoment moment{seams_.clock.Now(), advance};
+    const PassMoment moment = MomentNow(seams_.clock, advance);
     const DriveSlot slot = selectedSlot_;
     monitor_.ViewDrive(slot, moment, [this, slot](const DriveViewContent& view, const PassReport& report) {
         if (!tornDown_ && slot == selectedSlot_) ShowDriveView(slot, view, report.temperatures);
@@ -279,7 +284,7 @@ void MainWindow::ShowDriveView(DriveSlot slot, const DriveViewContent& view, con
 
 void MainWindow::UpdateTemperatures() {
     if (tornDown_) return;
-    monitor_.RunPass({seams_.clock.Now()}, kNoSlot, [this](const PassReport& report) { OnPassReport(report); });
+    monitor_.RunPass(MomentNow(seams_.clock), kNoSlot, [this](const PassReport& report) { OnPassReport(report); });
     if (!IsValidSlot(selectedSlot_)) ShowSelectedTemperatures({});
     ComeBackWithoutIcons();
     UpdateReadingStatus();
@@ -423,6 +428,12 @@ void MainWindow::OnTrayIconActivated(QSystemTrayIcon::ActivationReason reason) {
     // A modal window open over it (the graph, a message box, the save
     // dialog) comes to the front with it.
     RaiseModalWindow();
+}
+
+void MainWindow::BringUpDrive(int slot) {
+    if (tornDown_) return;
+    OnTrayIconActivated(QSystemTrayIcon::Trigger);
+    if (const auto tab = monitor_.TabOfSlot(slot)) panel_->SelectTab(*tab);
 }
 
 }  // namespace qm

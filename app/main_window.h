@@ -9,6 +9,7 @@
 // shown when the answer comes (AnswerPump brings it to this thread).
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -23,6 +24,7 @@
 #include "commands/command_context.h"
 #include "commands/main_window_port.h"
 #include "monitor/drive_monitor.h"
+#include "monitor/drive_watch.h"
 #include "monitor/program_icons.h"
 
 class QTimer;
@@ -77,6 +79,9 @@ public:
     // A notification icon was clicked: a left click brings the window back,
     // and a modal window open over it to the front.
     void OnTrayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    // An alert's notification was chosen: the window comes back as from an
+    // icon, on that drive's tab.
+    void BringUpDrive(int slot);
     // Sets the option items' check marks from the options held.
     void ShowOptionChecks();
 
@@ -134,6 +139,7 @@ private:
 
     AppSeams seams_;
     DriveMonitor monitor_;
+    std::unique_ptr<DriveWatch> watch_;  // the history kept, the alerts and the tabs' pictures
     Options options_;
     CommandContext commands_;
     MainMenu menu_;

@@ -54,6 +54,7 @@ void ConnectMenuCommands(const MainMenu& menu, MainWindow& window, CommandContex
     ConnectOptionCommand(menu.trayIcons, window, context, ToggleTrayIcons);
     ConnectOptionCommand(menu.taskbarIcon, window, context, ToggleTaskbarIcon);
     ConnectOptionCommand(menu.startMinimised, window, context, ToggleStartMinimised);
+    ConnectOptionCommand(menu.desktopAlerts, window, context, ToggleDesktopAlerts);
     ConnectOptionCommand(menu.startAtLogOn, window, context, SwitchStartAtLogOn);
     ConnectCommand(menu.findVolumes, window, context, FindVolumes);
 

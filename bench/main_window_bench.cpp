@@ -35,7 +35,14 @@ public:
     bool AddIcon(const qm::TrayIconRecord&) override { return false; }
     bool ModifyIcon(const qm::TrayIconRecord&) override { return false; }
     bool DeleteIcon(qm::DriveSlot) override { return false; }
+    bool ShowMessage(qm::DriveSlot, const std::string&, const std::string&, bool) override { return false; }
     bool Available() const override { return false; }
+};
+
+class NoNotifier final : public qm::DesktopNotifier {
+public:
+    void Show(const qm::Notice&) override {}
+    void Close(const std::string&) override {}
 };
 
 class KeepRunning final : public qm::ProcessControl {
@@ -61,13 +68,14 @@ struct Bench {
     std::unique_ptr<qm::MainWindow> Window() {
         qm::NotificationArea& area = withIcons ? static_cast<qm::NotificationArea&>(icons) : tray;
         return std::make_unique<qm::MainWindow>(
-            qm::AppSeams{drives, rights, messages, area, clock, fonts, process, settings, files, launcher, busy, autostart, places});
+            qm::AppSeams{drives, rights, messages, area, notifier, clock, fonts, process, settings, files, launcher, busy, autostart, places});
     }
 
     qm::SimDriveProvider drives;
     qm::FixedRightsProbe rights{true};
     SilentMessageBoxes messages;
     NoNotificationArea tray;
+    NoNotifier notifier;
     qm::QtNotificationArea icons{qm::TrayAvailability::Assumed};
     bool withIcons;
     qm::SystemClock clock;

@@ -47,4 +47,6 @@ void ToggleTaskbarIcon(CommandContext& context) {
 
 void ToggleStartMinimised(CommandContext& context) { (void)SwitchOption(context, Option::StartMinimised); }
 
+void ToggleDesktopAlerts(CommandContext& context) { (void)SwitchOption(context, Option::DesktopAlerts); }
+
 }  // namespace qm

@@ -1,5 +1,6 @@
-// The three options of the tools menu: temperature icons in the notification
-// area, the temperature as the window's taskbar icon, and starting minimised.
+// The option items of the tools menu: temperature icons in the notification
+// area, the temperature as the window's taskbar icon, starting minimised and
+// alerts on the desktop.
 //
 // The item's check mark is the authority: a command reads the mark as it was
 // when the item was chosen and switches the option the other way. It stores
@@ -22,5 +23,9 @@ void ToggleTaskbarIcon(CommandContext& context);
 
 // Stored only; the next start honours it.
 void ToggleStartMinimised(CommandContext& context);
+
+// Stored and held: the alerts of later passes are delivered (on) or only
+// judged and kept, so that switching on again tells no old fact (off).
+void ToggleDesktopAlerts(CommandContext& context);
 
 }  // namespace qm

@@ -12,6 +12,7 @@ struct ProgramPlaces {
     std::string executable;  // the running program's file
     std::string dataFolder;  // the help file and the pages (ProgramDataFolder)
     std::string saveFolder;  // where the save dialog starts
+    std::string stateFolder; // alerts and history kept across runs (StateFolderOf); empty: nothing kept
     friend bool operator==(const ProgramPlaces&, const ProgramPlaces&) = default;
 };
 
@@ -21,7 +22,7 @@ struct ProgramPlaces {
 inline ProgramPlaces PlacesOf(std::string executable, const std::string& programFolder,
                               const ProgramFolderFacts& facts, std::string documentsFolder) {
     return {std::move(executable), ProgramDataFolder(programFolder),
-            KeepsFilesBeside(facts) ? programFolder : std::move(documentsFolder)};
+            KeepsFilesBeside(facts) ? programFolder : std::move(documentsFolder), {}};
 }
 
 }  // namespace qm

@@ -70,6 +70,7 @@ void DriveMonitor::OnProbe(const DriveAnswer& answer) {
     if (answer.result == ReadResult::Read && !model.empty()) {
         identities_[s] = {model, TrimBlanks(answer.record.serialNumber)};
         volumes_[s] = settings_.ReadVolumes(identities_[s].model, identities_[s].serial);
+        FillHistory(answer.slot, identities_[s]);
     }
     ReleaseTabs();
 }
@@ -144,7 +145,7 @@ void DriveMonitor::ViewDrive(DriveSlot slot, const PassMoment& moment, ViewHandl
     if (asked.ticket == 0 || asked.joined) return;
     waiting_[asked.ticket].push_back([this, moment, then = std::move(then)](const DriveAnswer& answer) {
         const DriveViewContent view = ViewOf(answer);
-        const PassReport report = ApplyPassRead(answer, tray_, history_, moment, volumes_);
+        const PassReport report = ApplyRead(answer, moment);
         if (IsValidSlot(answer.slot)) {
             const auto s = static_cast<std::size_t>(answer.slot);
             lastViews_[s] = view;
@@ -152,6 +153,25 @@ void DriveMonitor::ViewDrive(DriveSlot slot, const PassMoment& moment, ViewHandl
         }
         if (then) then(view, report);
     });
+}
+
+PassReport DriveMonitor::ApplyRead(const DriveAnswer& answer, const PassMoment& moment) {
+    PassReport report = ApplyPassRead(answer, tray_, history_, moment, volumes_);
+    if (!historyStore_ || moment.advance != Advance::Yes || !IsSamplingMinute(moment.time)) return report;
+    const std::string model = TrimBlanks(answer.record.modelNumber);
+    const std::string serial = TrimBlanks(answer.record.serialNumber);
+    for (const int temperature : report.temperatures) (void)historyStore_->Append(model, serial, {moment.utc, temperature});
+    return report;
+}
+
+void DriveMonitor::FillHistory(DriveSlot slot, const DriveIdentity& identity) {
+    if (!historyStore_) return;
+    const std::vector<StoredSample> stored = historyStore_->Load(identity.model, identity.serial, clock_->UtcNow());
+    const std::size_t first = stored.size() > kHistoryLength ? stored.size() - kHistoryLength : 0;
+    std::vector<HistorySample> samples;
+    for (std::size_t i = first; i < stored.size(); ++i)
+        samples.push_back({FormatSampleTime(clock_->LocalOf(stored[i].time)), std::to_string(stored[i].celsius)});
+    history_.Fill(slot, samples);
 }
 
 const DriveViewContent* DriveMonitor::LastView(DriveSlot slot) const {
@@ -167,7 +187,7 @@ void DriveMonitor::RunPass(const PassMoment& moment, DriveSlot except, std::func
     for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
         if (slot == except) continue;
         Ask(slot, DriveQuestion::Pass, [this, moment, onReport](const DriveAnswer& answer) {
-            const PassReport report = ApplyPassRead(answer, tray_, history_, moment, volumes_);
+            const PassReport report = ApplyRead(answer, moment);
             if (report.result != ReadResult::Asleep) lastTemperatures_[static_cast<std::size_t>(answer.slot)] = report.temperatures;
             if (onReport) onReport(report);
         });

@@ -22,6 +22,7 @@
 #include "monitor/drive_view.h"
 #include "monitor/drive_worker.h"
 #include "monitor/monitoring_pass.h"
+#include "monitor/state_files.h"
 #include "monitor/temperature_history.h"
 #include "monitor/tray_icons.h"
 #include "settings/settings.h"
@@ -132,6 +133,15 @@ public:
     // True while the icons' reads are out.
     bool AddingTrayIcons() const { return addingIcons_ > 0; }
 
+    // Keeps every history sample a pass records (not the start-up's first,
+    // which the ring overwrites) in `store` too, at the pass's UTC time, and
+    // fills each drive's ring from it when the scan finds the drive. Set
+    // before ScanDrives; both stay the caller's.
+    void KeepHistory(HistoryStore& store, Clock& clock) {
+        historyStore_ = &store;
+        clock_ = &clock;
+    }
+
     TemperatureHistory& History() { return history_; }
     const TemperatureHistory& History() const { return history_; }
 
@@ -141,11 +151,16 @@ private:
     void OnProbe(const DriveAnswer& answer);
     void ReleaseTabs();
     DriveViewContent ViewOf(const DriveAnswer& answer);
+    // ApplyPassRead, and the samples it recorded kept on disk.
+    PassReport ApplyRead(const DriveAnswer& answer, const PassMoment& moment);
+    void FillHistory(DriveSlot slot, const DriveIdentity& identity);
 
     DriveWorker worker_;
     Settings& settings_;
     TrayIcons tray_;
     TemperatureHistory history_;
+    HistoryStore* historyStore_ = nullptr;
+    Clock* clock_ = nullptr;
     std::vector<AnswerHandler> observers_;
     std::unordered_map<std::uint64_t, std::vector<AnswerHandler>> waiting_;  // continuations by ticket
 

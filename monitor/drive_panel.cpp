@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFrame>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
@@ -15,6 +16,7 @@
 #include "controls/status_pictures.h"
 #include "controls/tab_control.h"
 #include "monitor/temperature_box.h"
+#include "smart/status_marks.h"
 
 namespace qm {
 namespace {
@@ -134,6 +136,11 @@ void DrivePanel::InsertTab(int index, const std::string& model) {
     if (!tabs_) return;
     const QSignalBlocker quiet(tabs_.data());  // the first tab's selection is no change
     tabs_->InsertTab(index, ShownText(model));
+}
+
+void DrivePanel::ShowTabHealth(int index, std::optional<AttributeStatus> state) {
+    if (!tabs_ || !statusImages_ || index < 0 || index >= tabs_->count()) return;
+    tabs_->setTabIcon(index, QIcon(statusImages_->Picture(MarkOf(state).imageIndex)));
 }
 
 void DrivePanel::SelectTab(int index) {

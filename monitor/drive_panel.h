@@ -10,6 +10,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,9 @@ public:
     // one selected, without a tabSelected().
     void InsertTab(int index, const std::string& model);
     void SelectTab(int index);
+    // The tab's picture: the status mark of the drive's health (the question
+    // mark when no row is rated).
+    void ShowTabHealth(int index, std::optional<AttributeStatus> state);
 
     // Refills both lists from the view (both empty for a view without a
     // drive) and empties the detail text.

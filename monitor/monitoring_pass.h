@@ -5,6 +5,7 @@
 // selected slot's temperature box and window icon are to show.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,7 +22,13 @@ namespace qm {
 struct PassMoment {
     LocalTime time;
     Advance advance = Advance::Yes;
+    std::int64_t utc = 0;  // the same moment in seconds since the epoch: the stored samples' time
 };
+
+// The moment now, by `clock`.
+inline PassMoment MomentNow(Clock& clock, Advance advance = Advance::Yes) {
+    return {clock.Now(), advance, clock.UtcNow()};
+}
 
 // What one slot's answer to a pass showed.
 struct PassReport {

@@ -34,6 +34,11 @@ public:
     // Removes the slot's icon. Returns false when the slot has none.
     virtual bool DeleteIcon(DriveSlot slot) = 0;
 
+    // Shows a balloon message at the slot's icon, or at any icon shown when
+    // the slot has none: plain text, a warning or (critical) an error. Returns
+    // false when no icon is shown to carry it.
+    virtual bool ShowMessage(DriveSlot slot, const std::string& title, const std::string& text, bool critical) = 0;
+
     // Whether the desktop has a notification area now. It may appear after
     // the program (a panel that starts later) and go away again.
     virtual bool Available() const = 0;

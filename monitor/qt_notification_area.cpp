@@ -58,6 +58,15 @@ bool QtNotificationArea::DeleteIcon(DriveSlot slot) {
     return true;
 }
 
+bool QtNotificationArea::ShowMessage(DriveSlot slot, const std::string& title, const std::string& text, bool critical) {
+    QSystemTrayIcon* carrier = Icon(slot);
+    for (std::size_t s = 0; !carrier && s < icons_.size(); ++s) carrier = icons_[s].get();
+    if (!carrier) return false;
+    carrier->showMessage(QString::fromStdString(title), QString::fromStdString(text),
+                         critical ? QSystemTrayIcon::Critical : QSystemTrayIcon::Warning);
+    return true;
+}
+
 bool QtNotificationArea::Available() const {
     return availability_ == TrayAvailability::Assumed || QSystemTrayIcon::isSystemTrayAvailable();
 }

@@ -42,6 +42,7 @@ public:
     bool AddIcon(const TrayIconRecord& record) override;
     bool ModifyIcon(const TrayIconRecord& record) override;
     bool DeleteIcon(DriveSlot slot) override;
+    bool ShowMessage(DriveSlot slot, const std::string& title, const std::string& text, bool critical) override;
     // Asks the desktop each time: a notification area may come and go.
     bool Available() const override;
 

@@ -1,5 +1,7 @@
 #include "monitor/temperature_history.h"
 
+#include <algorithm>
+
 namespace qm {
 
 namespace {
@@ -15,6 +17,15 @@ void TemperatureHistory::Append(DriveSlot slot, const std::string& timeText, int
     sample.temperature = std::to_string(temperature);
     if (advance == Advance::Yes)
         position = static_cast<std::int16_t>(position + 1 == kHistoryLength ? 0 : position + 1);
+}
+
+void TemperatureHistory::Fill(DriveSlot slot, std::span<const HistorySample> samples) {
+    if (!IsValidSlot(slot)) return;
+    const auto s = static_cast<std::size_t>(slot);
+    if (samples.size() > static_cast<std::size_t>(kHistoryLength)) samples = samples.last(kHistoryLength);
+    samples_[s] = {};
+    std::copy(samples.begin(), samples.end(), samples_[s].begin());
+    positions_[s] = static_cast<std::int16_t>(samples.size() % kHistoryLength);
 }
 
 void TemperatureHistory::ResetPositions() { positions_.fill(0); }

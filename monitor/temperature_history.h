@@ -23,8 +23,8 @@ struct HistorySample {
 // TemperatureHistory and HistoryPosition of the program: per slot, 100
 // positions and the position the next sample goes to. Before the first wrap,
 // positions 0 .. Position() - 1 hold the samples in order; after it, Position()
-// holds the oldest sample and the position before it the newest. Lives in
-// memory only; nothing is ever stored.
+// holds the oldest sample and the position before it the newest. The ring
+// lives in memory; DriveMonitor keeps the samples on disk and fills it.
 // Whether a sample moves its slot's position on. The start-up's first pass
 // writes its samples without: the history starts after it, and the next
 // sample overwrites them.
@@ -35,6 +35,11 @@ public:
     // Writes the sample at the slot's position and advances the position,
     // back to 0 after 99. A slot outside 0..15 is ignored.
     void Append(DriveSlot slot, const std::string& timeText, int temperature, Advance advance = Advance::Yes);
+
+    // Puts `samples` (oldest first, at most the last kHistoryLength count) in
+    // the slot's first positions, the next position after them, as if they
+    // had been appended to an empty ring.
+    void Fill(DriveSlot slot, std::span<const HistorySample> samples);
 
     // Sets every slot's position to 0 (the start-up does this as its last step).
     // The texts stay; later samples overwrite them.

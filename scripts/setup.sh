@@ -15,6 +15,7 @@ packages=(
   libatasmart-bin smartmontools   # independent S.M.A.R.T. readers used as oracles
   xvfb xauth openbox              # a display and a window manager for the window's end-to-end checks
   xdotool python3                 # keys for the display checks, and a stand-in opener
+  dbus-daemon dbus-bin dunst      # a private session bus and a real notification service for the alerts
   desktop-file-utils libglib2.0-bin  # desktop-file-validate and gio read the desktop entries
   systemd                         # its autostart generator and systemd-analyze check the autostart entry
   trayer x11-utils imagemagick    # a notification area, window states and pictures for the icons' check

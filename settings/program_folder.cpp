@@ -81,20 +81,46 @@ std::string ProgramDataFolder(const std::string& programFolder) {
     return (Folder(programFolder).parent_path() / "share" / "quillmoor").string();
 }
 
-std::string ConfigHome(const std::string& xdgConfigHome, const std::string& home) {
-    if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/') return xdgConfigHome;
-    if (!home.empty() && home.front() == '/') return (std::filesystem::path(home) / ".config").string();
+namespace {
+
+// $XDG_..._HOME when it is an absolute path, else `underHome` in the home
+// when that is one; empty when neither is known.
+std::string UserFolder(const std::string& xdgValue, const std::string& home, const char* underHome) {
+    if (!xdgValue.empty() && xdgValue.front() == '/') return xdgValue;
+    if (!home.empty() && home.front() == '/') return (std::filesystem::path(home) / underHome).string();
     return {};
 }
 
+// The folder for `user`; for root, one that does not belong to root is
+// replaced by root's own (see ConfigHomeOfUser).
+std::string UserFolderOf(uid_t user, const std::string& xdgValue, const std::string& home, const char* underHome) {
+    std::string folder = UserFolder(xdgValue, home.empty() ? PasswordHome(user) : home, underHome);
+    if (user == 0 && !folder.empty() && OwnerOfNearest(folder) != uid_t{0}) {
+        folder = UserFolder("", PasswordHome(0), underHome);
+    }
+    return folder;
+}
+
+}  // namespace
+
+std::string ConfigHome(const std::string& xdgConfigHome, const std::string& home) {
+    return UserFolder(xdgConfigHome, home, ".config");
+}
+
 std::string ConfigHomeOfUser(uid_t user, const std::string& xdgConfigHome, const std::string& home) {
-    std::string config = ConfigHome(xdgConfigHome, home.empty() ? PasswordHome(user) : home);
-    if (user == 0 && !config.empty() && OwnerOfNearest(config) != uid_t{0}) config = ConfigHome("", PasswordHome(0));
-    return config;
+    return UserFolderOf(user, xdgConfigHome, home, ".config");
 }
 
 std::string ProcessConfigHome() {
     return ConfigHomeOfUser(::geteuid(), Environment("XDG_CONFIG_HOME"), Environment("HOME"));
+}
+
+std::string StateHomeOfUser(uid_t user, const std::string& xdgStateHome, const std::string& home) {
+    return UserFolderOf(user, xdgStateHome, home, ".local/state");
+}
+
+std::string ProcessStateHome() {
+    return StateHomeOfUser(::geteuid(), Environment("XDG_STATE_HOME"), Environment("HOME"));
 }
 
 }  // namespace qm

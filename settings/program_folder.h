@@ -65,4 +65,10 @@ std::string ConfigHomeOfUser(uid_t user, const std::string& xdgConfigHome, const
 // The same for this process, from its environment.
 std::string ProcessConfigHome();
 
+// The user's state folder (what the program keeps for the user that is not
+// a setting: the alert state, the temperature history): $XDG_STATE_HOME, or
+// "$HOME/.local/state", by the same rules as ConfigHomeOfUser.
+std::string StateHomeOfUser(uid_t user, const std::string& xdgStateHome, const std::string& home);
+std::string ProcessStateHome();
+
 }  // namespace qm

@@ -33,6 +33,7 @@ std::string_view OptionKey(Option option) {
         case Option::TaskbarIcon: return "TASKBAR";
         case Option::StartMinimised: return "STARTMIN";
         case Option::StartAtLogOn: return "STARTUP";
+        case Option::DesktopAlerts: return "NOTIFY";
     }
     return "TASKICON";
 }
@@ -70,6 +71,7 @@ std::optional<bool>& OptionValue(Options& options, Option option) {
         case Option::TaskbarIcon: return options.taskbarIcon;
         case Option::StartMinimised: return options.startMinimised;
         case Option::StartAtLogOn: return options.startAtLogOn;
+        case Option::DesktopAlerts: return options.desktopAlerts;
     }
     return options.trayIcons;
 }
@@ -116,7 +118,7 @@ std::optional<std::string> Settings::Read(std::string_view section, std::string_
 
 Options Settings::ReadOptions() const {
     Options options;
-    for (const Option option : {Option::TrayIcons, Option::TaskbarIcon, Option::StartMinimised, Option::StartAtLogOn}) {
+    for (const Option option : kOptions) {
         const std::optional<std::string> text = Read(kSetting, OptionKey(option));
         if (text == kOn) OptionValue(options, option) = true;
         if (text == kOff) OptionValue(options, option) = false;

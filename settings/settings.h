@@ -8,6 +8,7 @@
 // conventions (the texts "Y", "N" and "ERROR", twips) stay in here.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,10 +38,13 @@ struct Options {
     std::optional<bool> taskbarIcon;     // "TASKBAR": the window's own icon shows the temperature
     std::optional<bool> startMinimised;  // "STARTMIN"
     std::optional<bool> startAtLogOn;    // "STARTUP"
+    std::optional<bool> desktopAlerts;   // "NOTIFY": alerts as desktop notifications (missing: on)
     friend bool operator==(const Options&, const Options&) = default;
 };
 
-enum class Option { TrayIcons, TaskbarIcon, StartMinimised, StartAtLogOn };
+enum class Option { TrayIcons, TaskbarIcon, StartMinimised, StartAtLogOn, DesktopAlerts };
+inline constexpr std::array<Option, 5> kOptions{Option::TrayIcons, Option::TaskbarIcon, Option::StartMinimised,
+                                               Option::StartAtLogOn, Option::DesktopAlerts};
 
 // The option's member of `options`.
 std::optional<bool>& OptionValue(Options& options, Option option);
@@ -50,6 +54,13 @@ std::optional<bool> OptionValue(const Options& options, Option option);
 inline bool IsOn(std::optional<bool> value) { return value == true; }
 // True only for an option stored as off (a missing one is neither).
 inline bool IsOff(std::optional<bool> value) { return value == false; }
+
+// Whether the option counts as on: stored as on; for the desktop alerts,
+// which are on until switched off, anything but stored as off.
+inline bool IsOptionOn(const Options& options, Option option) {
+    const std::optional<bool> value = OptionValue(options, option);
+    return option == Option::DesktopAlerts ? !IsOff(value) : IsOn(value);
+}
 
 // The main window's outer frame in pixels, as stored under "LOCATION" (in
 // twips). Each value is read on its own: one that is missing or not a number

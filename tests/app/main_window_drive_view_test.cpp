@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "controls/image_list.h"
 #include "controls/qt_text.h"
 #include "smart/attribute_names.h"
 #include "smart/drive_record.h"
@@ -220,6 +221,32 @@ private slots:
         QCOMPARE(form.Panel().InfoList()->ItemCount(), 9);
         QCOMPARE(form.Panel().AttributeList()->ItemCount(), 0);
         QCOMPARE(form.Panel().Detail()->toPlainText(), QString());  // never the previous drive's text
+    }
+
+    // Each tab carries its drive's health as the rows' marks show it, from
+    // the start-up's reads; a chosen alert brings the window up on its drive.
+    void everyTabShowsItsDrivesHealthAndAnAlertBringsItsDriveUp() {
+        MainWindowHarness harness;
+        MainWindow& form = harness.StartShown();
+        harness.Settle();
+        const TabControl& tabs = *form.Panel().TabStrip();
+        const McImgLst& marks = *form.Panel().StatusImages();
+        QStringList shown;
+        for (int tab = 0; tab < tabs.count(); ++tab) {
+            const QImage picture = tabs.tabIcon(tab).pixmap(15, 15).toImage().convertToFormat(QImage::Format_ARGB32);
+            int mark = -1;
+            for (int index = 0; index < marks.ImageCount(); ++index)
+                if (marks.Picture(index).toImage().convertToFormat(QImage::Format_ARGB32) == picture) mark = index;
+            shown << QString::number(mark);
+        }
+        QCOMPARE(shown.join(QLatin1Char(' ')), QStringLiteral("0 0 2 1 1"));
+
+        form.showMinimized();
+        form.BringUpDrive(4);
+        harness.Settle();
+        QVERIFY(!form.isMinimized());
+        QCOMPARE(form.SelectedSlot(), 4);
+        QCOMPARE(tabs.SelectedIndex(), 3);
     }
 
     void tabChangesSelectTheirSlot_data() {

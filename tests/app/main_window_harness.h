@@ -26,6 +26,7 @@
 #include "controls/report_list.h"
 #include "controls/tab_control.h"
 #include "monitor/drive_panel.h"
+#include "monitor/state_files.h"
 #include "monitor/temperature_box.h"
 #include "ini/inifile.h"
 #include "drives/sim/sim_drives.h"
@@ -127,7 +128,7 @@ public:
     // Builds the window (not yet started), on `area` instead of the recorder
     // when one is given.
     MainWindow& Create(NotificationArea* area = nullptr) {
-        form = std::make_unique<MainWindow>(AppSeams{drives, rights, messages, area ? *area : tray, clock, fonts, process,
+        form = std::make_unique<MainWindow>(AppSeams{drives, rights, messages, area ? *area : tray, notifier, clock, fonts, process,
                                                      settings, files, launcher, busy, autostart, places});
         return *form;
     }
@@ -166,6 +167,7 @@ public:
     FixedRightsProbe rights{true};
     RecordingMessageBoxes messages;
     RecordingNotificationArea tray;
+    RecordingNotifier notifier;
     FixedClock clock;
     FixedFontCatalog fonts;
     RecordingProcessControl process;
@@ -177,7 +179,9 @@ public:
     RecordingBusyIndicator busy;
     TempFolder autostartFolder;
     XdgAutostart autostart{autostartFolder.path().string(), "/opt/quillmoor/bin/quillmoor"};
-    ProgramPlaces places{"/opt/quillmoor/bin/quillmoor", "/opt/quillmoor/share/quillmoor", settingsFolder.path().string()};
+    TempFolder stateHome;
+    ProgramPlaces places{"/opt/quillmoor/bin/quillmoor", "/opt/quillmoor/share/quillmoor", settingsFolder.path().string(),
+                         StateFolderOf(stateHome.path().string())};
     std::unique_ptr<MainWindow> form;
 };
 

@@ -27,7 +27,7 @@ private slots:
             QVERIFY2(test::Item(form, name)->isChecked(), name);
         }
         harness.Settle();
-        QCOMPARE(form.HeldOptions(), (Options{true, true, true, std::nullopt}));
+        QCOMPARE(form.HeldOptions(), (Options{true, true, true, std::nullopt, std::nullopt}));
         QCOMPARE(harness.Get("SETTING", "TASKICON") + harness.Get("SETTING", "TASKBAR") + harness.Get("SETTING", "STARTMIN"),
                  std::string("YYY"));
         QCOMPARE(form.Monitor().Tray().Count(), 4);

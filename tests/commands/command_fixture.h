@@ -79,7 +79,7 @@ public:
     TempFolder programFolder;
     TempFolder configFolder;
     XdgAutostart autostart{AutostartFolder(configFolder.path().string()), programFolder.file("quillmoor")};
-    ProgramPlaces places{programFolder.file("quillmoor"), programFolder.path().string(), programFolder.path().string()};
+    ProgramPlaces places{programFolder.file("quillmoor"), programFolder.path().string(), programFolder.path().string(), {}};
     CommandContext context{window, monitor, settings, options, messages, files, launcher, busy, autostart, places};
 };
 

@@ -48,6 +48,13 @@ TEST(OptionCommandsTest, TrayIconsAreAddedAndAllRemoved) {
     EXPECT_EQ(f.window.passes, 0);
 }
 
+TEST(OptionCommandsTest, DesktopAlertsAreStoredUnderNotify) {
+    OptionFixture f;
+    f.window.SetOptionChecked(Option::DesktopAlerts, true);  // as the start-up ticks it
+    ToggleDesktopAlerts(f.context);
+    ExpectSwitched(f, Option::DesktopAlerts, "NOTIFY", false);
+}
+
 TEST(OptionCommandsTest, IconsSwitchedOffWhileTheirDrivesAreReadNeverAppear) {
     OptionFixture f;
     ToggleTrayIcons(f.context);

@@ -1,6 +1,9 @@
 // The history's time text, its sampling minutes and the ring of 100 samples.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "monitor/clock.h"
 #include "monitor/temperature_history.h"
 
@@ -27,6 +30,28 @@ TEST(SampleTimeTest, SystemClockGivesAPlausibleLocalTime) {
     EXPECT_GE(now.month, 1);
     EXPECT_LE(now.month, 12);
     EXPECT_LE(now.minute, 59);
+}
+
+// The stored history's UTC time and back, across the edges of the calendar.
+TEST(SampleTimeTest, UtcSecondsAndCalendarTimeAgree) {
+    const struct {
+        std::int64_t seconds;
+        LocalTime time;
+    } rows[] = {
+        {0, {1970, 1, 1, 0, 0, 0}},
+        {-1, {1969, 12, 31, 23, 59, 59}},
+        {951782400, {2000, 2, 29, 0, 0, 0}},    // a leap day of a century
+        {4107542400, {2100, 3, 1, 0, 0, 0}},    // 2100 has no 29 February
+        {1796680200, {2026, 12, 7, 21, 50, 0}},
+        {253402300799, {9999, 12, 31, 23, 59, 59}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(UtcCalendarOf(row.seconds), row.time) << row.seconds;
+        EXPECT_EQ(UtcSecondsOf(row.time), row.seconds) << row.seconds;
+    }
+    SystemClock clock;
+    const std::int64_t now = clock.UtcNow();
+    EXPECT_EQ(clock.LocalOf(now).second, UtcCalendarOf(now).second);  // zones differ by whole minutes
 }
 
 TEST(TemperatureHistoryTest, StartsEmptyAtPositionZero) {
@@ -80,6 +105,27 @@ TEST(TemperatureHistoryTest, ASampleThatDoesNotAdvanceIsOverwrittenByTheNext) {
     EXPECT_EQ(history.Position(1), 0);
     history.Append(1, "2024/05/06 14:50", 41);
     EXPECT_EQ(history.At(1, 0), (HistorySample{"2024/05/06 14:50", "41"}));
+}
+
+// Filled from the stored samples: the last hundred, in order, and the next
+// sample goes after them as if they had been appended.
+TEST(TemperatureHistoryTest, FillKeepsTheNewestHundredAndGoesOnAfterThem) {
+    TemperatureHistory history;
+    history.Append(2, "old", 1);
+    std::vector<HistorySample> stored;
+    for (int n = 0; n < 3; ++n) stored.push_back({"t" + std::to_string(n), std::to_string(n)});
+    history.Fill(2, stored);
+    EXPECT_EQ(history.Position(2), 3);
+    EXPECT_EQ(history.At(2, 0), (HistorySample{"t0", "0"}));
+    EXPECT_EQ(history.At(2, 3), HistorySample{});
+
+    for (int n = 3; n < 130; ++n) stored.push_back({"t" + std::to_string(n), std::to_string(n)});
+    history.Fill(2, stored);
+    EXPECT_EQ(history.Position(2), 0);  // full: position 0 holds the oldest
+    EXPECT_EQ(history.At(2, 0), (HistorySample{"t30", "30"}));
+    EXPECT_EQ(history.At(2, 99), (HistorySample{"t129", "129"}));
+    history.Append(2, "t130", 130);
+    EXPECT_EQ(history.At(2, 0), (HistorySample{"t130", "130"}));
 }
 
 TEST(TemperatureHistoryTest, IgnoresSlotsAndPositionsOutsideTheRing) {

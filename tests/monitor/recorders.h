@@ -4,7 +4,12 @@
 
 #include <vector>
 
+#include <algorithm>
+#include <iterator>
+#include <string>
+
 #include "monitor/clock.h"
+#include "monitor/desktop_notifier.h"
 #include "monitor/notification_area.h"
 
 namespace qm::test {
@@ -38,6 +43,17 @@ public:
         return had;
     }
 
+    bool ShowMessage(DriveSlot slot, const std::string& title, const std::string& text, bool critical) override {
+        messages.push_back({slot, title, text, critical});
+        return std::any_of(std::begin(shown), std::end(shown), [](bool s) { return s; });
+    }
+    struct Message {
+        DriveSlot slot;
+        std::string title, text;
+        bool critical;
+    };
+    std::vector<Message> messages;
+
     bool Available() const override { return available; }
 
     std::vector<Call> Calls(Operation operation) const {
@@ -48,6 +64,15 @@ public:
     }
 
     bool shown[kSlotCount] = {};
+};
+
+// A desktop notifier that records what it is told.
+class RecordingNotifier final : public DesktopNotifier {
+public:
+    void Show(const Notice& notice) override { shown.push_back(notice); }
+    void Close(const std::string& key) override { closed.push_back(key); }
+    std::vector<Notice> shown;
+    std::vector<std::string> closed;
 };
 
 // A rights probe with a fixed answer.
@@ -62,6 +87,9 @@ class FixedClock final : public Clock {
 public:
     explicit FixedClock(LocalTime time = {2024, 5, 6, 14, 41, 0}) : time(time) {}
     LocalTime Now() override { return time; }
+    // The local time is UTC here.
+    std::int64_t UtcNow() override { return UtcSecondsOf(time); }
+    LocalTime LocalOf(std::int64_t utc) override { return UtcCalendarOf(utc); }
     LocalTime time;
 };
 

@@ -98,6 +98,8 @@ TEST(ProgramFolderTest, TheConfigurationFolderFollowsXdg) {
     EXPECT_EQ(ConfigHome("", "/home/u"), "/home/u/.config");
     EXPECT_EQ(ConfigHome("relative", "/home/u"), "/home/u/.config");  // XDG: relative paths are ignored
     EXPECT_EQ(ConfigHome("", "relative"), "");
+    EXPECT_EQ(StateHomeOfUser(65534, "/home/u/.st", "/home/u"), "/home/u/.st");
+    EXPECT_EQ(StateHomeOfUser(65534, "", "/home/u"), "/home/u/.local/state");
 
     EXPECT_EQ(SettingsFilePath("/home/u/q", true, "/home/u/.config"), "/home/u/q/Quillmoor.ini");
     EXPECT_EQ(SettingsFilePath("/usr/bin", false, "/home/u/.config"), "/home/u/.config/quillmoor/Quillmoor.ini");

@@ -41,6 +41,11 @@ TEST_F(SettingsTest, OnlyCapitalYAndNCountAsOnAndOff) {
     EXPECT_EQ(options.startAtLogOn, std::nullopt);
     EXPECT_FALSE(IsOn(options.startMinimised));
     EXPECT_FALSE(IsOff(options.startMinimised));
+    // The desktop alerts are on until stored as off.
+    EXPECT_TRUE(IsOptionOn(options, Option::DesktopAlerts));
+    EXPECT_FALSE(IsOptionOn(options, Option::StartMinimised));
+    Store("[SETTING]\r\nNOTIFY=N\r\n");
+    EXPECT_FALSE(IsOptionOn(settings->ReadOptions(), Option::DesktopAlerts));
 }
 
 TEST_F(SettingsTest, OptionsAreWrittenAsYAndN) {

@@ -1,0 +1,167 @@
+#include "monitor/state_files.h"
+
+#include <charconv>
+#include <filesystem>
+#include <limits>
+#include <optional>
+#include <utility>
+
+#include "base/file_replace.h"
+#include "ini/inifile.h"
+#include "settings/settings.h"
+
+namespace qm {
+namespace {
+
+constexpr char kAlertFile[] = "alerts.ini";
+constexpr char kHistoryFolder[] = "history";
+const std::string kUtf8 = "UTF-8";
+
+// Makes the folder (and those above it) for the user alone.
+std::error_code MakeFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (std::filesystem::create_directories(folder, error)) {
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+    }
+    return error;
+}
+
+// The section of a drive: its volumes key without "]" (which would end the
+// section's name).
+std::string Section(std::string_view model, std::string_view serial) {
+    std::string section = DriveLetterKey(model, serial);
+    for (char& c : section) {
+        if (c == ']') c = '_';
+    }
+    return section;
+}
+
+std::optional<std::int64_t> Number(const std::optional<std::string>& text, std::int64_t low, std::int64_t high) {
+    if (!text || text->empty()) return std::nullopt;
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (error != std::errc() || end != text->data() + text->size() || value < low || value > high) return std::nullopt;
+    return value;
+}
+
+std::optional<std::uint64_t> Count(const std::optional<std::string>& text) {
+    if (!text || text->empty()) return std::nullopt;
+    std::uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (error != std::errc() || end != text->data() + text->size()) return std::nullopt;
+    return value;
+}
+
+std::optional<AttributeStatus> Status(const std::optional<std::string>& text) {
+    const auto value = Number(text, 0, 2);
+    if (!value) return std::nullopt;
+    return static_cast<AttributeStatus>(*value);
+}
+
+template <typename T>
+std::string Text(const std::optional<T>& value) {
+    return value ? std::to_string(*value) : std::string();
+}
+
+std::string Text(AttributeStatus status) { return std::to_string(static_cast<int>(status)); }
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// The state as the file keeps it: one key per value; a reason that is not
+// active, and a value not known, as the empty text.
+Entries EntriesOf(const AlertState& state) {
+    Entries entries{{"state", state.state ? Text(*state.state) : std::string()},
+                    {"hot", std::to_string(state.hotPasses)},
+                    {"veryhot", std::to_string(state.veryHotPasses)},
+                    {"cool", std::to_string(state.coolPasses)},
+                    {"failed", std::to_string(state.failedPasses)},
+                    {"warning", Text(state.criticalWarning)}};
+    for (std::size_t i = 0; i < kAlertReasonCount; ++i) {
+        const std::string key = AlertReasonKey(static_cast<AlertReason>(i));
+        if (state.counts[i]) {
+            entries.emplace_back(key + ".count", Text(state.counts[i]));
+            entries.emplace_back(key + ".mark", Text(state.countMarks[i]));
+        }
+        const ReasonStanding& standing = state.reasons[i];
+        entries.emplace_back(key + ".told", standing.active ? Text(standing.level) + " " + std::to_string(standing.toldAt)
+                                                            : std::string());
+    }
+    return entries;
+}
+
+// Passes in a row are kept only as far as the rules count them.
+int Passes(const std::optional<std::string>& text, int most) {
+    return static_cast<int>(Number(text, 0, most).value_or(0));
+}
+
+AlertState StateOf(const std::string& text, const std::string& section) {
+    const auto value = [&](const std::string& key) {
+        return IniValueOf(text, section, key, InlineComments::Keep, kUtf8);
+    };
+    AlertState state;
+    state.state = Status(value("state"));
+    state.hotPasses = Passes(value("hot"), kTemperaturePasses);
+    state.veryHotPasses = Passes(value("veryhot"), kTemperaturePasses);
+    state.coolPasses = Passes(value("cool"), kTemperaturePasses);
+    state.failedPasses = Passes(value("failed"), kUnreadablePasses);
+    if (const auto bits = Number(value("warning"), 0, 255)) state.criticalWarning = static_cast<std::uint8_t>(*bits);
+    for (std::size_t i = 0; i < kAlertReasonCount; ++i) {
+        const std::string key = AlertReasonKey(static_cast<AlertReason>(i));
+        state.counts[i] = Count(value(key + ".count"));
+        state.countMarks[i] = Status(value(key + ".mark")).value_or(AttributeStatus::Good);
+        const std::optional<std::string> told = value(key + ".told");
+        const std::size_t blank = told ? told->find(' ') : std::string::npos;
+        if (blank == std::string::npos) continue;
+        const auto level = Status(told->substr(0, blank));
+        const auto at = Number(told->substr(blank + 1), 0, std::numeric_limits<std::int64_t>::max());
+        if (level && *level != AttributeStatus::Good && at) state.reasons[i] = {true, *level, *at};
+    }
+    return state;
+}
+
+}  // namespace
+
+std::string StateFolderOf(const std::string& stateHome) {
+    if (stateHome.empty()) return {};
+    return (std::filesystem::path(stateHome) / "quillmoor").string();
+}
+
+AlertState AlertStore::Load(std::string_view model, std::string_view serial) const {
+    if (folder_.empty()) return {};
+    const LoadedFile file =
+        LoadRegularFile(folder_ + "/" + kAlertFile, kIniFileLimit, FollowLink::No);
+    if (file.status != LoadStatus::Loaded) return {};
+    return StateOf(file.bytes, Section(model, serial));
+}
+
+std::error_code AlertStore::Save(std::string_view model, std::string_view serial, const AlertState& state) {
+    if (folder_.empty()) return std::make_error_code(std::errc::no_such_file_or_directory);
+    if (const std::error_code error = MakeFolder(folder_)) return error;
+    const Entries entries = EntriesOf(state);
+    return WriteIniValues(folder_ + "/" + kAlertFile, Section(model, serial), entries, kUtf8);
+}
+
+std::vector<StoredSample> HistoryStore::Load(std::string_view model, std::string_view serial, std::int64_t now) {
+    if (folder_.empty()) return {};
+    const std::string folder = folder_ + "/" + kHistoryFolder;
+    const std::string name = HistoryFileName(model, serial);
+    const LoadedFile file = LoadRegularFile(folder + "/" + name, kHistoryFileLimit, FollowLink::No, OverLimit::Cut);
+    if (file.status != LoadStatus::Loaded) return {};
+    std::vector<StoredSample> samples = ParseHistory(file.bytes);
+    if (HistoryNeedsCompacting(samples, file.bytes.size(), now)) {
+        const std::string kept = CompactHistory(samples, now);
+        if (!ReplaceFileAt(WriteFolder(folder), name, kept)) samples = ParseHistory(kept);
+    }
+    return samples;
+}
+
+std::error_code HistoryStore::Append(std::string_view model, std::string_view serial, const StoredSample& sample) {
+    if (folder_.empty()) return std::make_error_code(std::errc::no_such_file_or_directory);
+    const std::filesystem::path folder = std::filesystem::path(folder_) / kHistoryFolder;
+    if (const std::error_code error = MakeFolder(folder)) return error;
+    const WriteFolder opened(folder.string());
+    if (opened.Error()) return opened.Error();
+    return AppendToFileAt(opened, HistoryFileName(model, serial), HistoryLine(sample), kHistoryFileLimit);
+}
+
+}  // namespace qm
