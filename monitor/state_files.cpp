@@ -141,6 +141,13 @@ std::error_code AlertStore::Save(std::string_view model, std::string_view serial
     return WriteIniValues(folder_ + "/" + kAlertFile, Section(model, serial), entries, kUtf8);
 }
 
+std::vector<StoredSample> HistoryStore::Stored(std::string_view model, std::string_view serial) const {
+    if (folder_.empty()) return {};
+    const LoadedFile file = LoadRegularFile(folder_ + "/" + kHistoryFolder + "/" + HistoryFileName(model, serial),
+                                            kHistoryFileLimit, FollowLink::No, OverLimit::Cut);
+    return file.status == LoadStatus::Loaded ? ParseHistory(file.bytes) : std::vector<StoredSample>{};
+}
+
 std::vector<StoredSample> HistoryStore::Load(std::string_view model, std::string_view serial, std::int64_t now) {
     if (folder_.empty()) return {};
     const std::string folder = folder_ + "/" + kHistoryFolder;

@@ -46,6 +46,10 @@ public:
     // is rewritten with the rest.
     std::vector<StoredSample> Load(std::string_view model, std::string_view serial, std::int64_t now);
 
+    // The drive's stored samples as the file holds them, oldest first,
+    // without changing anything (for readers such as quillmoor-report).
+    std::vector<StoredSample> Stored(std::string_view model, std::string_view serial) const;
+
     // Adds one sample at the end of the drive's file.
     std::error_code Append(std::string_view model, std::string_view serial, const StoredSample& sample);
 

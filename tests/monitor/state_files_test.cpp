@@ -83,6 +83,7 @@ TEST(StateFilesTest, NoStateFileIsReadOrWrittenThroughALink) {
     EXPECT_TRUE(AlertStore(folder).Save("X", "Y", AlertState{}));
     HistoryStore history(folder);
     EXPECT_TRUE(history.Load("X", "Y", 1'800'000'000).empty());
+    EXPECT_TRUE(history.Stored("X", "Y").empty());
     EXPECT_TRUE(history.Append("X", "Y", {1'800'000'000, 41}));
     EXPECT_EQ(Contents(home / "elsewhere"), before);
 }
@@ -95,6 +96,9 @@ TEST(HistoryStoreTest, SamplesSurviveARestartTornLinesAndOldSamplesDoNot) {
     for (const StoredSample& sample : {old, a, b}) ASSERT_FALSE(history.Append("M", "S", sample));
     const std::string file = StateFolderOf(home.str()) + "/history/" + HistoryFileName("M", "S");
     std::ofstream(file, std::ios::app) << "2027-01-15T08:0";  // a kill while a line was written
+    const std::string written = Contents(file);
+    EXPECT_EQ(history.Stored("M", "S"), (std::vector<StoredSample>{old, a, b}));
+    EXPECT_EQ(Contents(file), written);  // reading alone changes nothing
 
     EXPECT_EQ(HistoryStore(StateFolderOf(home.str())).Load("M", "S", now), (std::vector<StoredSample>{a, b}));
     EXPECT_EQ(Contents(file), HistoryLine(a) + HistoryLine(b));  // rewritten without the old and the torn
