@@ -15,6 +15,7 @@ namespace qm {
 namespace {
 
 constexpr std::string_view kIniName = "drives.ini";
+constexpr std::size_t kLongestCharacter = 4;  // bytes of one UTF-8 character
 constexpr std::uint64_t kMaxDiskBytes = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
 
 struct FaultName {
@@ -200,25 +201,70 @@ private:
 
     void Warn(const std::string& text) { warnings_.push_back("slot " + section_ + ": " + text); }
 
+    // dump = FILE, or dumps = FILE FILE ... (blank-separated, at most
+    // kSimDumpsLimit): each a plain name of a readable dump with an identity
+    // section. One of the two keys; both, neither, or any file that is not
+    // usable: no drive.
     std::optional<SimDrive> DriveOfDump(const std::string& folder) {
-        const std::optional<std::string> dumpName = Value("dump");
-        if (!dumpName) {
+        const std::optional<std::string> single = Value("dump");
+        const std::optional<std::string> list = Value("dumps");
+        if (single && list) {
+            Warn("dump= and dumps= together; no drive");
+            return std::nullopt;
+        }
+        if (!single && !list) {
             Warn("no dump= entry; no drive");
             return std::nullopt;
         }
-        if (!IsPlainDumpName(*dumpName)) {
-            Warn("dump= must name a file inside the folder; no drive");
+        // The reader cuts a value after kIniValueLimit bytes (never inside a
+        // character): a value that may have been cut could name another file.
+        if ((single ? *single : *list).size() + kLongestCharacter > kIniValueLimit) {
+            Warn(std::string(single ? "dump" : "dumps") + "= is too long; no drive");
             return std::nullopt;
         }
-        std::optional<SkDump> dump = LoadSkDump((std::filesystem::path(folder) / *dumpName).string());
-        if (!dump || !dump->identify) {
-            Warn("dump " + Printable(*dumpName) + (dump ? " has no identity section" : " cannot be read") + "; no drive");
-            return std::nullopt;
+        std::vector<std::string> names;
+        if (single) {
+            names.push_back(*single);
+        } else {
+            names = SplitWords(*list, false);
+            if (names.empty()) {
+                Warn("dumps= names no file; no drive");
+                return std::nullopt;
+            }
+            if (names.size() > kSimDumpsLimit) {
+                Warn("dumps= names more than " + std::to_string(kSimDumpsLimit) + " files; no drive");
+                return std::nullopt;
+            }
         }
         SimDrive drive;
-        drive.dumpName = *dumpName;
-        drive.dump = std::move(*dump);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            std::optional<SkDump> dump = UsableDump(folder, single ? "dump" : "dumps", names[i]);
+            if (!dump) return std::nullopt;
+            if (i == 0) {
+                drive.dumpName = names[i];
+                drive.dump = std::move(*dump);
+            } else {
+                drive.laterDumpNames.push_back(names[i]);
+                drive.laterDumps.push_back(std::move(*dump));
+            }
+        }
         return drive;
+    }
+
+    // The dump `name` of a `key`= entry, when it is a plain name inside the
+    // folder of a dump with an identity section; nullopt with a warning
+    // otherwise.
+    std::optional<SkDump> UsableDump(const std::string& folder, std::string_view key, const std::string& name) {
+        if (!IsPlainDumpName(name)) {
+            Warn(std::string(key) + "= must name a file inside the folder; no drive");
+            return std::nullopt;
+        }
+        std::optional<SkDump> dump = LoadSkDump((std::filesystem::path(folder) / name).string());
+        if (!dump || !dump->identify) {
+            Warn("dump " + Printable(name) + (dump ? " has no identity section" : " cannot be read") + "; no drive");
+            return std::nullopt;
+        }
+        return dump;
     }
 
     // A file named by `key`, of exactly `size` bytes, inside the folder;

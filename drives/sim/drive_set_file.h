@@ -3,6 +3,7 @@
 // warning for each mistake.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -31,8 +32,10 @@ std::optional<SimFault> ParseSimFault(std::string_view word);
 // One present drive of the set, as read from drives.ini and its files.
 struct SimDrive {
     DriveKind kind = DriveKind::Ata;
-    std::string dumpName;             // ATA: file name inside the folder
-    SkDump dump;                      // ATA: has an identity section
+    std::string dumpName;             // ATA: file name inside the folder of the first (or only) dump
+    SkDump dump;                      // ATA: the first (or only) dump; has an identity section
+    std::vector<std::string> laterDumpNames;  // ATA, dumps=: the files after the first, in order
+    std::vector<SkDump> laterDumps;   // ATA, dumps=: their dumps, each with an identity section
     std::vector<std::uint8_t> nvmeIdentify;  // NVMe: Identify Controller, 4096 bytes
     std::optional<std::vector<std::uint8_t>> nvmeLog;  // NVMe: the health log, 512 bytes; none: refused
     std::uint64_t bytes = 0;          // disk size (at most INT64_MAX)
@@ -43,6 +46,14 @@ struct SimDrive {
     std::chrono::milliseconds delay{0};  // delay = SECONDS: how long each command takes to reach it
 
     bool Refuses(SimFault fault) const { return faults[static_cast<std::size_t>(fault)]; }
+
+    // The dumps the drive answers from, in turn: `dump`, then `laterDumps`.
+    std::size_t DumpCount() const { return 1 + laterDumps.size(); }
+    // Dump `index` of DumpCount(); an index past the end is the last dump.
+    const SkDump& DumpAt(std::size_t index) const {
+        if (index == 0 || laterDumps.empty()) return dump;
+        return laterDumps[std::min(index, laterDumps.size()) - 1];
+    }
 };
 
 // Disk size from an identity sector: the 48-bit LBA count (words 100-103)
@@ -60,6 +71,9 @@ inline constexpr std::size_t kSimNvmeLogSize = nvme::HealthLogSize;
 // "/" or "\", no "..", no ":" (a drive-relative name on Windows), no control
 // character or NUL.
 bool IsPlainDumpName(std::string_view name);
+
+// Most files one dumps= entry may name.
+inline constexpr std::size_t kSimDumpsLimit = 64;
 
 // Longest delay= a drive of the set may have: an hour.
 inline constexpr std::chrono::milliseconds kSimDelayLimit{3'600'000};

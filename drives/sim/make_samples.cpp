@@ -1,12 +1,17 @@
 // quillmoor-make-samples OUTPUT_FOLDER
 //
 // Writes the sample drive set (drives.ini and one dump per drive) into
-// OUTPUT_FOLDER, creating it when needed. The output depends on nothing but
-// this file: the same bytes on every run and every machine.
+// OUTPUT_FOLDER, and the set of a drive that worsens (drives.ini and its
+// dumps) into OUTPUT_FOLDER/worsening, creating them when needed. The output
+// depends on nothing but this file: the same bytes on every run and every
+// machine.
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -181,6 +186,68 @@ std::vector<SampleNvme> SampleNvmeSet() {
              worn}};
 }
 
+// The drive of the worsening set, one dump per step: healthy, then
+// reallocated sectors, then pending ones too, then hot, then reallocated
+// sectors below their threshold and too hot. Each full read moves the
+// simulated drive on by one step.
+struct WorseningStep {
+    std::uint64_t reallocated;        // id 5, raw
+    std::uint8_t reallocatedValue;    // id 5, current value (threshold 140)
+    std::uint64_t pending;            // id 197, raw
+    std::uint64_t celsius;            // id 194
+};
+constexpr std::array<WorseningStep, 5> kWorseningSteps{{
+    {0, 200, 0, 40},
+    {8, 200, 0, 41},
+    {24, 200, 2, 42},
+    {24, 200, 2, 56},
+    {1520, 130, 2, 61},
+}};
+constexpr std::string_view kWorseningComment =
+    "QM-HD750E: healthy, 40 degrees -> 8 reallocated sectors -> 24, and 2 pending\n"
+    "; -> 56 degrees -> reallocated sectors below their threshold, 61 degrees";
+const IdentitySpec kWorseningIdentity{"QM-HD750E", "QME75W31KD90", "QE1.0100", 1465149168, false, 7200};
+
+std::string WorseningFileName(std::size_t step) { return "qm-hd750e-" + std::to_string(step + 1) + ".smart"; }
+
+std::vector<AttributeSpec> WorseningAttributes(std::size_t step) {
+    const WorseningStep& s = kWorseningSteps[step];
+    const std::uint64_t highest = std::max<std::uint64_t>(45, s.celsius);
+    return {
+        {1, kPrefailOnline, 200, 200, 0, 51},
+        {3, kPrefail, 178, 176, 4008, 21},
+        {4, kOldAgeCounter, 100, 100, 812, 0},
+        {5, kPrefailCounter, s.reallocatedValue, s.reallocatedValue, s.reallocated, 140},
+        {7, kPrefailOnline, 100, 253, 0, 51},
+        {9, kOldAgeCounter, 79, 79, 15480 + step, 0},  // power-on hours: the normal drift
+        {10, kPrefailSpin, 100, 100, 0, 51},
+        {12, kOldAgeCounter, 100, 100, 790, 0},
+        {192, kOldAgeCounter, 200, 200, 21, 0},
+        {193, kOldAgeCounter, 197, 197, 9211, 0},
+        {194, kOldAgeOnline, static_cast<std::uint8_t>(150 - s.celsius), static_cast<std::uint8_t>(150 - highest),
+         Temperature(s.celsius, 19, highest), 0},
+        {196, kOldAgeCounter, 200, 200, 0, 0},
+        {197, kOldAge, 200, 200, s.pending, 0},
+        {198, kOldAgeOffline, 100, 253, 0, 0},
+        {199, kOldAgeCrc, 200, 200, 0, 0},
+        {200, kOldAgeOffline, 100, 253, 0, 0},
+    };
+}
+
+std::string WorseningIni() {
+    std::string ini =
+        "; A drive that worsens: one simulated ATA drive in slot 0 whose data gets\n"
+        "; worse with every full read (each read moves on to the next dump of\n"
+        "; dumps=; the last one stays).\n"
+        "; Made by quillmoor-make-samples; change the generator, not this file.\n"
+        "\n[0]\n; ";
+    ini += kWorseningComment;
+    ini += "\ndumps =";
+    for (std::size_t step = 0; step < kWorseningSteps.size(); ++step) ini += " " + WorseningFileName(step);
+    ini += "\nvolumes = /\n";
+    return ini;
+}
+
 std::string DrivesIni(const std::vector<SampleDrive>& set, const std::vector<SampleNvme>& nvmeSet) {
     std::string ini =
         "; Sample drive set: four simulated ATA drives in slots 0, 1, 2 and 4 and an\n"
@@ -221,6 +288,42 @@ bool WriteText(const std::filesystem::path& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
+// A dump of the four sections, status good; false (with a message) when it
+// cannot be written.
+bool WriteAtaDump(const std::filesystem::path& path, const IdentitySpec& identity,
+                  const std::vector<AttributeSpec>& attributes) {
+    qm::SkDump dump;
+    dump.identify = qm::BuildIdentitySector(identity);
+    dump.status = std::array<std::uint8_t, qm::kSkDumpStatusSize>{0, 0, 0, 1};  // status good
+    dump.smartData = qm::BuildSmartDataSector(attributes);
+    dump.thresholds = qm::BuildThresholdSector(attributes);
+    if (qm::SaveSkDump(path.string(), dump)) return true;
+    std::fprintf(stderr, "quillmoor-make-samples: cannot write %s\n", path.string().c_str());
+    return false;
+}
+
+bool CreateFolder(const std::filesystem::path& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (!ec) return true;
+    std::fprintf(stderr, "quillmoor-make-samples: cannot create %s: %s\n", folder.string().c_str(),
+                 ec.message().c_str());
+    return false;
+}
+
+// The worsening set in `folder`.
+bool WriteWorseningSet(const std::filesystem::path& folder) {
+    if (!CreateFolder(folder)) return false;
+    for (std::size_t step = 0; step < kWorseningSteps.size(); ++step) {
+        if (!WriteAtaDump(folder / WorseningFileName(step), kWorseningIdentity, WorseningAttributes(step)))
+            return false;
+    }
+    const std::filesystem::path ini = folder / "drives.ini";
+    if (WriteText(ini, WorseningIni())) return true;
+    std::fprintf(stderr, "quillmoor-make-samples: cannot write %s\n", ini.string().c_str());
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -229,26 +332,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path folder = argv[1];
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec) {
-        std::fprintf(stderr, "quillmoor-make-samples: cannot create %s: %s\n", folder.string().c_str(),
-                     ec.message().c_str());
-        return 1;
-    }
+    if (!CreateFolder(folder)) return 1;
 
     const std::vector<SampleDrive> set = SampleSet();
     for (const SampleDrive& d : set) {
-        qm::SkDump dump;
-        dump.identify = qm::BuildIdentitySector(d.identity);
-        dump.status = std::array<std::uint8_t, qm::kSkDumpStatusSize>{0, 0, 0, 1};  // status good
-        dump.smartData = qm::BuildSmartDataSector(d.attributes);
-        dump.thresholds = qm::BuildThresholdSector(d.attributes);
-        const std::filesystem::path path = folder / d.fileName;
-        if (!qm::SaveSkDump(path.string(), dump)) {
-            std::fprintf(stderr, "quillmoor-make-samples: cannot write %s\n", path.string().c_str());
-            return 1;
-        }
+        if (!WriteAtaDump(folder / d.fileName, d.identity, d.attributes)) return 1;
     }
     const std::vector<SampleNvme> nvmeSet = SampleNvmeSet();
     for (const SampleNvme& d : nvmeSet) {
@@ -266,5 +354,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quillmoor-make-samples: cannot write %s\n", ini.string().c_str());
         return 1;
     }
-    return 0;
+    return WriteWorseningSet(folder / "worsening") ? 0 : 1;
 }

@@ -11,7 +11,8 @@ namespace qm {
 
 // Everything the provider and its handles share: the drives and the record.
 // The drives and the families are fixed at construction; everything else
-// changes under `mutex`.
+// (the power modes, the dump each drive answers from, the record, the
+// counts) changes under `mutex`.
 struct SimDriveProvider::State {
     std::array<std::optional<SimDrive>, kSlotCount> drives;
     std::array<bool, kSlotCount> nineFamily{};  // family = 9x, also for slots without a drive
@@ -22,6 +23,7 @@ struct SimDriveProvider::State {
     bool interrupted = false;
     std::array<bool, kSlotCount> asleep{};      // power mode of each present drive
     std::array<int, kSlotCount> wakeUps{};
+    std::array<std::size_t, kSlotCount> dumpIndex{};  // the dump each drive answers from (SimDrive::DumpAt)
     std::deque<SimEvent> events;
     int openHandles = 0;
     int familyTests = 0;
@@ -47,6 +49,21 @@ struct SimDriveProvider::State {
         return &*drives[static_cast<std::size_t>(slot)];
     }
 
+    // The dump the present drive `drive` of `slot` answers from now. The
+    // dumps are fixed, so the reference stays valid after the lock.
+    const SkDump& CurrentDump(DriveSlot slot, const SimDrive& drive) {
+        const std::lock_guard lock(mutex);
+        return drive.DumpAt(dumpIndex[static_cast<std::size_t>(slot)]);
+    }
+
+    // A full read of the drive has ended: the next command is answered from
+    // its next dump, if it has one.
+    void NextDump(DriveSlot slot, const SimDrive& drive) {
+        const std::lock_guard lock(mutex);
+        std::size_t& index = dumpIndex[static_cast<std::size_t>(slot)];
+        if (index + 1 < drive.DumpCount()) ++index;
+    }
+
     // A command reached the present drive of `slot`.
     void Wake(DriveSlot slot) {
         const std::lock_guard lock(mutex);
@@ -59,40 +76,66 @@ struct SimDriveProvider::State {
 
 namespace {
 
-// Answers one command block as the drive `drive` would. Validates the control
-// code against the buffer sizes first; writes into `out` only on success.
-bool Answer(const SimDrive& drive, ControlCode code, const CommandBlock& in, std::span<std::uint8_t> out) {
-    const bool smartSignature = in.command() == ata::Smart && in.cylLow() == ata::SmartCylLow &&
-                                in.cylHigh() == ata::SmartCylHigh;
+// The sector a S.M.A.R.T. or identity read asks for.
+enum class SectorAsked { None, Identity, Values, Thresholds };
+
+bool HasSmartSignature(const CommandBlock& in) {
+    return in.command() == ata::Smart && in.cylLow() == ata::SmartCylLow && in.cylHigh() == ata::SmartCylHigh;
+}
+
+SectorAsked SectorOf(const CommandBlock& in) {
+    if (in.command() == ata::IdentifyDevice) return SectorAsked::Identity;
+    if (!HasSmartSignature(in)) return SectorAsked::None;
+    if (in.features() == ata::SmartReadData) return SectorAsked::Values;
+    if (in.features() == ata::SmartReadThresholds) return SectorAsked::Thresholds;
+    return SectorAsked::None;
+}
+
+// Answers one command block as the drive `drive` would, from its dump
+// `dump`. Validates the control code against the buffer sizes first; writes
+// into `out` only on success.
+bool Answer(const SimDrive& drive, const SkDump& dump, ControlCode code, const CommandBlock& in,
+            std::span<std::uint8_t> out) {
     switch (code) {
         case ControlCode::SendDriveCommand: {
             if (out.size() != kStatusOutputSize || in.bufferSize() != 0) return false;
-            if (!smartSignature || in.features() != ata::SmartEnable) return false;
+            if (!HasSmartSignature(in) || in.features() != ata::SmartEnable) return false;
             if (drive.Refuses(SimFault::Enable)) return false;
             std::fill(out.begin(), out.end(), std::uint8_t{0});  // buffer size 0, driver status all clear
             return true;
         }
         case ControlCode::ReceiveDriveData: {
             if (out.size() != kDataOutputSize || in.bufferSize() != kSectorSize) return false;
-            const Sector* sector = nullptr;
-            if (in.command() == ata::IdentifyDevice) {
-                if (drive.Refuses(SimFault::Identify)) return false;
-                sector = drive.dump.identify ? &*drive.dump.identify : nullptr;
-            } else if (smartSignature && in.features() == ata::SmartReadData) {
-                if (drive.Refuses(SimFault::Attributes)) return false;
-                sector = drive.dump.smartData ? &*drive.dump.smartData : nullptr;
-            } else if (smartSignature && in.features() == ata::SmartReadThresholds) {
-                if (drive.Refuses(SimFault::Thresholds)) return false;
-                sector = drive.dump.thresholds ? &*drive.dump.thresholds : nullptr;
+            const std::optional<Sector>* sector = nullptr;
+            switch (SectorOf(in)) {
+                case SectorAsked::Identity:
+                    if (!drive.Refuses(SimFault::Identify)) sector = &dump.identify;
+                    break;
+                case SectorAsked::Values:
+                    if (!drive.Refuses(SimFault::Attributes)) sector = &dump.smartData;
+                    break;
+                case SectorAsked::Thresholds:
+                    if (!drive.Refuses(SimFault::Thresholds)) sector = &dump.thresholds;
+                    break;
+                case SectorAsked::None:
+                    break;
             }
-            if (sector == nullptr) return false;
+            if (sector == nullptr || !*sector) return false;
             StoreLe32(out, 0, static_cast<std::uint32_t>(kSectorSize));
             std::fill(out.begin() + 4, out.begin() + kDataOffset, std::uint8_t{0});
-            std::copy(sector->begin(), sector->end(), out.begin() + kDataOffset);
+            std::copy((*sector)->begin(), (*sector)->end(), out.begin() + kDataOffset);
             return true;
         }
     }
     return false;  // a control code the driver does not know
+}
+
+// A read of the thresholds ends a full read (identity, values, thresholds,
+// in that order): answered or refused, the drive moves on to its next dump
+// after it, so the three answers of one read come from one dump and a read
+// of the identity alone moves nothing.
+bool EndsFullRead(ControlCode code, const CommandBlock& in) {
+    return code == ControlCode::ReceiveDriveData && SectorOf(in) == SectorAsked::Thresholds;
 }
 
 // The NVMe commands the set answers: Identify Controller (CNS 01h) and the
@@ -116,10 +159,14 @@ const std::vector<std::uint8_t>* NvmeAnswer(const SimDrive& drive, const NvmeCom
 class SimNvmeHandle final : public NvmeHandle {
 public:
     SimNvmeHandle(std::shared_ptr<SimDriveProvider::State> state, DriveSlot slot) : state_(std::move(state)), slot_(slot) {
+        const std::lock_guard lock(state_->mutex);
         ++state_->openHandles;
     }
     ~SimNvmeHandle() override {
-        --state_->openHandles;
+        {
+            const std::lock_guard lock(state_->mutex);
+            --state_->openHandles;
+        }
         state_->Record({.kind = SimEventKind::Close, .slot = slot_, .result = true});
     }
     SimNvmeHandle(const SimNvmeHandle&) = delete;
@@ -183,7 +230,8 @@ public:
         const SimDrive* drive = state_->Drive(target);
         const bool reached = drive != nullptr && state_->Delay(*drive);
         if (reached) state_->Wake(target);
-        const bool ok = reached && Answer(*drive, code, in, out);
+        const bool ok = reached && Answer(*drive, state_->CurrentDump(target, *drive), code, in, out);
+        if (reached && EndsFullRead(code, in)) state_->NextDump(target, *drive);
         state_->Record({.kind = SimEventKind::Exchange,
                         .slot = slot_,
                         .family = family_,

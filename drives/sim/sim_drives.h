@@ -8,6 +8,8 @@
 //
 //   [0]
 //   dump = healthy.smart   ; a dump file inside the folder (a plain file name)
+//   dumps = a.smart b.smart ; instead of dump=: up to 64 dumps, blank-separated,
+//                          ;   answered from in turn (below); not with dump=
 //   kind = nvme            ; optional: an NVMe drive, whose files are instead
 //   identify = x.identify  ;   Identify Controller (4096 bytes) and
 //   log = x.log            ;   its health log (512 bytes; without it the log is refused)
@@ -23,8 +25,17 @@
 //                          ;   exchange and the power-mode question) takes this
 //                          ;   many seconds before it is answered: a stalled disk
 //
-// A slot is present when its dump can be read and has an identity section;
-// every other slot has no device. Everything is read once, at construction.
+// A slot is present when its dump (each dump of dumps=) can be read and has
+// an identity section; every other slot has no device. Everything is read
+// once, at construction.
+//
+// A drive with dumps= answers from the first dump. A read of the thresholds
+// (the last exchange of a full read, answered or refused) moves it to the
+// next dump, and it stays on the last: read after read the drive changes,
+// while the identity, values and thresholds of one read come from one dump
+// and a read of the identity alone (a probe) moves nothing. Each drive keeps
+// its own place; reads of one drive are expected one at a time, as the drive
+// worker makes them.
 //
 // A test can have the provider record every open, version query, exchange
 // (with the whole command block), close and geometry query, to check the

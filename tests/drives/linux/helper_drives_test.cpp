@@ -43,7 +43,9 @@ protected:
     // stand-in helper beside it, and a machine whose slot map matches it:
     // sda to sde and nvme0 with their nodes, and nvme1 (slot 6) without one.
     void SetUp() override {
-        for (const auto& entry : fs::directory_iterator(QM_SAMPLES_DIR)) fs::copy(entry.path(), folder.path());
+        for (const auto& entry : fs::directory_iterator(QM_SAMPLES_DIR)) {
+            if (entry.is_regular_file()) fs::copy(entry.path(), folder.path());  // not the other sets' folders
+        }
         std::ofstream(folder / "drives.ini", std::ios::app) << "\n[3]\ndump = qm-hd1000a.smart\npower = standby\n";
         fs::copy_file(QM_FAKE_HELPER_BIN, helper);
         for (const char* disk : {"sda", "sdb", "sdc", "sdd", "sde"}) {

@@ -9,9 +9,11 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 
 #include "drives/sim/sim_drives.h"
 #include "smart/drive_record.h"
+#include "smart/health.h"
 #include "smart/rating.h"
 #include "smart/shown_rows.h"
 #include "smart/smart_reader.h"
@@ -39,9 +41,12 @@ int RunProgram(std::vector<std::string> args) {
     return WEXITSTATUS(status);
 }
 
+// Every file below `folder` (sub-folders included), by its path relative to it.
 std::set<std::string> FileNames(const std::filesystem::path& folder) {
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!entry.is_directory()) names.insert(entry.path().lexically_relative(folder).generic_string());
+    }
     return names;
 }
 
@@ -50,7 +55,8 @@ TEST(SampleSet, CommittedFilesAreExactlyWhatTheGeneratorMakes) {
     ASSERT_EQ(RunProgram({QM_MAKE_SAMPLES, out.str()}), 0);
     const std::set<std::string> made = FileNames(out.path());
     ASSERT_TRUE(made.contains("drives.ini"));
-    EXPECT_GE(made.size(), 5u);
+    ASSERT_TRUE(made.contains("worsening/drives.ini"));
+    EXPECT_GE(made.size(), 12u);
 
     std::set<std::string> committed = FileNames(kSamples);
     EXPECT_TRUE(committed.erase("README.md"));
@@ -204,6 +210,46 @@ TEST_F(SampleDrivesTest, WornNvmeDrive) {
 TEST_F(SampleDrivesTest, OtherSlotsAreEmpty) {
     for (DriveSlot slot : {3, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}) {
         EXPECT_EQ(reader.ProbeDrive(slot).driveType, 0) << slot;
+    }
+    EXPECT_EQ(set.OpenHandles(), 0);
+}
+
+// The drive of samples/worsening, read as the minute pass reads it: each full
+// read a step worse, the start-up probe moving nothing.
+TEST(WorseningSample, EachFullReadIsWorse) {
+    SimDriveProvider set(kSamples + "/worsening");
+    ASSERT_TRUE(set.ok()) << set.error();
+    EXPECT_TRUE(set.warnings().empty());
+    ASSERT_EQ(set.PresentSlots(), std::vector<DriveSlot>{0});
+    SmartReader reader(set);
+    EXPECT_EQ(TrimBlanks(reader.ProbeDrive(0).modelNumber), "QM-HD750E");
+
+    using enum AttributeStatus;
+    using Reason = std::tuple<std::string, std::string, AttributeStatus>;  // id, value, mark
+    struct Step {
+        AttributeStatus state;
+        int celsius;
+        std::vector<Reason> reasons;
+    };
+    const std::vector<Step> steps = {
+        {Good, 40, {}},
+        {Caution, 41, {{"5", "8", Caution}}},
+        {Caution, 42, {{"5", "24", Caution}, {"197", "2", Caution}}},
+        {Caution, 56, {{"5", "24", Caution}, {"194", "56", Caution}, {"197", "2", Caution}}},
+        {Bad, 61, {{"5", "1520", Bad}, {"194", "61", Bad}, {"197", "2", Caution}}},
+        {Bad, 61, {{"5", "1520", Bad}, {"194", "61", Bad}, {"197", "2", Caution}}},  // the last stays
+    };
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        SCOPED_TRACE(i);
+        const DriveRecord r = reader.ReadDrive(0);
+        ASSERT_TRUE(IsPresentDrive(r));
+        EXPECT_EQ(TrimBlanks(r.modelNumber), "QM-HD750E");
+        EXPECT_EQ(DriveTemperature(r), steps[i].celsius);
+        const DriveHealth health = HealthOf(r);
+        EXPECT_EQ(health.state, steps[i].state);
+        std::vector<Reason> reasons;
+        for (const HealthReason& reason : health.reasons) reasons.push_back({reason.idText, reason.value, reason.status});
+        EXPECT_EQ(reasons, steps[i].reasons);
     }
     EXPECT_EQ(set.OpenHandles(), 0);
 }
