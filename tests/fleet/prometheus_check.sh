@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# The fleet outputs with the real parts: promtool accepts the metrics of the
-# sample set, the example rules and their unit tests; systemd-analyze accepts
-# the service and timer; Debian's node_exporter serves the textfile the
+# The fleet outputs with the real parts: `cmake --install` into a temporary
+# prefix puts the service, the timer and the rules in place; promtool accepts
+# the metrics of the sample set, the installed rules and their unit tests;
+# systemd-analyze accepts the installed units; Debian's node_exporter serves the textfile the
 # report wrote, and a real Prometheus scraping it answers, for every sample
 # drive with a temperature, the temperature the text report printed.
 # Everything it starts listens on 127.0.0.1 only, on free ports, and is
 # stopped by it; every wait is bounded.
-#   prometheus_check.sh REPORT SOURCE_ROOT
+#   prometheus_check.sh REPORT SOURCE_ROOT BUILD_DIR
 set -euo pipefail
 report=$1
 root=$2
+build=$3
 started=$(date +%s%N)
 for tool in promtool prometheus prometheus-node-exporter systemd-analyze python3 jq; do
   command -v "$tool" >/dev/null 2>&1 || { echo "prometheus_check: $tool is missing (scripts/setup.sh installs it)"; exit 1; }
@@ -58,18 +60,25 @@ for s in sockets:
 EOF
 )
 
-# --- the files, checked by the tools of their formats
+# --- the files, installed and checked by the tools of their formats
+cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 || fail "cmake --install failed"
+units=$work/prefix/lib/systemd/system
+rules_file=$work/prefix/share/quillmoor/prometheus/quillmoor.rules.yml
+for file in "$units/quillmoor-report.service" "$units/quillmoor-report.timer" "$rules_file"; do
+  [ -f "$file" ] || fail "cmake --install did not install $file"
+done
+grep -qx "ExecStart=$work/prefix/bin/quillmoor-report --textfile /var/lib/prometheus/node-exporter" \
+  "$units/quillmoor-report.service" || fail "the installed service does not start the installed program"
+rm -f "$work/install.log"
 mkdir "$work/textfile"
 "$report" --simulate "$root/samples" --textfile "$work/textfile" || fail "quillmoor-report --textfile failed"
 promtool check metrics <"$work/textfile/quillmoor.prom" >"$work/promtool.log" 2>&1 ||
   fail "promtool check metrics refuses the report's metrics: $(cat "$work/promtool.log")"
-promtool check rules "$root/share/prometheus/quillmoor.rules.yml" >"$work/promtool.log" 2>&1 ||
+promtool check rules "$rules_file" >"$work/promtool.log" 2>&1 ||
   fail "promtool check rules refuses the rules: $(cat "$work/promtool.log")"
 promtool test rules "$root/tests/fleet/rules_test.yml" >"$work/promtool.log" 2>&1 ||
   fail "the rules' unit tests fail: $(cat "$work/promtool.log")"
-sed "s|@QM_REPORT_PATH@|$report|" "$root/share/systemd/quillmoor-report.service.in" >"$work/quillmoor-report.service"
-cp "$root/share/systemd/quillmoor-report.timer" "$work/"
-verify=$(systemd-analyze verify --man=no "$work/quillmoor-report.service" "$work/quillmoor-report.timer" 2>&1) &&
+verify=$(systemd-analyze verify --man=no "$units/quillmoor-report.service" "$units/quillmoor-report.timer" 2>&1) &&
   [ -z "$verify" ] || fail "systemd-analyze verify: $verify"
 rm -f "$work/promtool.log"
 
@@ -91,7 +100,7 @@ global:
   scrape_interval: 1s
   evaluation_interval: 1s
 rule_files:
-  - $root/share/prometheus/quillmoor.rules.yml
+  - $rules_file
 scrape_configs:
   - job_name: node
     static_configs:
