@@ -1,6 +1,9 @@
 // quillmoor [--simulate FOLDER]: the main window on the real disks, or on the
 // simulated drive set in FOLDER.
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +16,7 @@
 #include "app/fixed_rights_probe.h"
 #include "app/main_window.h"
 #include "app/menu_commands.h"
+#include "app/program_style.h"
 #include "app/qt_seams.h"
 #include "commands/autostart.h"
 #include "commands/program_places.h"
@@ -39,6 +43,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication application(argc, argv);
+    QApplication::setStyle(new qm::ProgramStyle);  // the application keeps it
     // Closing the window may only minimise it; the program ends through its
     // exit sequence, not when the last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -54,13 +59,25 @@ int main(int argc, char** argv) {
         std::cerr << "quillmoor: " << parsed.error << "\n" << kUsage;
         return 2;
     }
-    const qm::DriveSelection drives = qm::SelectDriveProvider(parsed.options->simulateFolder);
-    if (!drives.provider) {
-        std::cerr << "quillmoor: " << drives.error << "\n";
-        return 2;
+    // A simulated set is read here (files only; a mistake ends the program
+    // before its window). The real disks are opened by the drive worker on
+    // its first request: the helper and its rights question never hold up
+    // the window.
+    std::unique_ptr<qm::DriveProvider> simulated;
+    std::unique_ptr<qm::FixedRightsProbe> simulatedRights;
+    qm::DeferredRealDrives realDisks;
+    if (parsed.options->simulateFolder) {
+        qm::DriveSelection set = qm::SelectDriveProvider(parsed.options->simulateFolder);
+        if (!set.provider) {
+            std::cerr << "quillmoor: " << set.error << "\n";
+            return 2;
+        }
+        for (const std::string& warning : set.warnings) std::cerr << "quillmoor: " << warning << "\n";
+        simulated = std::move(set.provider);
+        simulatedRights = std::make_unique<qm::FixedRightsProbe>(set.mayReadDisks);
     }
-    for (const std::string& warning : drives.warnings) std::cerr << "quillmoor: " << warning << "\n";
-    qm::FixedRightsProbe rights(drives.mayReadDisks);
+    qm::DriveProvider& drives = simulated ? *simulated : static_cast<qm::DriveProvider&>(realDisks);
+    qm::RightsProbe& rights = simulatedRights ? *simulatedRights : static_cast<qm::RightsProbe&>(realDisks);
 
     qm::QtMessageBoxes messages;
     qm::QtNotificationArea tray;
@@ -80,12 +97,21 @@ int main(int argc, char** argv) {
 
     qm::XdgAutostart autostart(qm::AutostartFolder(qm::ProcessConfigHome()), places.executable);
 
-    qm::MainWindow window(qm::AppSeams{*drives.provider, rights, messages, tray, clock, fonts, process, settings, files,
+    qm::MainWindow window(qm::AppSeams{drives, rights, messages, tray, clock, fonts, process, settings, files,
                                        launcher, busy, autostart, places});
     messages.SetParent(&window);
     files.SetParent(&window);
     qm::ConnectTrayIcons(tray, window);
     window.Start();
     window.ShowStarted();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // A drive command stuck in the kernel cannot be cut short, and its thread
+    // still holds the drives: the program ends here without destroying
+    // anything. The settings file is complete (every write replaces it
+    // whole) and the helper has been killed.
+    if (!window.Monitor().Worker().Stop(qm::DriveWorker::kStopWait)) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

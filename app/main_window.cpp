@@ -1,5 +1,8 @@
 #include "app/main_window.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QMenuBar>
@@ -11,8 +14,10 @@
 #include "app/modal_windows.h"
 #include "commands/error_text.h"
 #include "controls/qt_text.h"
+#include "monitor/answer_pump.h"
 #include "monitor/drive_panel.h"
 #include "monitor/icon_numbers.h"
+#include "monitor/reading_status.h"
 
 namespace qm {
 namespace {
@@ -53,7 +58,7 @@ PaneGeometry ToPaneGeometry(const PanePlaces& places) {
 MainWindow::MainWindow(AppSeams seams, QWidget* parent)
     : QMainWindow(parent),
       seams_(seams),
-      monitor_(seams_.drives, seams_.settings, seams_.tray),
+      monitor_(seams_.drives, seams_.rights, seams_.settings, seams_.tray),
       commands_{*this,        monitor_,        seams_.settings, options_, seams_.messages,
                 seams_.files, seams_.launcher, seams_.busy,     seams_.autostart, seams_.places} {
     setObjectName(QStringLiteral("Form1"));
@@ -66,9 +71,13 @@ MainWindow::MainWindow(AppSeams seams, QWidget* parent)
     placement_ = new WindowPlacement(*this, seams_.settings);
     connect(placement_, &WindowPlacement::placed, this, &MainWindow::SavePlacementAfterResize);
     new ModalWindowKeeper(this);
+    new AnswerPump(monitor_, [this] { UpdateReadingStatus(); }, this);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // Before the pump and the widgets go: no answer arrives any more.
+    monitor_.Worker().Stop(DriveWorker::kStopWait);
+}
 
 void MainWindow::CreateMenus() {
     menu_ = CreateMainMenu(*menuBar());
@@ -90,6 +99,17 @@ void MainWindow::CreateMonitoringTimer() {
     timer_->setInterval(kMonitoringInterval);
     connect(timer_, &QTimer::timeout, this, &MainWindow::UpdateTemperatures);
     timer_->start();
+
+    tabHold_ = new QTimer(this);
+    tabHold_->setSingleShot(true);
+    tabHold_->setInterval(kTabHold);
+    connect(tabHold_, &QTimer::timeout, this, [this] {
+        monitor_.StopHoldingTabs();
+        if (!monitor_.Tabs().empty()) ShowFirstDrive();
+    });
+    readingCheck_ = new QTimer(this);
+    readingCheck_->setInterval(250);
+    connect(readingCheck_, &QTimer::timeout, this, &MainWindow::UpdateReadingStatus);
 }
 
 void MainWindow::CreateShortcuts() {
@@ -115,21 +135,28 @@ void MainWindow::CreateShortcuts() {
 void MainWindow::Start() {
     if (started_ || tornDown_) return;
     started_ = true;
-    WarnAboutRights();
     placement_->Restore();
     ReadOptions();
     BuildTabsAndLists();
-    ScanDrives();
     ApplyOptions();
+    // The drives are asked once the window has been shown (ShowStarted comes
+    // next): the worker's threads start after it, not while it is built.
+    QTimer::singleShot(0, this, [this] {
+        if (tornDown_) return;
+        AskRights();
+        ScanDrives();
+    });
     // The history starts here; a sample the first drive's pass took above is
     // overwritten ten minutes later.
     monitor_.History().ResetPositions();
 }
 
-void MainWindow::WarnAboutRights() {
-    if (seams_.rights.IsAdministrator()) return;
-    seams_.messages.Show(MessageIcon::Stop, MessageButtons::Ok, std::string(kMessageCaption),
-                         std::string(kRightsWarning));
+void MainWindow::AskRights() {
+    monitor_.AskRights([this](bool mayReadDisks) {
+        if (mayReadDisks || tornDown_) return;
+        seams_.messages.Show(MessageIcon::Stop, MessageButtons::Ok, std::string(kMessageCaption),
+                             std::string(kRightsWarning));
+    });
 }
 
 void MainWindow::ReadOptions() { options_ = seams_.settings.ReadOptions(); }
@@ -145,23 +172,58 @@ void MainWindow::BuildTabsAndLists() {
 }
 
 void MainWindow::ScanDrives() {
-    monitor_.ScanDrives();
-    std::vector<std::string> models;
-    for (const DriveTab& tab : monitor_.Tabs()) models.push_back(tab.model);
-    panel_->SetTabs(models);
-    if (const auto first = monitor_.SlotOfTab(0)) SelectSlot(*first);
+    panel_->ReportTabChanges();
+    monitor_.ScanDrives([this](int index, const DriveTab& tab) { OnTabFound(index, tab); },
+                        [this] { ShowFirstDrive(); });
+    if (monitor_.Scanning()) tabHold_->start();
+    UpdateReadingStatus();
+}
+
+void MainWindow::OnTabFound(int index, const DriveTab& tab) {
+    if (tornDown_) return;
+    panel_->InsertTab(index, tab.model);
+    // Past the hold, the first drive that answers is shown at once.
+    if (!tabHold_->isActive()) ShowFirstDrive();
+}
+
+void MainWindow::ShowFirstDrive() {
+    if (firstDriveShown_ || tornDown_) return;
+    firstDriveShown_ = true;
+    tabHold_->stop();
+    // A drive the user chose meanwhile stays.
+    if (selectedSlot_ == -1) {
+        if (const auto first = monitor_.SlotOfTab(0)) {
+            selectedSlot_ = *first;
+            // The history starts after this pass: its samples are overwritten.
+            AskView(Advance::No);
+        }
+    }
+    if (IsOn(options_.trayIcons)) {
+        startUpIcons_ = true;
+        monitor_.AddTrayIcons([this] { OnIconsAdded(); });
+    }
+    UpdateReadingStatus();
+}
+
+void MainWindow::OnIconsAdded() {
+    if (!startUpIcons_ || tornDown_) return;
+    startUpIcons_ = false;
+    ComeBackWithoutIcons();
 }
 
 void MainWindow::ApplyOptions() {
-    if (IsOn(options_.trayIcons)) monitor_.AddTrayIcons();
     if (IsOn(options_.startMinimised)) setWindowState(windowState() | Qt::WindowMinimized);
     ShowOptionChecks();
 }
 
 void MainWindow::ShowStarted() {
-    // A window minimised behind its icons at start-up is already hidden;
-    // showing it would put it on the taskbar for a moment.
-    if (!(State() == WindowState::Minimised && HideWhenMinimised(options_, monitor_.Tray().ShownCount()))) show();
+    // A window minimised behind its icons at start-up is never shown, not
+    // even while the icons are still being read: showing it would put it on
+    // the taskbar for a moment. If no icon comes, it comes back minimised.
+    const bool iconsAwaited = IsOn(options_.trayIcons) && monitor_.Tray().AreaAvailable() &&
+                              (!firstDriveShown_ || monitor_.AddingTrayIcons());
+    const int icons = iconsAwaited ? std::max(1, monitor_.Tray().ShownCount()) : monitor_.Tray().ShownCount();
+    if (!(State() == WindowState::Minimised && HideWhenMinimised(options_, icons))) show();
     hiddenBehindIcons_ = !isVisible();
     LayOut();
 }
@@ -178,7 +240,14 @@ void MainWindow::SetOptionChecked(Option option, bool checked) { menu_.OptionIte
 void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(WindowTitleText(caption)); }
 
 void MainWindow::SelectSlot(DriveSlot slot) {
+    if (tornDown_) return;
     selectedSlot_ = IsValidSlot(slot) ? slot : -1;
+    // Its last values at once (a drive that stalls keeps them on show), the
+    // fresh ones when it has answered. A drive never shown before is shown
+    // when it answers; should it not answer at once, UpdateReadingStatus
+    // empties the lists meanwhile.
+    if (const DriveViewContent* last = monitor_.LastView(selectedSlot_))
+        ShowDriveView(selectedSlot_, *last, monitor_.LastTemperatures(selectedSlot_));
     RefreshDriveView();
 }
 
@@ -187,28 +256,66 @@ void MainWindow::OnTabSelected(int index) {
 }
 
 void MainWindow::RefreshDriveView() {
-    if (tornDown_) return;
-    shownDrive_ = monitor_.ViewDrive(selectedSlot_);
+    if (!tornDown_) AskView(Advance::Yes);
+}
+
+void MainWindow::AskView(Advance advance) {
+    const PassMoment moment{seams_.clock.Now(), advance};
+    const DriveSlot slot = selectedSlot_;
+    monitor_.ViewDrive(slot, moment, [this, slot](const DriveViewContent& view, const PassReport& report) {
+        if (!tornDown_ && slot == selectedSlot_) ShowDriveView(slot, view, report.temperatures);
+    });
+    monitor_.RunPass(moment, slot, [this](const PassReport& report) { OnPassReport(report); });
+    UpdateReadingStatus();
+}
+
+void MainWindow::ShowDriveView(DriveSlot slot, const DriveViewContent& view, const std::vector<int>& temperatures) {
+    shownSlot_ = slot;
+    shownDrive_ = view;
     panel_->ShowDrive(shownDrive_);
     if (IsOn(options_.taskbarIcon)) SetCaption(DriveCaption(shownDrive_.model, shownDrive_.volumes));
-    UpdateTemperatures();
+    ShowSelectedTemperatures(temperatures);
 }
 
 void MainWindow::UpdateTemperatures() {
     if (tornDown_) return;
-    const MonitoringPassResult result = monitor_.RunPass(seams_.clock.Now(), selectedSlot_);
-    // A selected drive that sleeps was not read: its box keeps what it showed.
-    if (!result.selectedAsleep) panel_->ShowTemperature(TemperatureBoxText(result.selectedTemperatures));
-    if (IsOn(options_.taskbarIcon)) {
-        if (const auto icon = SelectedTaskbarIcon(result.selectedTemperatures)) SetWindowIconResource(*icon);
-    }
+    monitor_.RunPass({seams_.clock.Now()}, kNoSlot, [this](const PassReport& report) { OnPassReport(report); });
+    if (!IsValidSlot(selectedSlot_)) ShowSelectedTemperatures({});
     ComeBackWithoutIcons();
+    UpdateReadingStatus();
+}
+
+void MainWindow::OnPassReport(const PassReport& report) {
+    // A selected drive that sleeps was not read: its box keeps what it showed.
+    if (tornDown_ || report.slot != selectedSlot_ || report.result == ReadResult::Asleep) return;
+    ShowSelectedTemperatures(report.temperatures);
+}
+
+void MainWindow::ShowSelectedTemperatures(const std::vector<int>& temperatures) {
+    panel_->ShowTemperature(TemperatureBoxText(temperatures));
+    if (IsOn(options_.taskbarIcon)) {
+        if (const auto icon = SelectedTaskbarIcon(temperatures)) SetWindowIconResource(*icon);
+    }
+}
+
+void MainWindow::UpdateReadingStatus() {
+    if (tornDown_) return;
+    const auto now = std::chrono::steady_clock::now();
+    const auto busySince = monitor_.Worker().BusySince(selectedSlot_);
+    panel_->ShowStatus(ReadingStatusText(monitor_.ScanningSince(), busySince, now));
+    // A drive that keeps the window waiting never shows another drive's values.
+    if (busySince && now - *busySince >= kReadingNotice && shownSlot_ != selectedSlot_)
+        ShowDriveView(selectedSlot_, DriveViewContent{}, {});
+    const bool waiting = monitor_.Scanning() || monitor_.Worker().Busy(selectedSlot_);
+    if (waiting && !readingCheck_->isActive()) readingCheck_->start();
+    if (!waiting) readingCheck_->stop();
 }
 
 void MainWindow::ComeBackWithoutIcons() {
-    // The notification area went away while the window hid behind its icons:
-    // back on the taskbar, minimised, so that there is a way back to it.
-    if (!hiddenBehindIcons_ || monitor_.Tray().ShownCount() > 0) return;
+    // The notification area went away while the window hid behind its icons
+    // (or no icon came): back on the taskbar, minimised, so that there is a
+    // way back to it. Icons still being read may yet come.
+    if (!hiddenBehindIcons_ || monitor_.Tray().ShownCount() > 0 || monitor_.AddingTrayIcons()) return;
     hiddenBehindIcons_ = false;
     showMinimized();
 }
@@ -286,8 +393,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::TearDown() {
     tornDown_ = true;
     timer_->stop();
+    tabHold_->stop();
+    readingCheck_->stop();
     panel_->DestroyControls();
     monitor_.RemoveAddedTrayIcons();
+    // A read that hangs is not waited for: the worker ends the helper and
+    // leaves a thread stuck in the kernel behind (main then ends the process
+    // without running destructors).
+    monitor_.Worker().Stop(DriveWorker::kStopWait);
     seams_.process.EndProcess();
 }
 

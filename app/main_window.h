@@ -5,6 +5,8 @@
 // The window builds itself from create…() helpers, runs the start-up as a
 // short list of named steps, and shows what DriveMonitor computes; its menu
 // commands live in commands/ and are wired in one place (menu_commands.cpp).
+// It never waits on a drive: every read is asked of the monitor's worker and
+// shown when the answer comes (AnswerPump brings it to this thread).
 #pragma once
 
 #include <optional>
@@ -39,15 +41,24 @@ public:
     explicit MainWindow(AppSeams seams, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The start-up, once: warn about missing rights, restore the placement,
-    // read the options, build the tabs and lists, scan the drives and show
-    // the first, apply the saved options.
+    // The start-up, once: restore the placement, read the options, build the
+    // tabs and lists, apply the saved options; then, from the event loop (so
+    // after ShowStarted), ask the rights question (the warning comes with its
+    // answer) and start the drive scan (tabs come as the drives answer; the
+    // first drive is shown, and the icons added, once the scan is over or has
+    // taken kTabHold). Never waits on a drive.
     void Start();
     // Shows the started window (minimised when the options ask for it, and
     // then possibly hidden behind the notification icons).
     void ShowStarted();
 
-    // MainWindowPort.
+    // How long drives that answered wait for a slower slot before them
+    // before their tabs come (and the first drive is shown) all the same.
+    static constexpr int kTabHold = 500;  // ms
+
+    // MainWindowPort. RefreshDriveView asks for a fresh view of the selected
+    // drive and one pass over the others; UpdateTemperatures asks for one
+    // pass. Both return at once; the answers are shown as they come.
     DriveSlot SelectedSlot() const override { return selectedSlot_; }
     const DriveViewContent& ShownDrive() const override { return shownDrive_; }
     void RefreshDriveView() override;
@@ -57,7 +68,8 @@ public:
     void SetCaption(const std::string& caption) override;
     void SetWindowIcon(int resource) override { SetWindowIconResource(resource); }
 
-    // Shows the drive of a slot (-1: none).
+    // Shows the drive of a slot (-1: none): its last view at once (empty when
+    // it has none), then the fresh one when the drive has answered.
     void SelectSlot(DriveSlot slot);
     // Both exit commands: the close that follows is a real exit, and the
     // window goes back to the normal state first so that its placement is saved.
@@ -93,11 +105,23 @@ private:
     void CreateMonitoringTimer();
     void CreateShortcuts();
     // Start-up steps.
-    void WarnAboutRights();
+    void AskRights();
     void ReadOptions();
     void BuildTabsAndLists();
     void ScanDrives();
     void ApplyOptions();
+    // Answers.
+    // Asks for a view of the selected drive, which stands for its pass read
+    // too, and a pass over the other drives.
+    void AskView(Advance advance);
+    void OnTabFound(int index, const DriveTab& tab);
+    void ShowFirstDrive();
+    void ShowDriveView(DriveSlot slot, const DriveViewContent& view, const std::vector<int>& temperatures);
+    void ShowSelectedTemperatures(const std::vector<int>& temperatures);
+    void OnPassReport(const PassReport& report);
+    void OnIconsAdded();
+    // The status line: what the window waits for, once it has waited a moment.
+    void UpdateReadingStatus();
     // The layout pass: panes follow the client area, a normal window's
     // placement is stored, a minimised one may hide behind its icons.
     void LayOut();
@@ -115,14 +139,19 @@ private:
     MainMenu menu_;
     DrivePanel* panel_ = nullptr;
     QTimer* timer_ = nullptr;
+    QTimer* tabHold_ = nullptr;       // single shot: drives that answered stop waiting for slower ones
+    QTimer* readingCheck_ = nullptr;  // while the window waits: the status line follows the wait
     WindowPlacement* placement_ = nullptr;
     PaneLayout layout_;
     IconCache windowIcons_;
     int windowIconResource_ = 0;
 
     DriveSlot selectedSlot_ = -1;
+    DriveSlot shownSlot_ = -1;  // the drive whose view the lists show (-1: none or the placeholders)
     DriveViewContent shownDrive_;
     bool started_ = false;
+    bool firstDriveShown_ = false;  // the start-up has shown the first drive (or found none)
+    bool startUpIcons_ = false;     // the start-up's icons are being added
     bool exitRequested_ = false;
     bool tornDown_ = false;
     bool reportingPlacementError_ = false;

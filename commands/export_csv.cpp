@@ -52,12 +52,14 @@ void ExportCsv(CommandContext& context) {
                                   {kCsvFilters.begin(), kCsvFilters.end()}, kCsvFilterIndex};
     const std::optional<std::string> path = context.files.AskSaveFileName(request);
     if (!path) return;
-    const DriveRecord record = context.monitor.Reader().ReadDrive(context.window.SelectedSlot());
     // A link in the chosen place is followed only when it is the user's own
     // in a folder no one else may write: one planted under a shared folder
     // such as /tmp must not lead the export to another file.
-    if (const std::error_code error = ReplaceFileContents(*path, AttributeCsvBytes(record), LinkRule::FollowOwn))
-        ShowErrorMessage(context.messages, error);
+    context.monitor.Ask(context.window.SelectedSlot(), DriveQuestion::Full, [&context, target = *path](const DriveAnswer& answer) {
+        if (const std::error_code error =
+                ReplaceFileContents(target, AttributeCsvBytes(answer.record), LinkRule::FollowOwn))
+            ShowErrorMessage(context.messages, error);
+    });
 }
 
 }  // namespace qm

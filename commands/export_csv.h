@@ -23,10 +23,11 @@ inline constexpr std::size_t kCsvFilterIndex = 1;
 std::string ProposedCsvName(std::string_view model, std::string_view serial);
 
 // The command: the save dialog in the start folder proposing the drive's
-// name; on a confirmed name a fresh read of the selected slot, written as the
-// whole file (AttributeCsvBytes; the header alone without a drive), replacing
-// an existing file only once the new one is complete. A failure is shown with
-// the system's description in a message box; a cancelled dialog does nothing.
+// name; on a confirmed name a fresh read of the selected slot, asked of the
+// worker, and once it has answered the file written whole (AttributeCsvBytes;
+// the header alone without a drive), replacing an existing file only once the
+// new one is complete. A failure is shown with the system's description in a
+// message box; a cancelled dialog does nothing.
 void ExportCsv(CommandContext& context);
 
 }  // namespace qm

@@ -2,6 +2,7 @@
 // the system, stored in the settings file under the drive's key and shown.
 #pragma once
 
+#include <functional>
 #include <string_view>
 #include <system_error>
 
@@ -23,14 +24,16 @@ inline constexpr std::string_view kFindVolumesWarning =
     "（一度情報取得すると情報を記憶します）";
 #endif
 
-// UpdateDriveLetters: with the busy pointer showing, asks the volumes of all
-// sixteen slots, then stores for every slot with a drive identified at
-// start-up its volumes (JoinVolumes; empty when it has none) under its
-// DriveLetterKey, and reads the stored values back into the monitor's
-// StoredVolumes. A slot without a start-up identity is asked but nothing is
-// stored for it. Returns the error of the first write that failed; entries
-// written before it stay, and nothing is read back then.
-std::error_code UpdateDriveLetters(DriveMonitor& monitor, Settings& settings, BusyIndicator& busy);
+// UpdateDriveLetters: with the busy pointer showing, asks the worker for the
+// volumes of all sixteen slots; once all have answered, stores for every slot
+// with a drive identified at start-up its volumes (JoinVolumes; empty when it
+// has none) under its DriveLetterKey, puts the pointer back and calls
+// `done` with the error of the first write that failed (entries written
+// before it stay). Without an error the stored values are then read back into
+// the monitor's StoredVolumes as the drives answer a probe. A slot without a
+// start-up identity is asked but nothing is stored for it.
+void UpdateDriveLetters(DriveMonitor& monitor, Settings& settings, BusyIndicator& busy,
+                        std::function<void(std::error_code)> done);
 
 // The command: the warning, UpdateDriveLetters, its error (if any) in a message
 // box once the pointer is back, and the selected drive shown again.

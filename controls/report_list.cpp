@@ -13,9 +13,24 @@ namespace qm {
 
 namespace {
 constexpr int kImageRole = Qt::UserRole + 1;
-}
+
+// The column header of a list. Its height is fixed (SetHeaderHeight), so its
+// size hint does not measure the header texts: the views ask for it on every
+// change of the columns and on every resize, and measuring would load the
+// list's face long before anything is drawn with it.
+class ListHeader final : public QHeaderView {
+public:
+    explicit ListHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+    QSize sizeHint() const override {
+        if (minimumHeight() > 0 && minimumHeight() == maximumHeight()) return QSize(length(), minimumHeight());
+        return QHeaderView::sizeHint();
+    }
+};
+
+}  // namespace
 
 ReportList::ReportList(QWidget* parent) : QTableWidget(parent) {
+    setHorizontalHeader(new ListHeader(this));
     setShowGrid(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -61,6 +76,24 @@ int ReportList::InsertColumn(int position, const ColumnRecord& column) {
         setItem(row, at, cell);
     }
     return at;
+}
+
+void ReportList::InsertColumns(std::span<const ColumnRecord> columns) {
+    const int first = columnCount();
+    setColumnCount(first + static_cast<int>(columns.size()));
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        const int at = first + static_cast<int>(k);
+        alignments_.push_back(columns[k].format);
+        auto* header = new QTableWidgetItem(columns[k].text);
+        header->setTextAlignment(CellAlignment(at));
+        setHorizontalHeaderItem(at, header);
+        setColumnWidth(at, std::max(0, columns[k].width));
+        for (int row = 0; row < rowCount(); ++row) {
+            auto* cell = new QTableWidgetItem();
+            cell->setTextAlignment(CellAlignment(at));
+            setItem(row, at, cell);
+        }
+    }
 }
 
 int ReportList::InsertItem(const ItemRecord& record) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <vector>
 
 #include <QIcon>
@@ -48,6 +49,9 @@ public:
     // Inserts a column at `position` (appended when beyond the last).
     // Returns the new column's index.
     int InsertColumn(int position, const ColumnRecord& column);
+    // Appends columns in one step (the header measures itself once, not once
+    // per column), as InsertColumn at the end would one by one.
+    void InsertColumns(std::span<const ColumnRecord> columns);
 
     // Inserts a row at record.item (appended when beyond the last row) with
     // the first column's text and picture; the other cells start empty.

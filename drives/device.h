@@ -133,17 +133,19 @@ public:
     virtual std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) = 0;
 
     // The kind of drive in `slot`, known without a command. Ata for a slot
-    // without a drive (its read then fails at the open, as before).
-    // Realisations without NVMe drives keep this default.
-    virtual DriveKind KindOf(DriveSlot /*slot*/) { return DriveKind::Ata; }
+    // without a drive (its read then fails at the open, as before), and for
+    // every slot of a realisation without NVMe drives. (The three NVMe calls
+    // have no default, so that no realisation or wrapper can lose a kind of
+    // drive by forgetting them.)
+    virtual DriveKind KindOf(DriveSlot slot) = 0;
 
     // Opens the NVMe controller of `slot`. nullptr when the slot holds none
     // or it cannot be opened (no rights).
-    virtual std::unique_ptr<NvmeHandle> OpenNvme(DriveSlot /*slot*/) { return nullptr; }
+    virtual std::unique_ptr<NvmeHandle> OpenNvme(DriveSlot slot) = 0;
 
     // What the system tells every user about the slot's NVMe controller;
     // nullopt when the slot holds none or nothing can be read.
-    virtual std::optional<NvmePublicInfo> NvmeInfo(DriveSlot /*slot*/) { return std::nullopt; }
+    virtual std::optional<NvmePublicInfo> NvmeInfo(DriveSlot slot) = 0;
 
     // Disk geometry of the slot's disk, asked from the disk driver (not from
     // the identity sector; for an NVMe controller, from its first
@@ -175,6 +177,14 @@ public:
     virtual std::optional<PowerMode> QueryPowerMode(DriveSlot /*slot*/, const CommandBlock& /*query*/) {
         return std::nullopt;
     }
+
+    // The program is ending: ends at once what the drives wait on outside
+    // this process (the privileged helper), so that a read waiting on it
+    // returns (failed), and lets nothing new start there. The one call that
+    // may come from another thread while a read runs. A command inside the
+    // kernel cannot be cut short: realisations without anything outside the
+    // process keep this default.
+    virtual void Interrupt() {}
 };
 
 // The administrator test: can this process open the disks and send

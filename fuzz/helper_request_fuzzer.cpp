@@ -16,6 +16,9 @@ class NoDrives final : public qm::DriveProvider {
 public:
     bool IsNtFamily(qm::DriveSlot) override { return true; }
     std::unique_ptr<qm::DriveHandle> OpenDrive(qm::DriveSlot, qm::DriverFamily) override { return nullptr; }
+    qm::DriveKind KindOf(qm::DriveSlot) override { return qm::DriveKind::Ata; }
+    std::unique_ptr<qm::NvmeHandle> OpenNvme(qm::DriveSlot) override { return nullptr; }
+    std::optional<qm::NvmePublicInfo> NvmeInfo(qm::DriveSlot) override { return std::nullopt; }
     std::optional<qm::DiskGeometry> QueryDriveGeometry(qm::DriveSlot) override { return std::nullopt; }
     std::vector<std::string> VolumesOf(qm::DriveSlot) override { return {}; }
 };

@@ -1,9 +1,13 @@
 #include "monitor/drive_panel.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 
 #include "controls/image_list.h"
 #include "controls/qt_text.h"
@@ -59,6 +63,15 @@ DrivePanel::DrivePanel(const QFont& detailFont, QWidget* parent) : QWidget(paren
     QPalette palette = detail_->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));
     detail_->setPalette(palette);
+
+    // Over the frame's line like a second title, so the line makes room for it.
+    status_ = new QLabel(detailFrame_);
+    status_->setObjectName(QStringLiteral("readingStatus"));
+    status_->setFont(detailFont);
+    status_->setAutoFillBackground(true);
+    status_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    status_->setTextFormat(Qt::PlainText);
+    status_->hide();
 }
 
 DrivePanel::~DrivePanel() {
@@ -78,9 +91,9 @@ void DrivePanel::CreateTabsAndLists(const ListStyle& style) {
     CreateStatusImages();
     attributeList_ = CreateList(attributeHost_, "attributeListHandle", style, true);
     attributeList_->SetImageList(statusImages_.get());
-    for (int position = 0; position < 7; ++position) attributeList_->InsertColumn(position, kAttributeColumns[position]);
+    attributeList_->InsertColumns(kAttributeColumns);
     infoList_ = CreateList(infoHost_, "infoListHandle", style, false);
-    for (int position = 0; position < 2; ++position) infoList_->InsertColumn(position, kInfoColumns[position]);
+    infoList_->InsertColumns(kInfoColumns);
 
     temperatureBox_->raise();
     StretchControls();
@@ -111,12 +124,16 @@ ReportList* DrivePanel::CreateList(QFrame* host, const char* name, const ListSty
     return list;
 }
 
-void DrivePanel::SetTabs(const std::vector<std::string>& models) {
-    if (!tabs_) return;
-    for (std::size_t index = 0; index < models.size(); ++index)
-        tabs_->InsertTab(static_cast<int>(index), ShownText(models[index]));
+void DrivePanel::ReportTabChanges() {
+    if (!tabs_ || tabs_->IsHooked()) return;
     tabs_->Hook();
     connect(tabs_, &TabControl::selectionChanged, this, &DrivePanel::tabSelected);
+}
+
+void DrivePanel::InsertTab(int index, const std::string& model) {
+    if (!tabs_) return;
+    const QSignalBlocker quiet(tabs_.data());  // the first tab's selection is no change
+    tabs_->InsertTab(index, ShownText(model));
 }
 
 void DrivePanel::SelectTab(int index) {
@@ -159,6 +176,21 @@ void DrivePanel::FillAttributeList(const std::vector<AttributeListRow>& rows) {
 
 void DrivePanel::ShowTemperature(const std::string& text) { temperatureBox_->Print(Utf8(text)); }
 
+void DrivePanel::ShowStatus(const std::string& text) {
+    const QString shown = Utf8(text);
+    if (shown == status_->text() && status_->isVisible() == !shown.isEmpty()) return;
+    status_->setText(shown);
+    status_->setVisible(!shown.isEmpty());
+    PlaceStatus();
+}
+
+void DrivePanel::PlaceStatus() {
+    if (status_->text().isEmpty()) return;
+    const QFontMetrics metrics(status_->font());
+    const int width = std::min(metrics.horizontalAdvance(status_->text()) + 8, detailFrame_->width() / 2);
+    status_->setGeometry(detailFrame_->width() - width - 8, 0, width, metrics.height());
+}
+
 void DrivePanel::ShowAttributeDescription() {
     if (!attributeList_) return;
     const std::vector<int> selected = attributeList_->SelectedRows();
@@ -178,6 +210,7 @@ void DrivePanel::SetPaneGeometry(const PaneGeometry& panes) {
     attributeHost_->setGeometry(panes.attributeHost);
     detailFrame_->setGeometry(panes.detailFrame);
     detail_->setGeometry(panes.detailText);
+    PlaceStatus();
     StretchControls();
 }
 

@@ -24,6 +24,7 @@
 
 class QFrame;
 class QGroupBox;
+class QLabel;
 class QPlainTextEdit;
 
 namespace qm {
@@ -60,9 +61,14 @@ public:
     // lists' style; the information list gets its placeholder rows.
     void CreateTabsAndLists(const ListStyle& style);
 
-    // One tab per model text (shown literally); from then on every change of
-    // the selected tab is reported through tabSelected().
-    void SetTabs(const std::vector<std::string>& models);
+    // From now on every change of the selected tab is reported through
+    // tabSelected().
+    void ReportTabChanges();
+    // A tab for a drive at `index`, its label the model text (shown
+    // literally). Inserting is no change of selection: the first tab becomes
+    // the selected one, and a tab put before the selected one leaves that
+    // one selected, without a tabSelected().
+    void InsertTab(int index, const std::string& model);
     void SelectTab(int index);
 
     // Refills both lists from the view (both empty for a view without a
@@ -71,6 +77,10 @@ public:
 
     // Prints `text` (" --", " 45") into the temperature box.
     void ShowTemperature(const std::string& text);
+
+    // The status line under the lists, on the right of the detail frame's
+    // title (what the window waits for; empty: nothing shown).
+    void ShowStatus(const std::string& text);
 
     void SetPaneGeometry(const PaneGeometry& panes);
     // Places the temperature box in the information list's host (its inner area).
@@ -90,6 +100,7 @@ public:
     TemperatureBox* TemperatureDisplay() const { return temperatureBox_; }
     QPlainTextEdit* Detail() const { return detail_; }
     QGroupBox* DetailFrame() const { return detailFrame_; }
+    QLabel* Status() const { return status_; }
     QWidget* TabHost() const { return tabHost_; }
     QFrame* InfoHost() const { return infoHost_; }
     QFrame* AttributeHost() const { return attributeHost_; }
@@ -107,6 +118,7 @@ private:
     void FillAttributeList(const std::vector<AttributeListRow>& rows);
     // Shows the explanation of the selected attribute row in the detail box.
     void ShowAttributeDescription();
+    void PlaceStatus();
 
     QWidget* tabHost_ = nullptr;
     QFrame* infoHost_ = nullptr;
@@ -114,6 +126,7 @@ private:
     TemperatureBox* temperatureBox_ = nullptr;
     QGroupBox* detailFrame_ = nullptr;
     QPlainTextEdit* detail_ = nullptr;
+    QLabel* status_ = nullptr;
 
     std::unique_ptr<McImgLst> statusImages_;
     QPointer<TabControl> tabs_;

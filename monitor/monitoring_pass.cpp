@@ -4,22 +4,19 @@
 
 namespace qm {
 
-MonitoringPassResult RunMonitoringPass(SmartReader& reader, TrayIcons& tray, TemperatureHistory& history,
-                                       const LocalTime& now, DriveSlot selected, const SlotVolumes& slotVolumes) {
-    MonitoringPassResult result;
-    const bool sampling = IsSamplingMinute(now);
-    const std::string timeText = FormatSampleTime(now);
-    const auto leftAsleep = ForEachDriveTemperature(
-        reader, slotVolumes,
-        [&](DriveSlot slot, const std::string& model, const std::optional<std::string>& volumes, int temperature) {
-            result.lastTemperature = temperature;
-            tray.SetTrayIcon(slot, temperature, model, volumes, TrayMode::Edit);
-            if (sampling) history.Append(slot, timeText, temperature);
-            if (slot == selected) result.selectedTemperatures.push_back(temperature);
-        },
-        SleepingDrives::LeaveAlone);
-    result.selectedAsleep = IsValidSlot(selected) && leftAsleep[static_cast<std::size_t>(selected)];
-    return result;
+PassReport ApplyPassRead(const DriveAnswer& answer, TrayIcons& tray, TemperatureHistory& history,
+                         const PassMoment& moment, const SlotVolumes& slotVolumes) {
+    PassReport report{answer.slot, answer.result, {}};
+    if (answer.result != ReadResult::Read || !IsValidSlot(answer.slot)) return report;
+    const bool sampling = IsSamplingMinute(moment.time);
+    const std::string timeText = FormatSampleTime(moment.time);
+    const std::optional<std::string>& volumes = slotVolumes[static_cast<std::size_t>(answer.slot)];
+    ForEachTemperature(answer.record, [&](const std::string& model, int temperature) {
+        tray.SetTrayIcon(answer.slot, temperature, model, volumes, TrayMode::Edit);
+        if (sampling) history.Append(answer.slot, timeText, temperature, moment.advance);
+        report.temperatures.push_back(temperature);
+    });
+    return report;
 }
 
 std::string TemperatureBoxText(const std::vector<int>& selectedTemperatures) {

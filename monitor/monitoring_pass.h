@@ -1,7 +1,8 @@
-// One pass of the monitoring cycle (UpdateTemperatures without the window):
-// reads all sixteen slots, refreshes each drive's notification icon, records
-// history samples in minutes ending in 0, and reports what the selected
-// slot's temperature box and window icon are to show.
+// The monitoring cycle without the window (UpdateTemperatures): what one
+// drive's answer to the minute pass does. The worker reads the drives; each
+// answer, on the window's thread, refreshes the drive's notification icon,
+// records history samples in minutes ending in 0, and reports what the
+// selected slot's temperature box and window icon are to show.
 #pragma once
 
 #include <optional>
@@ -9,31 +10,35 @@
 #include <vector>
 
 #include "monitor/clock.h"
+#include "monitor/drive_worker.h"
 #include "monitor/temperature_history.h"
 #include "monitor/tray_icons.h"
-#include "smart/smart_reader.h"
 
 namespace qm {
 
-struct MonitoringPassResult {
-    // Temperatures of the selected slot's 194 rows (raw above 1), in table
-    // order; the box shows the last one, " --" when there is none.
-    std::vector<int> selectedTemperatures;
-    // The last temperature the pass found on any drive.
-    std::optional<int> lastTemperature;
-    // The selected drive sleeps and was not read: the box and the window
-    // icon keep what they show.
-    bool selectedAsleep = false;
+// When a pass was asked: its samples carry this time, whenever its answers
+// come. The start-up's first pass writes its samples without advancing.
+struct PassMoment {
+    LocalTime time;
+    Advance advance = Advance::Yes;
 };
 
-// Runs the pass. selected: the slot on display (-1: none). slotVolumes: what
-// the tooltips name as each drive's volumes. A drive that says it sleeps is
-// not read (reading would wake it): its icon and history stay as they are.
-// Every other drive with a model and a temperature gets an icon refresh (mode
-// edit) and, when now is a sampling minute, one history sample per
-// temperature row.
-MonitoringPassResult RunMonitoringPass(SmartReader& reader, TrayIcons& tray, TemperatureHistory& history,
-                                       const LocalTime& now, DriveSlot selected, const SlotVolumes& slotVolumes);
+// What one slot's answer to a pass showed.
+struct PassReport {
+    DriveSlot slot = kNoSlot;
+    ReadResult result = ReadResult::Failed;
+    // Temperatures of its 194 rows (raw above 1), in table order; the box
+    // shows the last one, " --" when there is none.
+    std::vector<int> temperatures;
+};
+
+// Applies one slot's read to the pass. A drive that sleeps was not read: its
+// icon and history stay as they are. A drive with a model gets an icon
+// refresh (mode edit) per temperature and, when the moment is a sampling
+// minute, one history sample per temperature. slotVolumes: what the tooltips
+// name as each drive's volumes.
+PassReport ApplyPassRead(const DriveAnswer& answer, TrayIcons& tray, TemperatureHistory& history,
+                         const PassMoment& moment, const SlotVolumes& slotVolumes);
 
 // The temperature box text: " --" without a temperature, otherwise one blank
 // and the decimal digits (" 45").

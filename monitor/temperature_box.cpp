@@ -14,7 +14,7 @@ constexpr int kTextX = 50 / 15;
 constexpr int kTextY = 30 / 15;
 }  // namespace
 
-TemperatureBox::TemperatureBox(QWidget* parent) : QWidget(parent), background_(Background()) {
+TemperatureBox::TemperatureBox(QWidget* parent) : QWidget(parent) {
     setFixedSize(kWidth, kHeight);
     QFont font(QStringLiteral("Verdana"));
     font.setStyleHint(QFont::SansSerif);
@@ -49,6 +49,8 @@ QImage TemperatureBox::Background() {
 }
 
 void TemperatureBox::paintEvent(QPaintEvent*) {
+    // Drawn when first shown, not while the window is built.
+    if (background_.isNull()) background_ = Background();
     QPainter painter(this);
     painter.drawImage(0, 0, background_);
     painter.setPen(palette().color(QPalette::WindowText));

@@ -29,7 +29,7 @@ protected:
 
 private:
     QString text_;
-    QImage background_;
+    QImage background_;  // drawn at the first paint
 };
 
 }  // namespace qm

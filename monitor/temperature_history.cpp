@@ -6,14 +6,15 @@ namespace {
 const HistorySample kEmptySample{};
 }  // namespace
 
-void TemperatureHistory::Append(DriveSlot slot, const std::string& timeText, int temperature) {
+void TemperatureHistory::Append(DriveSlot slot, const std::string& timeText, int temperature, Advance advance) {
     if (!IsValidSlot(slot)) return;
     const auto s = static_cast<std::size_t>(slot);
     auto& position = positions_[s];
     auto& sample = samples_[s][static_cast<std::size_t>(position)];
     sample.time = timeText;
     sample.temperature = std::to_string(temperature);
-    position = static_cast<std::int16_t>(position + 1 == kHistoryLength ? 0 : position + 1);
+    if (advance == Advance::Yes)
+        position = static_cast<std::int16_t>(position + 1 == kHistoryLength ? 0 : position + 1);
 }
 
 void TemperatureHistory::ResetPositions() { positions_.fill(0); }

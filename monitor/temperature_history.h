@@ -25,11 +25,16 @@ struct HistorySample {
 // positions 0 .. Position() - 1 hold the samples in order; after it, Position()
 // holds the oldest sample and the position before it the newest. Lives in
 // memory only; nothing is ever stored.
+// Whether a sample moves its slot's position on. The start-up's first pass
+// writes its samples without: the history starts after it, and the next
+// sample overwrites them.
+enum class Advance { Yes, No };
+
 class TemperatureHistory {
 public:
     // Writes the sample at the slot's position and advances the position,
     // back to 0 after 99. A slot outside 0..15 is ignored.
-    void Append(DriveSlot slot, const std::string& timeText, int temperature);
+    void Append(DriveSlot slot, const std::string& timeText, int temperature, Advance advance = Advance::Yes);
 
     // Sets every slot's position to 0 (the start-up does this as its last step).
     // The texts stay; later samples overwrite them.

@@ -57,23 +57,19 @@ bool TrayIcons::SetTrayIcon(DriveSlot slot, int temperature, const std::string& 
     return mode == TrayMode::Edit ? area_.ModifyIcon(record) : area_.AddIcon(record);
 }
 
-void TrayIcons::AddTrayIcons(SmartReader& reader, const SlotVolumes& slotVolumes) {
+void TrayIcons::BeginAdding() {
     count_ = 0;
-    ForEachDriveTemperature(reader, slotVolumes,
-                            [this](DriveSlot slot, const std::string& model, const std::optional<std::string>& volumes,
-                                   int temperature) {
-                                if (SetTrayIcon(slot, temperature, model, volumes, TrayMode::Add)) {
-                                    added_[static_cast<std::size_t>(slot)] = true;
-                                    ++count_;
-                                }
-                            });
     waitingForArea_ = !area_.Available();
 }
 
-bool TrayIcons::AddWhenAreaAppears(SmartReader& reader, const SlotVolumes& slotVolumes) {
-    if (!waitingForArea_ || !area_.Available()) return false;
-    AddTrayIcons(reader, slotVolumes);
-    return true;
+void TrayIcons::AddFromRead(DriveSlot slot, const DriveRecord& record, const std::optional<std::string>& volumes) {
+    if (!IsValidSlot(slot)) return;
+    ForEachTemperature(record, [&](const std::string& model, int temperature) {
+        if (SetTrayIcon(slot, temperature, model, volumes, TrayMode::Add)) {
+            added_[static_cast<std::size_t>(slot)] = true;
+            ++count_;
+        }
+    });
 }
 
 void TrayIcons::RemoveAllIcons() {

@@ -9,8 +9,7 @@
 #include <string_view>
 
 #include "monitor/notification_area.h"
-#include "smart/power_mode.h"
-#include "smart/smart_reader.h"
+#include "smart/drive_record.h"
 
 namespace qm {
 
@@ -20,32 +19,15 @@ using SlotVolumes = std::array<std::optional<std::string>, kSlotCount>;
 
 enum class TrayMode { Add, Edit };
 
-// Whether a walk over the drives reads a drive that sleeps. Adding the icons
-// reads every drive; the minute pass leaves a sleeping drive asleep.
-enum class SleepingDrives { Read, LeaveAlone };
-
-// Reads every slot afresh and calls `visit(slot, model, volumes, temperature)`
-// for every temperature (raw of a 194 row above 1) of every drive with a
-// model, in slot and table order. Both the monitoring pass and the adding of
-// icons walk the drives this way. With SleepingDrives::LeaveAlone a drive
-// that says it sleeps is not read; the result marks those slots.
+// Calls `visit(model, temperature)` for every temperature (raw of a 194 row
+// above 1, in table order) of a read drive with a model (trimmed); nothing
+// for an empty record or a blank model. The monitoring pass and the adding
+// of icons take a drive's temperatures this way.
 template <typename Visit>
-std::array<bool, kSlotCount> ForEachDriveTemperature(SmartReader& reader, const SlotVolumes& slotVolumes,
-                                                     Visit&& visit,
-                                                     SleepingDrives sleeping = SleepingDrives::Read) {
-    std::array<bool, kSlotCount> leftAsleep{};
-    for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
-        if (sleeping == SleepingDrives::LeaveAlone && DriveSleeps(reader.provider(), slot)) {
-            leftAsleep[static_cast<std::size_t>(slot)] = true;
-            continue;
-        }
-        const DriveRecord record = reader.ReadDrive(slot);
-        const std::string model = TrimBlanks(record.modelNumber);
-        if (!IsPresentDrive(record) || model.empty()) continue;
-        const std::optional<std::string>& volumes = slotVolumes[static_cast<std::size_t>(slot)];
-        for (const int temperature : DriveTemperatures(record)) visit(slot, model, volumes, temperature);
-    }
-    return leftAsleep;
+void ForEachTemperature(const DriveRecord& record, Visit&& visit) {
+    const std::string model = TrimBlanks(record.modelNumber);
+    if (!IsPresentDrive(record) || model.empty()) return;
+    for (const int temperature : DriveTemperatures(record)) visit(model, temperature);
 }
 
 // The tooltip field holds 64 characters, the last one its end mark.
@@ -70,18 +52,21 @@ public:
     bool SetTrayIcon(DriveSlot slot, int temperature, const std::string& model,
                      const std::optional<std::string>& volumes, TrayMode mode);
 
-    // AddTrayIcons: count = 0, then for every slot whose fresh read has a
-    // drive with a model and a temperature (raw of a 194 row above 1), adds its
-    // icon. Only icons the notification area accepted are counted and flagged,
-    // so a desktop without a notification area leaves the count at 0; the
-    // icons then wait for one (WaitingForArea).
-    void AddTrayIcons(SmartReader& reader, const SlotVolumes& slotVolumes);
+    // AddTrayIcons, in two halves, for the drives are read in between.
+    // BeginAdding: count = 0; without a notification area now the icons wait
+    // for one (WaitingForArea).
+    void BeginAdding();
+    // For a fresh read of the slot's drive: the icon of every temperature of a
+    // drive with a model (ForEachTemperature). Only icons the notification
+    // area accepted are counted and flagged, so a desktop without one leaves
+    // the count at 0.
+    void AddFromRead(DriveSlot slot, const DriveRecord& record, const std::optional<std::string>& volumes);
 
     // The icons were asked for while the desktop had no notification area.
     bool WaitingForArea() const { return waitingForArea_; }
-    // Adds the waiting icons once the desktop has a notification area (the
-    // minute pass asks). Returns true when it added them.
-    bool AddWhenAreaAppears(SmartReader& reader, const SlotVolumes& slotVolumes);
+    // True when icons wait for a notification area and the desktop has one
+    // now (the minute pass asks): time to add them again.
+    bool AreaAppeared() const { return waitingForArea_ && area_.Available(); }
 
     // Switching the icons off: count = 0 and a delete for all sixteen slots.
     // The added flags stay; icons that were waiting for an area no longer do.
@@ -89,6 +74,9 @@ public:
 
     // Shutdown: deletes the icon of every slot whose added flag is set.
     void RemoveAddedIcons();
+
+    // Whether the desktop has a notification area now.
+    bool AreaAvailable() const { return area_.Available(); }
 
     // TrayIconCount: icons added since the icons were last switched on.
     int Count() const { return count_; }

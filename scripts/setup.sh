@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  libxcb1-dev                     # the start-up check's map timer (bench/startup_check.sh)
   clang-14 libclang-rt-14-dev     # the fuzz targets (libFuzzer, sanitizers; scripts/fuzz.sh)
   libatasmart-bin smartmontools   # independent S.M.A.R.T. readers used as oracles
   xvfb xauth openbox              # a display and a window manager for the window's end-to-end checks

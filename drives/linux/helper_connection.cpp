@@ -96,6 +96,7 @@ HelperConnection::HelperConnection(std::filesystem::path program, std::chrono::m
     : program_(std::move(program)), answerTimeout_(answerTimeout) {}
 
 HelperConnection::~HelperConnection() {
+    const std::lock_guard ask(askMutex_);
     Stop(true);
     ReapLost();
 }
@@ -105,10 +106,11 @@ std::optional<HelperAnswer> HelperConnection::Ask(const HelperRequest& request) 
 }
 
 std::optional<HelperAnswer> HelperConnection::Ask(const HelperRequest& request, std::chrono::milliseconds timeout) {
+    const std::lock_guard ask(askMutex_);
     ReapLost();
-    if (GivenUp()) return std::nullopt;
+    if (GivenUp() || Interrupted()) return std::nullopt;
     std::optional<HelperAnswer> answer;
-    if (pid_ > 0 || Start()) answer = Exchange(request, std::min(timeout, answerTimeout_));
+    if (socket_ || Start()) answer = Exchange(request, std::min(timeout, answerTimeout_));
     if (answer) {
         failures_ = 0;
         return answer;
@@ -137,9 +139,22 @@ bool HelperConnection::Start() {
     const int rc = prepared ? ::posix_spawn(&pid, program_.c_str(), &actions, nullptr, argv, envp) : -1;
     ::posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) return false;
-    pid_ = pid;
     socket_ = std::move(mine);
+    const std::lock_guard lock(processMutex_);
+    pid_ = pid;
+    if (interrupted_) ::kill(pid_, SIGKILL);  // interrupted while it started: the exchange fails at once
     return true;
+}
+
+void HelperConnection::Interrupt() {
+    const std::lock_guard lock(processMutex_);
+    interrupted_ = true;
+    if (pid_ > 0) ::kill(pid_, SIGKILL);
+}
+
+bool HelperConnection::Interrupted() const {
+    const std::lock_guard lock(processMutex_);
+    return interrupted_;
 }
 
 std::optional<HelperAnswer> HelperConnection::Exchange(const HelperRequest& request,
@@ -155,12 +170,31 @@ std::optional<HelperAnswer> HelperConnection::Exchange(const HelperRequest& requ
 
 void HelperConnection::Stop(bool gently) {
     static_cast<void>(socket_.close());  // the end of the helper's input
-    if (pid_ <= 0) return;
-    if (!gently || !Reap(pid_, kExitWait)) {
+    if (gently && ReapHelper(kExitWait)) return;
+    {
+        const std::lock_guard lock(processMutex_);
+        if (pid_ <= 0) return;
         ::kill(pid_, SIGKILL);
-        if (!Reap(pid_, kExitWait)) lost_.push_back(pid_);
     }
+    if (ReapHelper(kExitWait)) return;
+    const std::lock_guard lock(processMutex_);
+    lost_.push_back(pid_);  // killed, never signalled again: its id stays taken until reaped
     pid_ = -1;
+}
+
+bool HelperConnection::ReapHelper(std::chrono::milliseconds limit) {
+    const auto deadline = Clock::now() + limit;
+    for (;;) {
+        {
+            const std::lock_guard lock(processMutex_);
+            if (pid_ <= 0 || Reap(pid_, std::chrono::milliseconds(0))) {
+                pid_ = -1;
+                return true;
+            }
+        }
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kReapStep);
+    }
 }
 
 void HelperConnection::ReapLost() {

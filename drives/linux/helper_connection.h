@@ -1,11 +1,15 @@
 // The program's side of quillmoor-smart-helper: the helper process, started
 // on first use, and one request at a time with a bounded wait for its answer.
+// Requests from several threads take turns; Interrupt may come from any
+// thread at any time.
 #pragma once
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -48,10 +52,15 @@ public:
     // request's kind; it is then killed and reaped, and the next request
     // starts it again, until kHelperMaxFailures requests in a row have
     // failed: from then on every request gives nullopt at once. Never raises
-    // SIGPIPE.
+    // SIGPIPE. A request from another thread waits until this one is done.
     std::optional<HelperAnswer> Ask(const HelperRequest& request);
     // The same with a shorter wait, when `timeout` is below the answer timeout.
     std::optional<HelperAnswer> Ask(const HelperRequest& request, std::chrono::milliseconds timeout);
+
+    // The program is ending: kills the helper at once (SIGKILL), so that a
+    // request waiting for its answer fails now, and starts no helper again:
+    // every later request gives nullopt. Any thread; never waits for a request.
+    void Interrupt();
 
     bool GivenUp() const { return failures_ >= kHelperMaxFailures; }
     const std::filesystem::path& program() const { return program_; }
@@ -61,14 +70,23 @@ private:
     std::optional<HelperAnswer> Exchange(const HelperRequest& request, std::chrono::milliseconds timeout);
     // Ends the helper: `gently` lets it see the end of its input first.
     void Stop(bool gently);
+    // Reaps the running helper once it has ended, waiting at most `limit`.
+    bool ReapHelper(std::chrono::milliseconds limit);
     void ReapLost();
+    bool Interrupted() const;
 
     std::filesystem::path program_;
     std::chrono::milliseconds answerTimeout_;
+    std::mutex askMutex_;  // one request at a time
     UniqueFd socket_;
-    pid_t pid_ = -1;
-    int failures_ = 0;
+    std::atomic<int> failures_ = 0;
     std::vector<pid_t> lost_;  // killed helpers not yet reaped (stuck in the kernel)
+    // The running helper. Changed, reaped and signalled only under
+    // processMutex_, so that Interrupt never signals a process id that was
+    // already reaped and may have been given to another process.
+    mutable std::mutex processMutex_;
+    pid_t pid_ = -1;
+    bool interrupted_ = false;
 };
 
 }  // namespace qm

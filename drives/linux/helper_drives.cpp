@@ -131,6 +131,8 @@ std::optional<PowerMode> HelperDriveProvider::QueryPowerMode(DriveSlot slot, con
     return answer->payload[0] == 0 ? PowerMode::Standby : PowerMode::Awake;
 }
 
+void HelperDriveProvider::Interrupt() { connection_->Interrupt(); }
+
 std::unique_ptr<HelperDriveProvider> ConnectHelper(const std::vector<std::filesystem::path>& candidates,
                                                    std::chrono::milliseconds answerTimeout) {
     for (const std::filesystem::path& program : candidates) {

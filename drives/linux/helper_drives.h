@@ -65,6 +65,9 @@ public:
     // suspended the disk; otherwise, for an sd disk, the helper's answer to
     // `query` (an NVMe controller is never asked).
     std::optional<PowerMode> QueryPowerMode(DriveSlot slot, const CommandBlock& query) override;
+    // Kills the helper (HelperConnection::Interrupt): a request waiting on it
+    // fails at once, and no helper starts again.
+    void Interrupt() override;
 
 private:
     // The slot's sd disk when its node exists; nullopt otherwise.

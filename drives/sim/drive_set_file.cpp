@@ -114,6 +114,28 @@ std::optional<std::uint64_t> ParseDiskBytes(std::string_view text) {
     return value;
 }
 
+std::optional<std::chrono::milliseconds> ParseSimDelay(std::string_view text) {
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    if (whole.empty() || whole.size() > 4 || (point != std::string_view::npos && (fraction.empty() || fraction.size() > 3)))
+        return std::nullopt;
+    long long milliseconds = 0;
+    for (char c : whole) {
+        if (c < '0' || c > '9') return std::nullopt;
+        milliseconds = milliseconds * 10 + (c - '0');
+    }
+    milliseconds *= 1000;
+    long long scale = 100;
+    for (char c : fraction) {
+        if (c < '0' || c > '9') return std::nullopt;
+        milliseconds += (c - '0') * scale;
+        scale /= 10;
+    }
+    if (milliseconds > kSimDelayLimit.count()) return std::nullopt;
+    return std::chrono::milliseconds(milliseconds);
+}
+
 namespace {
 
 // One slot section of drives.ini, read key by key; every mistake in it adds
@@ -145,6 +167,13 @@ public:
         if (const std::optional<std::string> volumes = Value("volumes")) drive->volumes = SplitWords(*volumes, false);
         if (const std::optional<std::string> fail = Value("fail")) drive->faults = Faults(*fail);
         drive->standby = Standby();
+        if (const std::optional<std::string> delay = Value("delay"); delay && !delay->empty()) {
+            if (const std::optional<std::chrono::milliseconds> parsed = ParseSimDelay(*delay)) {
+                drive->delay = *parsed;
+            } else {
+                Warn("delay= is not a number of seconds up to 3600; no delay");
+            }
+        }
         return drive;
     }
 

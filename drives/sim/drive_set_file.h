@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -39,6 +40,7 @@ struct SimDrive {
     std::array<bool, kSimFaultCount> faults{};
     bool nineFamily = false;          // family = 9x
     bool standby = false;             // power = standby: the drive sleeps when the set is read
+    std::chrono::milliseconds delay{0};  // delay = SECONDS: how long each command takes to reach it
 
     bool Refuses(SimFault fault) const { return faults[static_cast<std::size_t>(fault)]; }
 };
@@ -58,6 +60,14 @@ inline constexpr std::size_t kSimNvmeLogSize = nvme::HealthLogSize;
 // "/" or "\", no "..", no ":" (a drive-relative name on Windows), no control
 // character or NUL.
 bool IsPlainDumpName(std::string_view name);
+
+// Longest delay= a drive of the set may have: an hour.
+inline constexpr std::chrono::milliseconds kSimDelayLimit{3'600'000};
+
+// A delay= value: seconds as a decimal number ("20", "0.25"; at most three
+// decimals, no sign, no exponent), at most kSimDelayLimit. nullopt for
+// anything else.
+std::optional<std::chrono::milliseconds> ParseSimDelay(std::string_view text);
 
 // A bytes= value: decimal digits only (no sign, no blanks inside), at most
 // INT64_MAX. nullopt for anything else.

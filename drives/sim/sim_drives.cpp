@@ -1,6 +1,8 @@
 #include "drives/sim/sim_drives.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <utility>
 
 #include "base/bytes.h"
@@ -8,20 +10,36 @@
 namespace qm {
 
 // Everything the provider and its handles share: the drives and the record.
+// The drives and the families are fixed at construction; everything else
+// changes under `mutex`.
 struct SimDriveProvider::State {
     std::array<std::optional<SimDrive>, kSlotCount> drives;
     std::array<bool, kSlotCount> nineFamily{};  // family = 9x, also for slots without a drive
+    bool recording = false;
+
+    mutable std::mutex mutex;
+    std::condition_variable interruption;
+    bool interrupted = false;
     std::array<bool, kSlotCount> asleep{};      // power mode of each present drive
     std::array<int, kSlotCount> wakeUps{};
-    bool recording = false;
     std::deque<SimEvent> events;
     int openHandles = 0;
     int familyTests = 0;
 
     void Record(const SimEvent& event) {
         if (!recording) return;
+        const std::lock_guard lock(mutex);
         if (events.size() >= kSimEventLimit) events.pop_front();
         events.push_back(event);
+    }
+
+    // A command reaching `drive` takes its delay. False when the provider was
+    // interrupted before or during it: the command is refused, as a timed-out
+    // one is.
+    bool Delay(const SimDrive& drive) {
+        if (drive.delay.count() == 0) return true;
+        std::unique_lock lock(mutex);
+        return !interruption.wait_for(lock, drive.delay, [this] { return interrupted; });
     }
 
     const SimDrive* Drive(DriveSlot slot) const {
@@ -31,6 +49,7 @@ struct SimDriveProvider::State {
 
     // A command reached the present drive of `slot`.
     void Wake(DriveSlot slot) {
+        const std::lock_guard lock(mutex);
         const auto s = static_cast<std::size_t>(slot);
         if (!asleep[s]) return;
         asleep[s] = false;
@@ -137,10 +156,14 @@ class SimHandle final : public DriveHandle {
 public:
     SimHandle(std::shared_ptr<SimDriveProvider::State> state, DriveSlot slot, DriverFamily family)
         : state_(std::move(state)), slot_(slot), family_(family) {
+        const std::lock_guard lock(state_->mutex);
         ++state_->openHandles;
     }
     ~SimHandle() override {
-        --state_->openHandles;
+        {
+            const std::lock_guard lock(state_->mutex);
+            --state_->openHandles;
+        }
         state_->Record({.kind = SimEventKind::Close, .slot = slot_, .family = family_, .result = true});
     }
     SimHandle(const SimHandle&) = delete;
@@ -158,8 +181,9 @@ public:
         // block's drive-number byte names.
         const DriveSlot target = family_ == DriverFamily::Nt ? slot_ : static_cast<DriveSlot>(in.driveNumber());
         const SimDrive* drive = state_->Drive(target);
-        if (drive != nullptr) state_->Wake(target);
-        const bool ok = drive != nullptr && Answer(*drive, code, in, out);
+        const bool reached = drive != nullptr && state_->Delay(*drive);
+        if (reached) state_->Wake(target);
+        const bool ok = reached && Answer(*drive, code, in, out);
         state_->Record({.kind = SimEventKind::Exchange,
                         .slot = slot_,
                         .family = family_,
@@ -203,7 +227,10 @@ std::vector<DriveSlot> SimDriveProvider::PresentSlots() const {
 }
 
 bool SimDriveProvider::IsNtFamily(DriveSlot slot) {
-    ++state_->familyTests;
+    {
+        const std::lock_guard lock(state_->mutex);
+        ++state_->familyTests;
+    }
     return !IsValidSlot(slot) || !state_->nineFamily[static_cast<std::size_t>(slot)];
 }
 
@@ -271,7 +298,8 @@ std::optional<PowerMode> SimDriveProvider::QueryPowerMode(DriveSlot slot, const 
     const SimDrive* drive = state_->Drive(slot);
     const bool isQuery = query.command() == ata::CheckPowerMode && query.bufferSize() == 0 &&
                          query.driveNumber() == static_cast<std::uint8_t>(slot);
-    if (drive != nullptr && (!drive->Refuses(SimFault::Open) || drive->kind == DriveKind::Nvme) && isQuery) {
+    if (drive != nullptr && (!drive->Refuses(SimFault::Open) || drive->kind == DriveKind::Nvme) && isQuery &&
+        state_->Delay(*drive)) {
         mode = Asleep(slot) ? PowerMode::Standby : PowerMode::Awake;
         // An NVMe controller is never asked: only a suspended one is known to sleep.
         if (drive->kind == DriveKind::Nvme && mode == PowerMode::Awake) mode.reset();
@@ -281,33 +309,53 @@ std::optional<PowerMode> SimDriveProvider::QueryPowerMode(DriveSlot slot, const 
 }
 
 bool SimDriveProvider::Asleep(DriveSlot slot) const {
+    const std::lock_guard lock(state_->mutex);
     return state_->Drive(slot) != nullptr && state_->asleep[static_cast<std::size_t>(slot)];
 }
 
 int SimDriveProvider::WakeUps(DriveSlot slot) const {
+    const std::lock_guard lock(state_->mutex);
     return IsValidSlot(slot) ? state_->wakeUps[static_cast<std::size_t>(slot)] : 0;
 }
 
 void SimDriveProvider::PutToSleep(DriveSlot slot) {
+    const std::lock_guard lock(state_->mutex);
     if (state_->Drive(slot) != nullptr) state_->asleep[static_cast<std::size_t>(slot)] = true;
 }
 
+void SimDriveProvider::Interrupt() {
+    {
+        const std::lock_guard lock(state_->mutex);
+        state_->interrupted = true;
+    }
+    state_->interruption.notify_all();
+}
+
 std::vector<SimEvent> SimDriveProvider::Events() const {
+    const std::lock_guard lock(state_->mutex);
     return std::vector<SimEvent>(state_->events.begin(), state_->events.end());
 }
 
 std::vector<SimEvent> SimDriveProvider::Events(SimEventKind kind) const {
+    const std::lock_guard lock(state_->mutex);
     std::vector<SimEvent> out;
     for (const SimEvent& e : state_->events)
         if (e.kind == kind) out.push_back(e);
     return out;
 }
 
-int SimDriveProvider::OpenHandles() const { return state_->openHandles; }
+int SimDriveProvider::OpenHandles() const {
+    const std::lock_guard lock(state_->mutex);
+    return state_->openHandles;
+}
 
-int SimDriveProvider::FamilyTests() const { return state_->familyTests; }
+int SimDriveProvider::FamilyTests() const {
+    const std::lock_guard lock(state_->mutex);
+    return state_->familyTests;
+}
 
 void SimDriveProvider::Clear() {
+    const std::lock_guard lock(state_->mutex);
     state_->events.clear();
     state_->familyTests = 0;
 }

@@ -19,6 +19,9 @@
 //   family = 9x            ; optional: answer the family test with the 9x family
 //   power = standby        ; optional: the drive sleeps (CHECK POWER MODE answers
 //                          ;   standby) until a command other than that wakes it
+//   delay = 20             ; optional: every command that reaches the drive (each
+//                          ;   exchange and the power-mode question) takes this
+//                          ;   many seconds before it is answered: a stalled disk
 //
 // A slot is present when its dump can be read and has an identity section;
 // every other slot has no device. Everything is read once, at construction.
@@ -28,6 +31,9 @@
 // registers byte by byte. The record is off unless asked for, so a program
 // running on the set (--simulate) does not grow with every read; the counts
 // of open handles, family tests and wake-ups are always kept.
+//
+// The provider may be used from several threads at once (the drive worker
+// reads different drives side by side); Interrupt may come from any thread.
 #pragma once
 
 #include <array>
@@ -137,6 +143,10 @@ public:
     bool Asleep(DriveSlot slot) const;
     int WakeUps(DriveSlot slot) const;
     void PutToSleep(DriveSlot slot);
+
+    // Ends every delay now and refuses every delayed command from now on,
+    // as a command that times out is refused. Any thread.
+    void Interrupt() override;
 
     // Recording. Events() in order of occurrence (the latest kSimEventLimit);
     // always empty for a provider made with SimRecording::Off.

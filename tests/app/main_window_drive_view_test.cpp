@@ -75,6 +75,7 @@ private slots:
         MainWindow& form = harness.StartShown();
         form.SelectSlot(2);
         QCOMPARE(form.SelectedSlot(), 2);
+        harness.Settle();
         const ReportList& info = *form.Panel().InfoList();
         QCOMPARE(ColumnTexts(info, 0), (QStringList{"モデル", "シリアルNo", "ファームウェア", "シリンダ数", "ヘッド/トラック",
                                                     "ディスク容量", "ドライブレター", "", "現在の温度"}));
@@ -93,6 +94,7 @@ private slots:
             QCOMPARE(form.Panel().RowIds()[static_cast<std::size_t>(row)], (RowKey{DriveKind::Ata, id}));
         }
         form.SelectSlot(0);
+        harness.Settle();
         QCOMPARE(info.ItemText(6, 1), QStringLiteral("/ /home"));
     }
 
@@ -103,14 +105,17 @@ private slots:
         MainWindow& form = harness.StartShown();
         QCOMPARE(form.windowTitle(), QStringLiteral("QM-HD1000A(/ /home)"));
         form.SelectSlot(1);  // no volumes stored: never the previous drive's
+        harness.Settle();
         QCOMPARE(form.windowTitle(), QStringLiteral("Quillmoor Flash 240(未取得)"));
         form.SelectSlot(3);  // no drive
+        harness.Settle();
         QCOMPARE(form.windowTitle(), QStringLiteral("(未取得)"));
 
         MainWindowHarness plain;
         plain.Set("SETTING", "TASKBAR", "N");
         MainWindow& other = plain.StartShown();
         other.SelectSlot(2);
+        plain.Settle();
         QCOMPARE(other.windowTitle(), QStringLiteral("Quillmoor Ver1.2.0"));
     }
 
@@ -183,6 +188,7 @@ private slots:
         QCOMPARE(form.Panel().TabStrip()->count(), 5);
         QCOMPARE(form.Panel().TabStrip()->TabText(4), QStringLiteral("QM-NV1000D"));
         form.SelectSlot(5);
+        harness.Settle();
         const ReportList& info = *form.Panel().InfoList();
         QCOMPARE(ColumnTexts(info, 1), (QStringList{"QM-NV1000D", "QMD10N7H2204", "QD3.1000", "-", "-", "931.51 GB",
                                                     "未取得", "", ""}));
@@ -210,6 +216,7 @@ private slots:
         MainWindow& form = harness.StartShown();
         QVERIFY(!form.Panel().Detail()->toPlainText().isEmpty());
         form.SelectSlot(1);
+        harness.Settle();
         QCOMPARE(form.Panel().InfoList()->ItemCount(), 9);
         QCOMPARE(form.Panel().AttributeList()->ItemCount(), 0);
         QCOMPARE(form.Panel().Detail()->toPlainText(), QString());  // never the previous drive's text
@@ -231,6 +238,7 @@ private slots:
         QTabBar* bar = form.Panel().TabStrip()->tabBar();
         if (tab == 0) bar->setCurrentIndex(2);
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+        harness.Settle();
         QCOMPARE(form.Panel().TabStrip()->SelectedIndex(), tab);
         QCOMPARE(form.SelectedSlot(), slot);
         QCOMPARE(form.Panel().InfoList()->ItemText(0, 1), model);
@@ -255,20 +263,25 @@ private slots:
         MainWindowHarness harness;
         MainWindow& form = harness.StartShown();
         form.SelectSlot(2);
+        harness.Settle();
         form.Panel().AttributeList()->setFocus();
         form.Panel().AttributeList()->selectRow(4);
-        const auto opens = [&] { return harness.drives.opens[2]; };
+        const auto opens = [&] { return harness.drives.Opens(2); };
         int before = opens();
         QTest::keyClick(form.windowHandle(), Qt::Key_F5);
+        harness.Settle();
         QVERIFY(opens() > before);
         QVERIFY(form.Panel().AttributeList()->SelectedRows().empty());  // the lists were rebuilt
         before = opens();
         QTest::keyClick(form.windowHandle(), Qt::Key_F5, Qt::ShiftModifier);  // the shift state is ignored
+        harness.Settle();
         QVERIFY(opens() > before);
         before = opens();
         QTest::keyClick(form.windowHandle(), Qt::Key_F4);
+        harness.Settle();
         QCOMPARE(opens(), before);
         test::Item(form, "menurehyouji")->trigger();
+        harness.Settle();
         QVERIFY(opens() > before);
         QCOMPARE(form.SelectedSlot(), 2);
         QVERIFY(test::Item(form, "menurehyouji")->shortcut().isEmpty());  // the menu shows no key
@@ -278,8 +291,9 @@ private slots:
         MainWindowHarness harness;
         MainWindow& form = harness.StartShown();
         QCOMPARE(form.Panel().TemperatureDisplay()->Text(), QStringLiteral(" 38"));
-        harness.drives.removed.insert(0);
+        harness.drives.Remove(0);
         QTest::keyClick(form.windowHandle(), Qt::Key_F5);
+        harness.Settle();
         QCOMPARE(form.Panel().InfoList()->ItemCount(), 0);
         QCOMPARE(form.Panel().AttributeList()->ItemCount(), 0);
         QCOMPARE(form.Panel().TemperatureDisplay()->Text(), QStringLiteral(" --"));
@@ -293,6 +307,7 @@ private slots:
         MainWindow& form = harness.StartShown();
         QCOMPARE(form.Panel().InfoList()->ItemCount(), 9);
         QTest::keyClick(form.windowHandle(), Qt::Key_F5);
+        harness.Settle();
         QCOMPARE(form.Panel().InfoList()->ItemCount(), 0);
         QCOMPARE(form.Panel().TemperatureDisplay()->Text(), QStringLiteral(" --"));
     }

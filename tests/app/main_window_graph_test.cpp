@@ -59,6 +59,7 @@ private slots:
         harness.clock.time = {2024, 5, 6, 14, 50, 0};  // every pass takes a sample
         MainWindow& form = harness.StartShown();
         form.SelectSlot(2);
+        harness.Settle();
         const TemperatureHistory& history = form.Monitor().History();
         WithGraphOpen(form, [&](GraphWindow& graph) {
             QCOMPARE(graph.parentWidget(), &form);

@@ -1,12 +1,16 @@
 // The main window on test realisations of every seam: a drive set from a
 // folder (with slots the test can take away), a fixed rights answer, recorded
 // message boxes, notification area and program end, a fixed clock and font
-// list, and a settings file in a temporary folder.
+// list, and a settings file in a temporary folder. The window reads the
+// drives through its worker; Settle lets the answers come in, as they do
+// while the program waits for events.
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -26,6 +30,7 @@
 #include "ini/inifile.h"
 #include "drives/sim/sim_drives.h"
 #include "tests/commands/recorders.h"
+#include "tests/monitor/gated_drives.h"
 #include "tests/monitor/recorders.h"
 #include "tests/monitor/test_drive_set.h"
 
@@ -49,41 +54,64 @@ public:
 };
 
 // Passes every call on to the drive set, except for slots the test removed.
+// The worker's threads call it; the test reads and changes it in between.
 class RemovableDrives final : public DriveProvider {
 public:
     explicit RemovableDrives(DriveProvider& inner) : inner_(inner) {}
     bool IsNtFamily(DriveSlot slot) override { return inner_.IsNtFamily(slot); }
     std::unique_ptr<DriveHandle> OpenDrive(DriveSlot slot, DriverFamily family) override {
-        ++opens[slot];
-        return removed.count(slot) ? nullptr : inner_.OpenDrive(slot, family);
+        {
+            const std::lock_guard lock(mutex_);
+            ++opens_[slot];
+        }
+        return Removed(slot) ? nullptr : inner_.OpenDrive(slot, family);
     }
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override {
-        return removed.count(slot) ? std::nullopt : inner_.QueryDriveGeometry(slot);
+        return Removed(slot) ? std::nullopt : inner_.QueryDriveGeometry(slot);
     }
     std::vector<std::string> VolumesOf(DriveSlot slot) override { return inner_.VolumesOf(slot); }
     std::optional<PowerMode> QueryPowerMode(DriveSlot slot, const CommandBlock& query) override {
-        return removed.count(slot) ? std::nullopt : inner_.QueryPowerMode(slot, query);
+        return Removed(slot) ? std::nullopt : inner_.QueryPowerMode(slot, query);
+    }
+    void Interrupt() override { inner_.Interrupt(); }
+
+    void Remove(DriveSlot slot) {
+        const std::lock_guard lock(mutex_);
+        removed_.insert(slot);
+    }
+    int Opens(DriveSlot slot) const {
+        const std::lock_guard lock(mutex_);
+        const auto found = opens_.find(slot);
+        return found == opens_.end() ? 0 : found->second;
     }
     DriveKind KindOf(DriveSlot slot) override { return inner_.KindOf(slot); }
     std::unique_ptr<NvmeHandle> OpenNvme(DriveSlot slot) override {
-        ++opens[slot];
-        return removed.count(slot) ? nullptr : inner_.OpenNvme(slot);
+        {
+            const std::lock_guard lock(mutex_);
+            ++opens_[slot];
+        }
+        return Removed(slot) ? nullptr : inner_.OpenNvme(slot);
     }
     std::optional<NvmePublicInfo> NvmeInfo(DriveSlot slot) override {
-        return removed.count(slot) ? std::nullopt : inner_.NvmeInfo(slot);
+        return Removed(slot) ? std::nullopt : inner_.NvmeInfo(slot);
     }
 
-    std::set<DriveSlot> removed;
-    std::map<DriveSlot, int> opens;
-
 private:
+    bool Removed(DriveSlot slot) const {
+        const std::lock_guard lock(mutex_);
+        return removed_.count(slot) != 0;
+    }
+
     DriveProvider& inner_;
+    mutable std::mutex mutex_;
+    std::set<DriveSlot> removed_;
+    std::map<DriveSlot, int> opens_;
 };
 
 class MainWindowHarness {
 public:
     explicit MainWindowHarness(const std::string& driveFolder = SamplesFolder())
-        : sim(driveFolder), drives(sim), settingsFile(settingsFolder.file("Quillmoor.ini")), settings(settingsFile) {
+        : sim(driveFolder), gated(sim), drives(gated), settingsFile(settingsFolder.file("Quillmoor.ini")), settings(settingsFile) {
         InstallFaceStandIns();  // the faces the program uses
     }
 
@@ -103,11 +131,22 @@ public:
                                                      settings, files, launcher, busy, autostart, places});
         return *form;
     }
-    // Builds the window and runs its start-up.
+    // Builds the window and runs its start-up, its drives' answers shown.
     MainWindow& Start() {
         Create();
         form->Start();
+        Settle();
         return *form;
+    }
+    // Lets the window take the worker's answers until nothing is out.
+    void Settle() {
+        QCoreApplication::processEvents();  // what the window asks from its event loop
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!form->Monitor().Worker().Idle() && std::chrono::steady_clock::now() < deadline) {
+            form->Monitor().Worker().WaitForAnswers(std::chrono::milliseconds(10));
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(form->Monitor().Worker().Idle());
     }
     // Start-up, then shown and laid out.
     MainWindow& StartShown() {
@@ -122,6 +161,7 @@ public:
     }
 
     SimDriveProvider sim;
+    GatedDrives gated;  // drives the test stalls
     RemovableDrives drives;
     FixedRightsProbe rights{true};
     RecordingMessageBoxes messages;

@@ -64,6 +64,7 @@ private slots:
 
         for (const auto& [slot, name] : {std::pair{0, kPicture}, std::pair{1, kMarkup}}) {
             form.SelectSlot(slot);
+            harness.Settle();
             ReportList& info = *form.Panel().InfoList();
             QCOMPARE(info.ItemText(0, 1), Utf8(name));
             QVERIFY(info.IsCellTextCut(0, 1));  // so a hover shows it whole

@@ -34,6 +34,7 @@ private slots:
         MainWindow& form = harness.StartShown();
         harness.files.answer = harness.settingsFolder.file("export.csv");
         Item(form, "menukaki")->trigger();
+        harness.Settle();
         QCOMPARE(harness.files.requests.size(), std::size_t{1});
         QCOMPARE(harness.files.requests[0].proposedName, std::string("QM-HD1000A-QMA10H4K27Z1.csv"));
         QVERIFY(std::filesystem::file_size(*harness.files.answer) > 100);
@@ -44,6 +45,7 @@ private slots:
         MainWindow& form = harness.StartShown();
         QCOMPARE(form.Panel().InfoList()->ItemText(6, 1), QStringLiteral("未取得"));
         Item(form, "menuletter")->trigger();
+        harness.Settle();
         QCOMPARE(harness.messages.shown.size(), std::size_t{1});  // the warning
         QCOMPARE(harness.Get("SETTING", "QM-HD1000A-QMA10H4K27Z1"), std::string("/ /home"));
         QCOMPARE(form.Panel().InfoList()->ItemText(6, 1), QStringLiteral("/ /home"));

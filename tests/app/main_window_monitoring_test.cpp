@@ -38,8 +38,10 @@ private slots:
         MainWindowHarness harness;
         MainWindow& form = harness.StartShown();
         form.SelectSlot(slot);
+        harness.Settle();
         QCOMPARE(form.Panel().TemperatureDisplay()->Text(), text);
         form.UpdateTemperatures();
+        harness.Settle();
         QCOMPARE(form.Panel().TemperatureDisplay()->Text(), text);
     }
 
@@ -47,11 +49,14 @@ private slots:
         MainWindowHarness harness;
         MainWindow& form = harness.StartShown();
         form.SelectSlot(0);
+        harness.Settle();
         harness.sim.PutToSleep(0);
         form.UpdateTemperatures();
+        harness.Settle();
         QCOMPARE(form.Panel().TemperatureDisplay()->Text(), QStringLiteral(" 38"));
         QCOMPARE(harness.sim.WakeUps(0), 0);
         QTest::keyClick(form.windowHandle(), Qt::Key_F5);
+        harness.Settle();
         QCOMPARE(harness.sim.WakeUps(0), 1);
     }
 
@@ -61,7 +66,9 @@ private slots:
         MainWindow& form = harness.StartShown();
         harness.clock.time.minute = 50;
         form.UpdateTemperatures();
+        harness.Settle();
         QTest::keyClick(form.windowHandle(), Qt::Key_F5);
+        harness.Settle();
         QCOMPARE(form.Monitor().History().Position(0), 2);
         QCOMPARE(form.Monitor().History().At(0, 0).time, form.Monitor().History().At(0, 1).time);
     }
@@ -83,6 +90,7 @@ private slots:
         harness.Set("SETTING", "TASKBAR", taskBar.toStdString());
         MainWindow& form = harness.StartShown();
         form.SelectSlot(slot);
+        harness.Settle();
         QCOMPARE(form.WindowIconResource(), icon);
     }
 
@@ -92,15 +100,21 @@ private slots:
         MainWindow& form = harness.StartShown();
         QCOMPARE(form.WindowIconResource(), 238);
         test::EventCounter changes(form, QEvent::WindowIconChange);
-        for (int pass = 0; pass < 3; ++pass) form.UpdateTemperatures();
+        for (int pass = 0; pass < 3; ++pass) {
+            form.UpdateTemperatures();
+            harness.Settle();
+        }
         QCOMPARE(changes.count, 0);
         form.SelectSlot(4);
+        harness.Settle();
         QCOMPARE(form.WindowIconResource(), 259);
         QCOMPARE(changes.count, 1);
         form.UpdateTemperatures();
         form.SelectSlot(4);
+        harness.Settle();
         QCOMPARE(changes.count, 1);
         form.SelectSlot(0);
+        harness.Settle();
         QCOMPARE(form.WindowIconResource(), 238);
         QCOMPARE(changes.count, 2);
     }
@@ -112,6 +126,7 @@ private slots:
         MainWindow& form = harness.StartShown();
         QCOMPARE(form.WindowIconResource(), 245);
         form.SelectSlot(1);
+        harness.Settle();
         QCOMPARE(form.Panel().TemperatureDisplay()->Text(), QStringLiteral(" 90"));
         QCOMPARE(form.WindowIconResource(), 100);  // never the other drive's 45
     }

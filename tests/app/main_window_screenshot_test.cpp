@@ -40,6 +40,7 @@ private slots:
         QTabBar* bar = form.Panel().TabStrip()->tabBar();
         for (int tab = 0; tab < bar->count(); ++tab) {
             bar->setCurrentIndex(tab);
+            harness.Settle();
             form.Panel().AttributeList()->selectRow(3);
             QCoreApplication::processEvents();
             const QString path = SavePicture(form, QStringLiteral("form1-tab%1.png").arg(tab));

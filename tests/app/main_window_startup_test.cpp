@@ -219,12 +219,14 @@ private slots:
         ReportList& list = *form.Panel().AttributeList();
         const int designed = list.columnWidth(6);
         form.SelectSlot(5);
+        harness.Settle();
         const QFontMetrics metrics(list.font());
         int widest = 0;
         for (int row = 0; row < list.ItemCount(); ++row) widest = std::max(widest, metrics.horizontalAdvance(list.ItemText(row, 6)));
         QVERIFY(widest > designed);
         QVERIFY(list.columnWidth(6) > widest);
         form.SelectSlot(0);
+        harness.Settle();
         QCOMPARE(list.columnWidth(6), designed);
     }
 
@@ -379,8 +381,10 @@ private slots:
         MainWindow& form = harness.Create();
         test::EventCounter counter(form, QEvent::Show);
         form.Start();
-        form.ShowStarted();
+        form.ShowStarted();  // before the icons' drives have answered
         QCoreApplication::processEvents();
+        harness.Settle();
+        QCOMPARE(form.Monitor().Tray().Count(), 4);
         QCOMPARE(counter.count > 0, shown);
         QVERIFY(form.isMinimized());
         QCOMPARE(form.isVisible(), shown);
@@ -399,6 +403,7 @@ private slots:
         for (DriveSlot slot = 0; slot < kSlotCount; ++slot) QCOMPARE(form.Monitor().History().Position(slot), 0);
         harness.clock.time.minute = 50;
         form.UpdateTemperatures();
+        harness.Settle();
         QCOMPARE(form.Monitor().History().At(0, 0), (HistorySample{"2024/05/06 14:50", "38"}));
         QCOMPARE(form.Monitor().History().Position(0), 1);
     }

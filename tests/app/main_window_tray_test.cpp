@@ -26,6 +26,7 @@ private slots:
             test::Item(form, name)->trigger();
             QVERIFY2(test::Item(form, name)->isChecked(), name);
         }
+        harness.Settle();
         QCOMPARE(form.HeldOptions(), (Options{true, true, true, std::nullopt}));
         QCOMPARE(harness.Get("SETTING", "TASKICON") + harness.Get("SETTING", "TASKBAR") + harness.Get("SETTING", "STARTMIN"),
                  std::string("YYY"));
@@ -56,6 +57,7 @@ private slots:
         ConnectTrayIcons(area, form);
         form.Start();
         form.ShowStarted();
+        harness.Settle();
         QCOMPARE(area.Icon(4)->contextMenu(), form.Menu().trayPopup);
         QVERIFY(!form.close());
         QVERIFY(!form.isVisible());
@@ -86,6 +88,7 @@ private slots:
         // The panel starts: the next minute's pass adds the icons, and closing hides.
         harness.tray.available = true;
         form.UpdateTemperatures();
+        harness.Settle();
         QCOMPARE(form.Monitor().Tray().Count(), 4);
         form.showNormal();
         QVERIFY(!form.close());

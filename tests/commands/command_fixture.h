@@ -1,11 +1,15 @@
 // A command context without a window: a drive set served like --simulate, a
 // settings file in a temporary folder, the monitor's start-up scan done, a
-// stand-in for the main window, and the recording seams.
+// stand-in for the main window, and the recording seams. The commands ask
+// the monitor's worker; Settle delivers its answers as the window would.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "commands/command_context.h"
 #include "drives/sim/sim_drives.h"
@@ -44,17 +48,24 @@ public:
 class CommandFixture {
 public:
     explicit CommandFixture(const std::string& driveFolder = SamplesFolder())
-        : sim(driveFolder, SimRecording::On), settings(settingsFolder.file("Quillmoor.ini")), monitor(sim, settings, tray) {
-        monitor.ScanDrives();
+        : sim(driveFolder, SimRecording::On), settings(settingsFolder.file("Quillmoor.ini")),
+          monitor(sim, rights, settings, tray) {
+        monitor.ScanDrives(nullptr, nullptr);
+        Settle();
     }
+
+    // Delivers the worker's answers until nothing is out.
+    void Settle() { EXPECT_TRUE(monitor.DeliverUntilIdle(std::chrono::seconds(10))); }
 
     // Shows the slot's drive as the window would.
     void Show(DriveSlot slot) {
         window.slot = slot;
-        window.shown = monitor.ViewDrive(slot);
+        monitor.ViewDrive(slot, {}, [this](const DriveViewContent& view, const PassReport&) { window.shown = view; });
+        Settle();
     }
 
     SimDriveProvider sim;
+    FixedRights rights;
     TempFolder settingsFolder;
     Settings settings;
     RecordingNotificationArea tray;

@@ -11,6 +11,7 @@
 #include "commands/csv_export.h"
 #include "commands/error_text.h"
 #include "commands/export_csv.h"
+#include "smart/smart_reader.h"
 #include "tests/commands/command_fixture.h"
 
 namespace qm {
@@ -29,13 +30,15 @@ TEST(ExportCsvTest, TheSavedFileIsAFreshReadOfTheSelectedDrive) {
     f.files.answer = f.programFolder.file("drive0");  // typed without an extension: used as typed
     f.sim.Clear();
     ExportCsv(f.context);
+    EXPECT_FALSE(std::filesystem::exists(*f.files.answer));  // the drive is read first, by the worker
+    f.Settle();
 
     ASSERT_EQ(f.files.requests.size(), 1u);
     EXPECT_EQ(f.files.requests[0], (SaveFileRequest{f.places.saveFolder, "QM-HD1000A-QMA10H4K27Z1.csv",
                                                     {"All File(*.*)", "csv File(*.csv)"}, 1}));
     EXPECT_FALSE(f.sim.Events(SimEventKind::Exchange).empty());  // read now, not taken from the view
     const std::string bytes = FileBytes(*f.files.answer);
-    EXPECT_EQ(bytes, AttributeCsvBytes(f.monitor.Reader().ReadDrive(0)));
+    EXPECT_EQ(bytes, AttributeCsvBytes(SmartReader(f.sim).ReadDrive(0)));
     EXPECT_TRUE(f.messages.shown.empty());
 }
 
@@ -45,11 +48,13 @@ TEST(ExportCsvTest, CancelKeepsAnExistingFileAndConfirmingReplacesItWithoutAQues
     const std::string path = f.programFolder.file("old.csv");
     std::ofstream(path) << "old content";
     ExportCsv(f.context);  // cancelled
+    f.Settle();
     EXPECT_EQ(FileBytes(path), "old content");
 
     f.files.answer = path;
     ExportCsv(f.context);
-    EXPECT_EQ(FileBytes(path), AttributeCsvBytes(f.monitor.Reader().ReadDrive(2)));
+    f.Settle();
+    EXPECT_EQ(FileBytes(path), AttributeCsvBytes(SmartReader(f.sim).ReadDrive(2)));
     EXPECT_TRUE(f.messages.shown.empty());
     // Nothing but the file itself is left in the folder.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.programFolder.path()),
@@ -62,6 +67,7 @@ TEST(ExportCsvTest, AFailureIsShownWithTheSystemsDescription) {
     f.Show(0);
     f.files.answer = f.programFolder.file("no such folder/x.csv");
     ExportCsv(f.context);
+    f.Settle();
     ASSERT_EQ(f.messages.shown.size(), 1u);
     EXPECT_EQ(f.messages.shown[0].caption, "Quillmoor");
     EXPECT_EQ(f.messages.shown[0].icon, MessageIcon::None);
@@ -84,13 +90,15 @@ TEST(ExportCsvTest, ALinkIsFollowedOnlyWhenItIsTheUsersOwnInAPrivateFolder) {
     ::chmod(f.programFolder.str().c_str(), 01777);
     f.files.answer = planted;
     ExportCsv(f.context);
+    f.Settle();
     EXPECT_EQ(FileBytes(bashrc), "alias ls='ls --color'\n");
     ASSERT_EQ(f.messages.shown.size(), 1u);
     EXPECT_EQ(f.messages.shown[0].text, ErrorMessageText(std::make_error_code(std::errc::too_many_symbolic_link_levels)));
 
     ::chmod(f.programFolder.str().c_str(), 0700);
     ExportCsv(f.context);
-    EXPECT_EQ(FileBytes(bashrc), AttributeCsvBytes(f.monitor.Reader().ReadDrive(0)));
+    f.Settle();
+    EXPECT_EQ(FileBytes(bashrc), AttributeCsvBytes(SmartReader(f.sim).ReadDrive(0)));
     EXPECT_TRUE(std::filesystem::is_symlink(planted));
     EXPECT_EQ(f.messages.shown.size(), 1u);
 }

@@ -38,6 +38,8 @@ TEST(FindVolumesTest, EveryStartUpDriveGetsItsVolumesStoredUnderItsKey) {
     f.busy.onBegin = [&] { ++begins; };
     f.window.onRefresh = [&] { busyAtRefresh = f.busy.depth; };
     FindVolumes(f.context);
+    EXPECT_EQ(f.busy.depth, 1);  // until the worker has answered
+    f.Settle();
 
     EXPECT_EQ(f.settings.ReadVolumes("FIRST", "SN1000"), "/ /home");
     EXPECT_EQ(f.settings.ReadVolumes("SECOND", "SN1001"), "/mnt/media");
@@ -59,6 +61,7 @@ TEST(FindVolumesTest, EveryStartUpDriveGetsItsVolumesStoredUnderItsKey) {
 
     const std::string once = FileText(f.settings.Path());
     FindVolumes(f.context);
+    f.Settle();
     EXPECT_EQ(FileText(f.settings.Path()), once);
 }
 
@@ -71,6 +74,7 @@ TEST(FindVolumesTest, AFailedWriteIsShownAfterThePointerIsBackAndTheDriveIsShown
     int busyAtMessage = -1;
     f.messages.onShow = [&] { busyAtMessage = f.busy.depth; };
     FindVolumes(context);
+    f.Settle();
     ASSERT_EQ(f.messages.shown.size(), 2u);
     EXPECT_EQ(f.messages.shown[1].text, ErrorMessageText(std::make_error_code(std::errc::no_such_file_or_directory)));
     EXPECT_EQ(f.messages.shown[1].icon, MessageIcon::None);

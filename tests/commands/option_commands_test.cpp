@@ -36,6 +36,7 @@ TEST(OptionCommandsTest, TrayIconsAreAddedAndAllRemoved) {
     OptionFixture f;
     ToggleTrayIcons(f.context);
     ExpectSwitched(f, Option::TrayIcons, "TASKICON", true);
+    f.Settle();
     EXPECT_EQ(f.area.Calls(Operation::Add).size(), 4u);  // slots 0, 2, 4 and 5 report a temperature
     EXPECT_EQ(f.monitor.Tray().Count(), 4);
 
@@ -47,10 +48,21 @@ TEST(OptionCommandsTest, TrayIconsAreAddedAndAllRemoved) {
     EXPECT_EQ(f.window.passes, 0);
 }
 
+TEST(OptionCommandsTest, IconsSwitchedOffWhileTheirDrivesAreReadNeverAppear) {
+    OptionFixture f;
+    ToggleTrayIcons(f.context);
+    ToggleTrayIcons(f.context);  // before the worker has answered
+    f.Settle();
+    EXPECT_TRUE(f.area.Calls(Operation::Add).empty());
+    EXPECT_EQ(f.monitor.Tray().Count(), 0);
+    EXPECT_FALSE(f.monitor.AddingTrayIcons());
+}
+
 TEST(OptionCommandsTest, TheCheckMarkDecidesNotTheOptionHeld) {
     OptionFixture f;
     f.options.trayIcons = true;  // held as on, but the item is not ticked
     ToggleTrayIcons(f.context);
+    f.Settle();
     EXPECT_EQ(f.Stored("TASKICON"), "Y");
     EXPECT_EQ(f.area.Calls(Operation::Add).size(), 4u);
 }

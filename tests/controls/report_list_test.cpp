@@ -198,6 +198,26 @@ private slots:
         list.InsertItem({0, QStringLiteral("a"), std::nullopt});
         QCOMPARE(list.rowHeight(0), 16);
         QCOMPARE(list.horizontalHeader()->height(), 20);
+        // The fixed height is the header's hint: its texts are never measured for it.
+        list.SetHeaderHeight(50);
+        QCOMPARE(list.horizontalHeader()->sizeHint(), QSize(24 + 35 + 170, 50));
+    }
+
+    void columnsAppendedInOneStepAreAsIfInsertedOneByOne() {
+        ReportList one;
+        AddColumns(one);
+        ReportList all;
+        const ColumnRecord columns[] = {{QString(), 24, ColumnAlignment::Left},
+                                        {QStringLiteral("ID"), 35, ColumnAlignment::Right},
+                                        {QStringLiteral("属性名"), 170, ColumnAlignment::Left}};
+        all.InsertColumns(columns);
+        QCOMPARE(all.ColumnCount(), 3);
+        for (int column = 0; column < 3; ++column) {
+            QCOMPARE(all.Column(column).text, one.Column(column).text);
+            QCOMPARE(all.Column(column).width, one.Column(column).width);
+            QCOMPARE(all.Column(column).format, one.Column(column).format);
+            QCOMPARE(all.horizontalHeaderItem(column)->textAlignment(), one.horizontalHeaderItem(column)->textAlignment());
+        }
     }
 };
 

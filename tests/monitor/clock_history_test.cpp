@@ -73,6 +73,15 @@ TEST(TemperatureHistoryTest, ResetKeepsTheTextsSoTheNextSampleOverwrites) {
     EXPECT_EQ(history.Position(1), 1);
 }
 
+TEST(TemperatureHistoryTest, ASampleThatDoesNotAdvanceIsOverwrittenByTheNext) {
+    TemperatureHistory history;
+    history.Append(1, "2024/05/06 14:40", 40, Advance::No);
+    EXPECT_EQ(history.At(1, 0).temperature, "40");
+    EXPECT_EQ(history.Position(1), 0);
+    history.Append(1, "2024/05/06 14:50", 41);
+    EXPECT_EQ(history.At(1, 0), (HistorySample{"2024/05/06 14:50", "41"}));
+}
+
 TEST(TemperatureHistoryTest, IgnoresSlotsAndPositionsOutsideTheRing) {
     TemperatureHistory history;
     history.Append(-1, "x", 1);

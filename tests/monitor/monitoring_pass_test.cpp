@@ -1,8 +1,9 @@
 // One monitoring pass: icon refreshes, history samples and what the selected
-// slot shows.
+// slot shows, from each drive's answer.
 #include <gtest/gtest.h>
 
 #include "monitor/monitoring_pass.h"
+#include "smart/smart_reader.h"
 #include "drives/sim/sim_drives.h"
 #include "tests/monitor/recorders.h"
 #include "tests/monitor/test_drive_set.h"
@@ -13,10 +14,28 @@ namespace {
 using test::RecordingNotificationArea;
 using Operation = RecordingNotificationArea::Operation;
 
+// A pass as the worker answers it, every slot read here in turn: the
+// temperatures of `selected`.
+std::vector<int> RunPass(SmartReader& reader, TrayIcons& icons, TemperatureHistory& history, const LocalTime& now,
+                         DriveSlot selected, const SlotVolumes& volumes) {
+    std::vector<int> shown;
+    for (DriveSlot slot = 0; slot < kSlotCount; ++slot) {
+        DriveAnswer answer;
+        answer.slot = slot;
+        answer.question = DriveQuestion::Pass;
+        answer.record = reader.ReadDrive(slot);
+        answer.result = IsPresentDrive(answer.record) ? ReadResult::Read : ReadResult::Failed;
+        const PassReport report = ApplyPassRead(answer, icons, history, {now}, volumes);
+        EXPECT_EQ(report.slot, slot);
+        if (slot == selected) shown = report.temperatures;
+    }
+    return shown;
+}
+
 class MonitoringPassTest : public ::testing::Test {
 protected:
-    MonitoringPassResult Pass(int minute, DriveSlot selected) {
-        return RunMonitoringPass(reader_, icons_, history_, LocalTime{2024, 5, 6, 14, minute, 0}, selected, letters_);
+    std::vector<int> Pass(int minute, DriveSlot selected) {
+        return RunPass(reader_, icons_, history_, LocalTime{2024, 5, 6, 14, minute, 0}, selected, letters_);
     }
 
     SimDriveProvider drives_{test::SamplesFolder()};
@@ -55,19 +74,26 @@ TEST_F(MonitoringPassTest, RefreshesTheIconOfEveryDriveInPlace) {
 }
 
 TEST_F(MonitoringPassTest, ReportsTheSelectedSlotsTemperature) {
-    MonitoringPassResult result = Pass(41, 4);
-    EXPECT_EQ(result.selectedTemperatures, std::vector<int>{59});
-    EXPECT_EQ(TemperatureBoxText(result.selectedTemperatures), " 59");
-    EXPECT_EQ(result.lastTemperature, 47);  // the last drive with one: the NVMe drive in slot 5
-    result = Pass(41, 5);
-    EXPECT_EQ(TemperatureBoxText(result.selectedTemperatures), " 47");
-    result = Pass(41, 1);  // the solid-state disk has none
-    EXPECT_TRUE(result.selectedTemperatures.empty());
-    EXPECT_EQ(TemperatureBoxText(result.selectedTemperatures), " --");
-    result = Pass(41, -1);
-    EXPECT_TRUE(result.selectedTemperatures.empty());
-    result = Pass(41, 3);
-    EXPECT_TRUE(result.selectedTemperatures.empty());
+    EXPECT_EQ(Pass(41, 4), std::vector<int>{59});
+    EXPECT_EQ(TemperatureBoxText(Pass(41, 4)), " 59");
+    EXPECT_EQ(TemperatureBoxText(Pass(41, 5)), " 47");  // the NVMe drive's composite temperature
+    EXPECT_TRUE(Pass(41, 1).empty());  // the solid-state disk has none
+    EXPECT_EQ(TemperatureBoxText(Pass(41, 1)), " --");
+    EXPECT_TRUE(Pass(41, 3).empty());
+}
+
+TEST_F(MonitoringPassTest, ASleepingOrFailedDriveChangesNothing) {
+    for (const ReadResult result : {ReadResult::Asleep, ReadResult::Failed}) {
+        DriveAnswer answer;
+        answer.slot = 0;
+        answer.record = reader_.ReadDrive(0);  // what an earlier read said: not used
+        answer.result = result;
+        const PassReport report = ApplyPassRead(answer, icons_, history_, {LocalTime{2024, 5, 6, 14, 40, 0}}, letters_);
+        EXPECT_EQ(report.result, result);
+        EXPECT_TRUE(report.temperatures.empty());
+    }
+    EXPECT_TRUE(area_.calls.empty());
+    EXPECT_EQ(history_.Position(0), 0);
 }
 
 TEST(MonitoringPassEdgeTest, RawZeroOrOneAndBlankModelsCountAsNoTemperature) {
@@ -79,8 +105,7 @@ TEST(MonitoringPassEdgeTest, RawZeroOrOneAndBlankModelsCountAsNoTemperature) {
     TrayIcons icons(area);
     TemperatureHistory history;
     const SlotVolumes letters;
-    const auto result = RunMonitoringPass(reader, icons, history, {2024, 1, 1, 0, 0, 0}, 0, letters);
-    EXPECT_TRUE(result.selectedTemperatures.empty());
+    EXPECT_TRUE(RunPass(reader, icons, history, {2024, 1, 1, 0, 0, 0}, 0, letters).empty());
     EXPECT_EQ(history.Position(0), 0);
     EXPECT_EQ(history.Position(1), 0);  // blank model: skipped although it was read
     EXPECT_EQ(history.Position(2), 1);
@@ -98,13 +123,13 @@ TEST(MonitoringPassEdgeTest, EveryTemperatureRowCounts) {
     TrayIcons icons(area);
     TemperatureHistory history;
     const SlotVolumes letters;
-    const auto result = RunMonitoringPass(reader, icons, history, {2024, 1, 1, 0, 10, 0}, 0, letters);
-    EXPECT_EQ(result.selectedTemperatures, (std::vector<int>{40, 90}));
-    EXPECT_EQ(TemperatureBoxText(result.selectedTemperatures), " 90");
+    const std::vector<int> temperatures = RunPass(reader, icons, history, {2024, 1, 1, 0, 10, 0}, 0, letters);
+    EXPECT_EQ(temperatures, (std::vector<int>{40, 90}));
+    EXPECT_EQ(TemperatureBoxText(temperatures), " 90");
     EXPECT_EQ(history.Position(0), 2);
     EXPECT_EQ(area.calls.size(), 2u);
     // 90 has no number picture: the program picture, not the 40 of the row before.
-    EXPECT_EQ(SelectedTaskbarIcon(result.selectedTemperatures), 100);
+    EXPECT_EQ(SelectedTaskbarIcon(temperatures), 100);
     EXPECT_EQ(SelectedTaskbarIcon({90, 40}), 240);
     EXPECT_EQ(SelectedTaskbarIcon({}), std::nullopt);
 }

@@ -50,6 +50,14 @@ public:
     bool shown[kSlotCount] = {};
 };
 
+// A rights probe with a fixed answer.
+class FixedRights final : public RightsProbe {
+public:
+    explicit FixedRights(bool administrator = true) : administrator(administrator) {}
+    bool IsAdministrator() override { return administrator; }
+    bool administrator;
+};
+
 class FixedClock final : public Clock {
 public:
     explicit FixedClock(LocalTime time = {2024, 5, 6, 14, 41, 0}) : time(time) {}

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "monitor/tray_icons.h"
+#include "smart/smart_reader.h"
 #include "drives/sim/sim_drives.h"
 #include "tests/monitor/recorders.h"
 #include "tests/monitor/test_drive_set.h"
@@ -16,6 +17,13 @@ using namespace std::string_literals;
 using test::RecordingNotificationArea;
 using Operation = RecordingNotificationArea::Operation;
 
+// AddTrayIcons as the monitor runs it, with every slot read here in turn
+// instead of by the worker.
+void AddIconsFromReads(TrayIcons& icons, SmartReader& reader, const SlotVolumes& volumes) {
+    icons.BeginAdding();
+    for (DriveSlot slot = 0; slot < kSlotCount; ++slot)
+        icons.AddFromRead(slot, reader.ReadDrive(slot), volumes[static_cast<std::size_t>(slot)]);
+}
 
 
 TEST(TrayTooltipTest, ThreeLinesWithLettersTwoWithout) {
@@ -78,7 +86,7 @@ TEST(TrayIconsTest, AddTrayIconsCountsDrivesWithATemperature) {
     TrayIcons icons(area);
     SlotVolumes letters;
     letters[0] = "/ /home";
-    icons.AddTrayIcons(reader, letters);
+    AddIconsFromReads(icons, reader, letters);
 
     // Slots 0, 2, 4 and 5 (NVMe) report temperatures; the solid-state disk in slot 1 does not.
     EXPECT_EQ(icons.Count(), 4);
@@ -95,8 +103,12 @@ TEST(TrayIconsTest, AddTrayIconsCountsDrivesWithATemperature) {
 // The sample set's drives (temperatures in slots 0, 2, 4 and 5) and their icons.
 class SampleIconsTest : public ::testing::Test {
 protected:
-    void AddIcons() { icons.AddTrayIcons(reader, SlotVolumes{}); }
-    bool AddWhenAreaAppears() { return icons.AddWhenAreaAppears(reader, SlotVolumes{}); }
+    void AddIcons() { AddIconsFromReads(icons, reader, SlotVolumes{}); }
+    bool AddWhenAreaAppears() {
+        if (!icons.AreaAppeared()) return false;
+        AddIcons();
+        return true;
+    }
     std::vector<DriveSlot> DeletedSlots() const {
         std::vector<DriveSlot> deleted;
         for (const auto& call : area.Calls(Operation::Delete)) deleted.push_back(call.record.slot);
@@ -167,7 +179,7 @@ TEST(TrayIconsTest, NoTemperatureAnywhereMeansNoIcon) {
     SmartReader reader(drives);
     RecordingNotificationArea area;
     TrayIcons icons(area);
-    icons.AddTrayIcons(reader, SlotVolumes{});
+    AddIconsFromReads(icons, reader, SlotVolumes{});
     EXPECT_EQ(icons.Count(), 0);
     EXPECT_TRUE(area.calls.empty());
 }

@@ -8,7 +8,10 @@
 
 #include <sys/stat.h>
 
+#include <csignal>
 #include <fstream>
+#include <future>
+#include <thread>
 
 #include "drives/sim/sim_drives.h"
 #include "smart/power_mode.h"
@@ -204,6 +207,46 @@ TEST_F(HelperTest, AFailingHelperIsStartedAgainAndThenGivenUpOn) {
     const auto start = Clock::now();
     EXPECT_FALSE(hanging.Ask({HelperKind::Version, 0, {}, kSda}));
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(50));  // no new start, no wait
+}
+
+// Reads of different drives from two threads take turns on the one helper:
+// every answer is the one its request asked for.
+TEST_F(HelperTest, RequestsFromTwoThreadsTakeTurns) {
+    SimDriveProvider direct(folder.str());
+    const DriveRecord first = SmartReader(direct).ReadDrive(0);
+    const DriveRecord second = SmartReader(direct).ReadDrive(2);
+    const auto through = Provider(helper, kWorkingTimeout);
+    const auto readMany = [&](DriveSlot slot, const DriveRecord& expected) {
+        SmartReader reader(*through);
+        int same = 0;
+        for (int i = 0; i < 20; ++i) same += reader.ReadDrive(slot) == expected;
+        return same;
+    };
+    auto other = std::async(std::launch::async, readMany, 2, second);
+    EXPECT_EQ(readMany(0, first), 20);
+    EXPECT_EQ(other.get(), 20);
+}
+
+// The end of the program: the helper is killed at once, the request waiting
+// on it fails long before its timeout, and no helper starts again.
+TEST_F(HelperTest, AnInterruptionKillsTheHelperAndEndsTheRequestWaitingOnIt) {
+    const fs::path pids = folder.path() / "pids";
+    HelperConnection hanging(Script("hangs", "echo $$ >>'" + pids.string() + "'\nexec /bin/sleep 30\n"),
+                             std::chrono::seconds(30));
+    auto asked = std::async(std::launch::async, [&] { return hanging.Ask({HelperKind::Version, 0, {}}); });
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (!fs::exists(pids) && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    pid_t pid = 0;
+    std::ifstream(pids) >> pid;
+    ASSERT_GT(pid, 0);
+
+    hanging.Interrupt();
+    ASSERT_EQ(asked.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_FALSE(asked.get());
+    EXPECT_EQ(::kill(pid, 0), -1);  // killed and reaped
+    EXPECT_FALSE(hanging.Ask({HelperKind::Version, 0, {}}));
+    std::ifstream lines(pids);
+    EXPECT_EQ(std::count(std::istreambuf_iterator<char>(lines), std::istreambuf_iterator<char>(), '\n'), 1);
 }
 
 }  // namespace
