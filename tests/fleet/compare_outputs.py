@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """quillmoor-report's JSON and Prometheus metrics against its text report,
 value for value, on a drive set: identity, capacity, volumes, temperature,
-health and every row of every drive.
+health and every row of every drive. With the schema's document, its example
+must have exactly the keys the real JSON has.
 
-    compare_outputs.py REPORT FOLDER
+    compare_outputs.py REPORT FOLDER [SCHEMA.md]
 """
 import json
 import re
@@ -158,12 +159,33 @@ def compare_metrics(slot, want, series, device):
               f"slot {slot}: row {ident} status")
 
 
+def key_paths(value, path=""):
+    """Every key of a JSON value as a path ("drives[].device.name")."""
+    if isinstance(value, dict):
+        paths = set()
+        for key, inner in value.items():
+            paths |= {path + "." + key} | key_paths(inner, path + "." + key)
+        return paths
+    if isinstance(value, list):
+        return set().union(*(key_paths(inner, path + "[]") for inner in value))
+    return set()
+
+
+def compare_schema_example(document, schema):
+    with open(schema, encoding="utf-8") as f:
+        example = json.loads(re.search(r"```json\n(.*?)```", f.read(), re.S).group(1))
+    mine, shown = key_paths(document), key_paths(example)
+    check(mine == shown, f"{schema}: the example lacks {sorted(mine - shown)} and has {sorted(shown - mine)}")
+
+
 def main():
     text = text_drives(run())
     document = json.loads(run("--json"))
     check(document["json_format_version"] == [1, 0], "json_format_version")
     drives = {d["slot"]: d for d in document["drives"]}
     check(sorted(drives) == sorted(text), f"JSON slots {sorted(drives)} != text slots {sorted(text)}")
+    if len(sys.argv) > 3:
+        compare_schema_example(document, sys.argv[3])
     series = metrics(run("--prometheus"))
     for slot, want in sorted(text.items()):
         if slot in drives:
