@@ -8,7 +8,7 @@ set -euo pipefail
 timer=$1
 report=$2
 samples=$3
-runs=${4:-40}
+runs=${4:-100}
 limit_percent=130
 
 out=$("$timer" "$runs" "$report" --simulate "$samples" -- "$report" --simulate "$samples" --prometheus)
