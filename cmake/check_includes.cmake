@@ -16,7 +16,8 @@ set(qm_allow
   "drives/none|drives base"
   "drives/select|drives drives/sim base"
   "smart|drives base"
-  "tools/smart_helper|drives/linux drives smart base")
+  "tools/smart_helper|drives/linux drives smart base"
+  "tools/report|smart drives base")
 # room | the rooms it must not include: above the drives, a system's
 # realisation is reached only through drives/select
 set(qm_deny

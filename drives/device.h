@@ -79,12 +79,15 @@ struct NvmePublicInfo {
     friend bool operator==(const NvmePublicInfo&, const NvmePublicInfo&) = default;
 };
 
-// The published DISK_GEOMETRY numbers (MediaType left out: nobody reads it).
+// The published DISK_GEOMETRY numbers (MediaType left out: nobody reads it),
+// and the disk's exact size beside them, as DISK_GEOMETRY_EX carries it: the
+// cylinders are whole ones only, so the size cannot be had from them.
 struct DiskGeometry {
     std::int64_t cylinders = 0;
     std::uint32_t tracksPerCylinder = 0;
     std::uint32_t sectorsPerTrack = 0;
     std::uint32_t bytesPerSector = 0;
+    std::uint64_t diskBytes = 0;  // the disk's size in bytes; 0 when unknown
     friend bool operator==(const DiskGeometry&, const DiskGeometry&) = default;
 };
 
@@ -94,12 +97,13 @@ inline constexpr std::uint32_t kSectorsPerTrack = 63;
 
 // The published geometry of a disk of `bytes` bytes in sectors of
 // `sectorSize` bytes: 255 tracks per cylinder, 63 sectors per track, whole
-// cylinders only. All zero when either number is zero (no disk to describe).
+// cylinders only, and `bytes` as the exact size. All zero when either number
+// is zero (no disk to describe).
 constexpr DiskGeometry GeometryFromSize(std::uint64_t bytes, std::uint32_t sectorSize) {
     if (bytes == 0 || sectorSize == 0) return {};
     const std::uint64_t cylinderBytes = std::uint64_t{kTracksPerCylinder} * kSectorsPerTrack * sectorSize;
     return DiskGeometry{static_cast<std::int64_t>(bytes / cylinderBytes), kTracksPerCylinder, kSectorsPerTrack,
-                        sectorSize};
+                        sectorSize, bytes};
 }
 
 // A drive's power mode as CHECK POWER MODE reports it: asleep with its
@@ -148,6 +152,11 @@ public:
     // namespace). nullopt when the disk cannot be opened; an opened disk
     // whose query fails gives the all-zero geometry.
     virtual std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) = 0;
+
+    // The name of the slot's device as the system knows it ("/dev/sda",
+    // "/dev/nvme0"), for the machine-readable outputs; empty for a slot
+    // without a device and for realisations that have no names.
+    virtual std::string DeviceName(DriveSlot /*slot*/) { return {}; }
 
     // Names of the volumes on the slot's physical drive, in partition order
     // (mount points on Linux). Empty when it has none or cannot be asked.

@@ -21,7 +21,10 @@ packages=(
   trayer x11-utils imagemagick    # a notification area, window states and pictures for the icons' check
   # the end-to-end check on emulated disks (a throw-away virtual machine)
   qemu-system-x86 busybox-static cpio kmod e2fsprogs xz-utils
-  jq                              # reads smartctl's JSON of the emulated NVMe drive
+  jq                              # reads smartctl's JSON of the emulated NVMe drive, and Prometheus's answers
+  # the fleet check: node_exporter serves the report's textfile, a Prometheus
+  # server scrapes it on 127.0.0.1 (promtool comes with prometheus)
+  prometheus prometheus-node-exporter
   # run: Japanese faces for the window's texts; IPA's proportional Gothic
   # stands in for the lists' designed face with the same widths
   fonts-noto-cjk fonts-ipafont-gothic

@@ -35,6 +35,14 @@ constexpr const StatusMark& MarkOf(std::optional<AttributeStatus> status) {
     return status ? MarkOf(*status) : kUnratedMark;
 }
 
+// The status in the machine-readable outputs of quillmoor-report (JSON,
+// Prometheus): a stable English word, indexed by AttributeStatus.
+inline constexpr std::array<std::string_view, 3> kStatusKeywords{"good", "caution", "bad"};
+
+constexpr std::string_view StatusKeyword(AttributeStatus status) {
+    return kStatusKeywords[static_cast<std::size_t>(status)];
+}
+
 static_assert(MarkOf(AttributeStatus::Good).imageIndex == 0 && MarkOf(AttributeStatus::Good).bitmapResource == 101);
 static_assert(MarkOf(AttributeStatus::Caution).imageIndex == 1 &&
               MarkOf(AttributeStatus::Caution).bitmapResource == 102);

@@ -1,22 +1,24 @@
 // quillmoor-report: reads the drives with the program's own core and prints,
 // per present slot, the disk-information rows and the attribute table with
-// each row's status; with --csv --slot N, the exact bytes of the CSV export.
+// each row's status; with --csv --slot N, the exact bytes of the CSV export;
+// with --json one JSON document; with --prometheus (or --textfile DIR, into
+// DIR/quillmoor.prom) Prometheus's text format. What is printed comes from
+// tools/report/.
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "commands/csv_export.h"
 #include "base/codepage.h"
-#include "smart/capacity.h"
-#include "smart/drive_info.h"
-#include "smart/shown_rows.h"
-#include "smart/status_marks.h"
-#include "smart/slot_names.h"
-#include "smart/smart_reader.h"
+#include "base/file_replace.h"
+#include "commands/csv_export.h"
 #include "drives/select/command_line.h"
 #include "drives/select/select_provider.h"
+#include "smart/smart_reader.h"
+#include "tools/report/drive_reading.h"
+#include "tools/report/json_report.h"
+#include "tools/report/prometheus_report.h"
+#include "tools/report/text_report.h"
 
 namespace {
 
@@ -24,10 +26,13 @@ constexpr int kUsageError = 2;
 
 void Usage(std::FILE* to) {
     std::fputs(
-        "usage: quillmoor-report [--simulate FOLDER] [--slot N] [--csv]\n"
+        "usage: quillmoor-report [--simulate FOLDER] [--slot N] [--csv | --json | --prometheus | --textfile DIR]\n"
         "  --simulate FOLDER  read the simulated drive set in FOLDER instead of the real disks\n"
         "  --slot N           only drive slot N (0..15)\n"
-        "  --csv              write the CSV export of the slot given with --slot\n",
+        "  --csv              write the CSV export of the slot given with --slot\n"
+        "  --json             write one JSON document (UTF-8) of the drives\n"
+        "  --prometheus       write the drives in Prometheus's text format; a sleeping drive is not woken\n"
+        "  --textfile DIR     the same into DIR/quillmoor.prom, replaced whole (node_exporter's textfile folder)\n",
         to);
 }
 
@@ -36,46 +41,47 @@ int Fail(const std::string& message) {
     return kUsageError;
 }
 
-void Emit(std::string_view utf8) {
-    const std::string bytes = qm::ToSystemCodePage(utf8);
+int Write(std::string_view bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-void PrintDrive(qm::SmartReader& reader, qm::DriveSlot slot) {
-    const qm::DriveRecord record = reader.ReadDrive(slot);
-    if (!IsPresentDrive(record)) return;
-    qm::DriveProvider& provider = reader.provider();
+// The metrics into DIR/quillmoor.prom: a temporary beside it, synced, then
+// renamed over it, so node_exporter never reads half a file.
+int WriteTextfile(const std::string& folderPath, std::string_view bytes) {
+    const qm::WriteFolder folder(folderPath);
+    std::error_code error = folder.Error();
+    if (!error) error = qm::ReplaceFileAt(folder, qm::kTextfileName, bytes);
+    if (!error) return 0;
+    std::fprintf(stderr, "quillmoor-report: cannot write %s/%s: %s\n", qm::DisplayText(folderPath).c_str(),
+                 std::string(qm::kTextfileName).c_str(), error.message().c_str());
+    return 1;
+}
 
-    // The live volumes; the temperature row is filled here ("--" without a reading).
-    std::vector<qm::InfoRow> rows = qm::DriveInfoRows(record, qm::DriveCapacityText(provider, slot),
-                                                      qm::JoinVolumes(provider.VolumesOf(slot)));
-    const std::optional<int> temperature = qm::DriveTemperature(record);
-    rows[qm::kTemperatureRow].value = temperature ? std::to_string(*temperature) : "--";
-
-    std::string out = "== slot " + std::to_string(slot) + " " + std::string(qm::SlotNames[static_cast<std::size_t>(slot)]) + " ==\n";
-    for (const qm::InfoRow& row : rows) {
-        if (!row.label.empty()) out += row.label + "\t" + qm::DisplayText(row.value.value_or("")) + "\n";
-    }
-    out += "状態\tID\t属性名\t現在値\t限界値\t最悪値\t生の値\n";
-    for (const qm::ShownRow& row : qm::ShownRows(record)) {
-        out += qm::MarkOf(row.status).word;
-        for (const std::string_view cell : {std::string_view(row.idText), row.name, std::string_view(row.current),
-                                            std::string_view(row.threshold), std::string_view(row.worst),
-                                            std::string_view(row.raw)}) {
-            out += '\t';
-            out += cell;
+int PrintReadings(qm::SmartReader& reader, const qm::CommandLine& line) {
+    if (!line.machine) {
+        std::string text;
+        for (const qm::DriveReading& reading :
+             qm::ReadSlots(reader, line.slot, qm::SleepingDrive::Read, qm::SystemUnixTime)) {
+            text += qm::TextReport(reading);
         }
-        out += '\n';
+        return Write(qm::ToSystemCodePage(text));
     }
-    out += "\n";
-    Emit(out);
+    if (*line.machine == qm::MachineOutput::Json) {
+        const auto readings = qm::ReadSlots(reader, line.slot, qm::SleepingDrive::Read, qm::SystemUnixTime);
+        return Write(qm::JsonReport(readings, {QM_VERSION_MAJOR, QM_VERSION_MINOR, QM_VERSION_REVISION}));
+    }
+    const auto readings = qm::ReadSlots(reader, line.slot, qm::SleepingDrive::LeaveAlone, qm::SystemUnixTime);
+    const std::string metrics = qm::PrometheusReport(readings);
+    return line.textfileFolder ? WriteTextfile(*line.textfileFolder, metrics) : Write(metrics);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const qm::CommandLineResult parsed = qm::ParseCommandLine(arguments, {.slot = true, .csv = true});
+    const qm::CommandLineResult parsed =
+        qm::ParseCommandLine(arguments, {.slot = true, .csv = true, .machine = true});
     if (!parsed.options) {
         Usage(stderr);
         return Fail(parsed.error);
@@ -99,15 +105,6 @@ int main(int argc, char** argv) {
     }
 
     qm::SmartReader reader(*drives.provider);
-    if (line.csv) {
-        const std::string bytes = qm::AttributeCsvBytes(reader.ReadDrive(*line.slot));
-        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
-    }
-    if (line.slot) {
-        PrintDrive(reader, *line.slot);
-    } else {
-        for (qm::DriveSlot s = 0; s < qm::kSlotCount; ++s) PrintDrive(reader, s);
-    }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    if (line.csv) return Write(qm::AttributeCsvBytes(reader.ReadDrive(*line.slot)));
+    return PrintReadings(reader, line);
 }

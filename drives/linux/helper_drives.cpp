@@ -119,6 +119,8 @@ std::optional<DiskGeometry> HelperDriveProvider::QueryDriveGeometry(DriveSlot sl
 
 std::vector<std::string> HelperDriveProvider::VolumesOf(DriveSlot slot) { return local_.VolumesOf(slot); }
 
+std::string HelperDriveProvider::DeviceName(DriveSlot slot) { return local_.DeviceName(slot); }
+
 std::optional<PowerMode> HelperDriveProvider::QueryPowerMode(DriveSlot slot, const CommandBlock& query) {
     if (local_.KindOf(slot) == DriveKind::Nvme) return local_.QueryPowerMode(slot, query);  // sends nothing
     const std::optional<DiskName> disk = SdDiskWithNode(slot);

@@ -59,6 +59,8 @@ public:
     // cannot open the disk or fails. NVMe: sysfs, read in this process.
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;
     std::vector<std::string> VolumesOf(DriveSlot slot) override;
+    // The local slot map's node path.
+    std::string DeviceName(DriveSlot slot) override;
     // nullopt without a node; Standby without a request when the kernel has
     // suspended the disk; otherwise, for an sd disk, the helper's answer to
     // `query` (an NVMe controller is never asked).

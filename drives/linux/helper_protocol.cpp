@@ -27,6 +27,7 @@ constexpr std::size_t kCylinders = 0;
 constexpr std::size_t kTracks = 8;
 constexpr std::size_t kSectors = 12;
 constexpr std::size_t kBytesPerSector = 16;
+constexpr std::size_t kDiskBytes = 20;
 
 bool StartsWith(std::span<const std::uint8_t> record, const std::array<std::uint8_t, 2>& magic) {
     return std::equal(magic.begin(), magic.end(), record.begin());
@@ -93,12 +94,14 @@ HelperPayload EncodeGeometry(const DiskGeometry& geometry) {
     StoreLe32(payload, kTracks, geometry.tracksPerCylinder);
     StoreLe32(payload, kSectors, geometry.sectorsPerTrack);
     StoreLe32(payload, kBytesPerSector, geometry.bytesPerSector);
+    StoreLittleEndian(std::span(payload).subspan(kDiskBytes, 8), geometry.diskBytes);
     return payload;
 }
 
 DiskGeometry DecodeGeometry(const HelperPayload& payload) {
     return DiskGeometry{static_cast<std::int64_t>(LoadLittleEndian(std::span(payload).subspan(kCylinders, 8))),
-                        LoadLe32(payload, kTracks), LoadLe32(payload, kSectors), LoadLe32(payload, kBytesPerSector)};
+                        LoadLe32(payload, kTracks), LoadLe32(payload, kSectors), LoadLe32(payload, kBytesPerSector),
+                        LoadLittleEndian(std::span(payload).subspan(kDiskBytes, 8))};
 }
 
 }  // namespace qm

@@ -34,6 +34,7 @@
 //                                  PowerMode  byte 0: 0 standby, 1 awake
 //                                  Geometry   cylinders (int64), tracks per cylinder,
 //                                             sectors per track, bytes per sector (uint32),
+//                                             then at 20 the disk's size in bytes (uint64),
 //                                             all little-endian
 //                                  NvmeAdmin  the first 512 bytes the controller returned
 //                                             (all of the health log; of Identify

@@ -131,6 +131,11 @@ std::optional<std::filesystem::path> LinuxDriveProvider::DevicePath(DriveSlot sl
     return std::filesystem::path(*path);
 }
 
+std::string LinuxDriveProvider::DeviceName(DriveSlot slot) {
+    const auto path = DevicePath(slot);
+    return path ? path->string() : std::string();
+}
+
 UniqueFd LinuxDriveProvider::OpenNode(DriveSlot slot, DiskClass diskClass) {
     const std::optional<DiskName> disk = Disk(slot);
     if (!IsClass(disk, diskClass)) return UniqueFd();

@@ -67,6 +67,10 @@ public:
     // needed); nullopt without a namespace.
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;
 
+    // The path of the slot's node ("/dev/sda", "/dev/nvme0"); empty for a
+    // free slot.
+    std::string DeviceName(DriveSlot slot) override;
+
     // Mount points of the slot's disk (of an NVMe controller's first
     // namespace), in partition order.
     std::vector<std::string> VolumesOf(DriveSlot slot) override;

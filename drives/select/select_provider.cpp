@@ -71,6 +71,11 @@ std::optional<DiskGeometry> DeferredRealDrives::QueryDriveGeometry(DriveSlot slo
     return drives != nullptr ? drives->QueryDriveGeometry(slot) : std::nullopt;
 }
 
+std::string DeferredRealDrives::DeviceName(DriveSlot slot) {
+    DriveProvider* drives = Opened();
+    return drives != nullptr ? drives->DeviceName(slot) : std::string{};
+}
+
 std::vector<std::string> DeferredRealDrives::VolumesOf(DriveSlot slot) {
     DriveProvider* drives = Opened();
     return drives != nullptr ? drives->VolumesOf(slot) : std::vector<std::string>{};

@@ -43,6 +43,7 @@ public:
     std::unique_ptr<NvmeHandle> OpenNvme(DriveSlot slot) override;
     std::optional<NvmePublicInfo> NvmeInfo(DriveSlot slot) override;
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;
+    std::string DeviceName(DriveSlot slot) override;
     std::vector<std::string> VolumesOf(DriveSlot slot) override;
     std::optional<PowerMode> QueryPowerMode(DriveSlot slot, const CommandBlock& query) override;
     // Passed on once the disks are open; disks that open after it are

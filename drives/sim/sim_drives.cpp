@@ -337,6 +337,10 @@ std::vector<std::string> SimDriveProvider::VolumesOf(DriveSlot slot) {
     return drive != nullptr ? drive->volumes : std::vector<std::string>{};
 }
 
+std::string SimDriveProvider::DeviceName(DriveSlot slot) {
+    return state_->Drive(slot) != nullptr ? "sim" + std::to_string(slot) : std::string();
+}
+
 std::optional<PowerMode> SimDriveProvider::QueryPowerMode(DriveSlot slot, const CommandBlock& query) {
     std::optional<PowerMode> mode;
     const SimDrive* drive = state_->Drive(slot);

@@ -140,6 +140,8 @@ public:
     // (GeometryFromSize), as the disk driver gives it.
     std::optional<DiskGeometry> QueryDriveGeometry(DriveSlot slot) override;
     std::vector<std::string> VolumesOf(DriveSlot slot) override;
+    // "sim" and the slot number ("sim0") for a present drive; empty otherwise.
+    std::string DeviceName(DriveSlot slot) override;
     // Standby while the drive sleeps, Awake otherwise (for an NVMe drive,
     // which is never asked, nullopt); asking wakes nothing. nullopt for a
     // slot without a drive, a slot with fail = open, and a block that is not

@@ -12,12 +12,13 @@ static_assert(!IsValidSlot(-1) && !IsValidSlot(16));
 
 TEST(DeviceGeometry, CylindersFollowTheConventionalTranslation) {
     // A 64 MiB disk of 512-byte sectors has 8 whole cylinders of 255 x 63 sectors.
-    EXPECT_EQ(GeometryFromSize(64ull << 20, 512), (DiskGeometry{8, 255, 63, 512}));
-    EXPECT_EQ(GeometryFromSize(64ull << 20, 4096), (DiskGeometry{1, 255, 63, 4096}));
+    // The exact size rides along: the whole cylinders alone lose the rest.
+    EXPECT_EQ(GeometryFromSize(64ull << 20, 512), (DiskGeometry{8, 255, 63, 512, 64ull << 20}));
+    EXPECT_EQ(GeometryFromSize(64ull << 20, 4096), (DiskGeometry{1, 255, 63, 4096, 64ull << 20}));
     // 2 TB disk: more cylinders than 16 bits hold.
-    EXPECT_EQ(GeometryFromSize(2'000'398'934'016ull, 512), (DiskGeometry{243201, 255, 63, 512}));
+    EXPECT_EQ(GeometryFromSize(2'000'398'934'016ull, 512), (DiskGeometry{243201, 255, 63, 512, 2'000'398'934'016ull}));
     // Smaller than one cylinder.
-    EXPECT_EQ(GeometryFromSize(1 << 20, 512), (DiskGeometry{0, 255, 63, 512}));
+    EXPECT_EQ(GeometryFromSize(1 << 20, 512), (DiskGeometry{0, 255, 63, 512, 1 << 20}));
     EXPECT_EQ(GeometryFromSize(0, 512), DiskGeometry{});
     EXPECT_EQ(GeometryFromSize(64ull << 20, 0), DiskGeometry{});
 }

@@ -31,6 +31,8 @@ rows=(
   "tools/smart_helper/a.cpp       ini/inifile.h                  refused"
   "tools/smart_helper/a.cpp       commands/csv_export.h          refused"
   "tools/smart_helper/a.cpp       drives/linux/sat.h             accepted"
+  "tools/report/a.cpp             drives/select/select_provider.h refused"
+  "tools/report/a.cpp             smart/shown_rows.h             accepted"
   "monitor/a.cpp                  drives/sim/sim_drives.h        refused"
   "app/a.cpp                      drives/select/select_provider.h accepted"
 )
@@ -70,6 +72,7 @@ links=(
   "qm_drives_linux        qm_settings         refused"
   "quillmoor-smart-helper qm_ini              refused"
   "quillmoor-smart-helper qm_drives_sim       refused"
+  "qm_report_core         qm_drives_sim       refused"
 )
 for row in "${links[@]}"; do
   read -r from to verdict <<<"$row"

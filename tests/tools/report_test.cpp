@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -140,6 +141,39 @@ TEST(ReportTest, EmptySetAndHostileIdentityDoNotBreakTheReport) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
     EXPECT_NE(r.out.find("モデル\t?X?Y"), std::string::npos);
+}
+
+// --textfile DIR: the metrics in DIR/quillmoor.prom, written the one safe
+// way (a symbolic link in the file's place is refused and left alone) and
+// readable by node_exporter, which runs as another user.
+TEST(ReportTest, TextfileIsWrittenWholeAndSafely) {
+    const fs::path dir = fs::path(testing::TempDir()) / "report_textfile";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    ::umask(022);  // as the service sets it
+    ReportRun r = Report("--simulate " + kSamples + " --textfile " + dir.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    std::ifstream file(dir / "quillmoor.prom", std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_TRUE(written.starts_with("# HELP quillmoor_device_info ")) << written;
+    EXPECT_NE(written.find("quillmoor_device_temperature_celsius{device=\"sim0\",serial=\"QMA10H4K27Z1\"} 38\n"),
+              std::string::npos);
+    EXPECT_EQ(fs::status(dir / "quillmoor.prom").permissions() & fs::perms::others_read, fs::perms::others_read);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);  // no temporary left
+
+    fs::remove(dir / "quillmoor.prom");
+    std::ofstream(dir / "elsewhere") << "keep";
+    fs::create_symlink(dir / "elsewhere", dir / "quillmoor.prom");
+    r = Report("--simulate " + kSamples + " --textfile " + dir.string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+    std::ifstream kept(dir / "elsewhere");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), {}), "keep");
+
+    r = Report("--simulate " + kSamples + " --textfile " + (dir / "missing").string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
 }
 
 }  // namespace

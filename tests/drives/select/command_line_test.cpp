@@ -10,7 +10,7 @@ namespace qm {
 namespace {
 
 constexpr AllowedOptions kProgram{};                          // quillmoor
-constexpr AllowedOptions kReport{.slot = true, .csv = true};  // quillmoor-report
+constexpr AllowedOptions kReport{.slot = true, .csv = true, .machine = true};  // quillmoor-report
 
 CommandLineResult Parse(std::vector<std::string> arguments, const AllowedOptions& allowed = kProgram) {
     return ParseCommandLine(arguments, allowed);
@@ -58,6 +58,28 @@ TEST(CommandLineTest, SlotIsANumberFromZeroToFifteen) {
     EXPECT_EQ(ErrorOf({"--slot"}, kReport), "--slot needs a value");
     EXPECT_EQ(ErrorOf({"--slot", "1", "--slot", "2"}, kReport), "--slot given twice");
     EXPECT_EQ(ErrorOf({"--csv"}, kReport), "--csv needs --slot N");
+}
+
+// One output at a time; --textfile DIR is the Prometheus output into a folder.
+TEST(CommandLineTest, MachineOutputsChooseOneFormat) {
+    EXPECT_EQ(Parse({"--json"}, kReport).options->machine, MachineOutput::Json);
+    EXPECT_EQ(Parse({"--prometheus", "--slot", "3"}, kReport).options->machine, MachineOutput::Prometheus);
+    const CommandLineResult textfile = Parse({"--textfile=/var/lib/x"}, kReport);
+    EXPECT_EQ(textfile.options->machine, MachineOutput::Prometheus);
+    EXPECT_EQ(textfile.options->textfileFolder, "/var/lib/x");
+    EXPECT_EQ(Parse({"--prometheus", "--textfile", "d"}, kReport).options->textfileFolder, "d");
+    EXPECT_FALSE(Parse({}, kReport).options->machine);
+
+    EXPECT_EQ(ErrorOf({"--json"}), "unknown option \"--json\"");  // the window takes none of them
+    EXPECT_EQ(ErrorOf({"--textfile", "d"}), "unknown option \"--textfile\"");
+    EXPECT_EQ(ErrorOf({"--json", "--prometheus"}, kReport), "--json and --prometheus: only one of them, once");
+    EXPECT_EQ(ErrorOf({"--json", "--json"}, kReport), "--json and --prometheus: only one of them, once");
+    EXPECT_EQ(ErrorOf({"--json", "--textfile", "d"}, kReport), "--textfile writes the Prometheus format, not --json");
+    EXPECT_EQ(ErrorOf({"--csv", "--slot", "0", "--json"}, kReport),
+              "--csv cannot go with --json, --prometheus or --textfile");
+    EXPECT_EQ(ErrorOf({"--textfile"}, kReport), "--textfile needs a folder");
+    EXPECT_EQ(ErrorOf({"--textfile="}, kReport), "--textfile needs a folder");
+    EXPECT_EQ(ErrorOf({"--textfile", "a", "--textfile", "b"}, kReport), "--textfile given twice");
 }
 
 }  // namespace

@@ -140,7 +140,7 @@ TEST_F(SampleDrivesTest, HealthyHardDisk) {
     EXPECT_EQ(Worst(r), AttributeStatus::Good);
     EXPECT_GE(r.attributeCount, 13);
     EXPECT_EQ(set.VolumesOf(0), (std::vector<std::string>{"/", "/home"}));
-    EXPECT_EQ(set.QueryDriveGeometry(0), (DiskGeometry{121601, 255, 63, 512}));
+    EXPECT_EQ(set.QueryDriveGeometry(0), (DiskGeometry{121601, 255, 63, 512, 1'000'204'886'016}));
     EXPECT_EQ(r.cylinders, 16383);
     EXPECT_EQ(r.heads, 16);
     EXPECT_EQ(r.sectorsPerTrack, 63);

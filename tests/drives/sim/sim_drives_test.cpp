@@ -296,7 +296,7 @@ TEST_F(SimSetTest, GeometryFromBytesLikeTheDiskDriver) {
     auto p = Load();
     ASSERT_TRUE(p);
     const auto cylinders = [&](DriveSlot s) { return p->QueryDriveGeometry(s).value_or(DiskGeometry{}).cylinders; };
-    EXPECT_EQ(p->QueryDriveGeometry(0), (DiskGeometry{121601, 255, 63, 512}));  // 1000204886016 / 8225280
+    EXPECT_EQ(p->QueryDriveGeometry(0), (DiskGeometry{121601, 255, 63, 512, 1000204886016}));  // 1000204886016 / 8225280
     EXPECT_EQ(cylinders(1), 2434);
     EXPECT_EQ(cylinders(2), 121601);  // nonsense falls back to the identity's size
     EXPECT_EQ(cylinders(3), 121601);
