@@ -11,12 +11,15 @@
 
 #include "base/codepage.h"
 #include "base/file_replace.h"
+#include "base/text.h"
 #include "commands/csv_export.h"
 #include "drives/select/command_line.h"
 #include "drives/select/select_provider.h"
 #include "smart/smart_reader.h"
 #include "tools/report/drive_reading.h"
 #include "tools/report/json_report.h"
+#include "monitor/state_files.h"
+#include "settings/program_folder.h"
 #include "tools/report/prometheus_report.h"
 #include "tools/report/text_report.h"
 
@@ -26,10 +29,11 @@ constexpr int kUsageError = 2;
 
 void Usage(std::FILE* to) {
     std::fputs(
-        "usage: quillmoor-report [--simulate FOLDER] [--slot N] [--csv | --json | --prometheus | --textfile DIR]\n"
+        "usage: quillmoor-report [--simulate FOLDER] [--slot N] [--csv | --history | --json | --prometheus | --textfile DIR]\n"
         "  --simulate FOLDER  read the simulated drive set in FOLDER instead of the real disks\n"
         "  --slot N           only drive slot N (0..15)\n"
         "  --csv              write the CSV export of the slot given with --slot\n"
+        "  --history          print the temperature samples the program keeps for the slot given with --slot\n"
         "  --json             write one JSON document (UTF-8) of the drives\n"
         "  --prometheus       write the drives in Prometheus's text format; a sleeping drive is not woken\n"
         "  --textfile DIR     the same into DIR/quillmoor.prom, replaced whole (node_exporter's textfile folder)\n",
@@ -58,6 +62,22 @@ int WriteTextfile(const std::string& folderPath, std::string_view bytes) {
     return 1;
 }
 
+// The samples the window kept for the slot's drive (its identity read with
+// a probe), one line each as the file holds them: UTC time and °C.
+int PrintHistory(qm::SmartReader& reader, qm::DriveSlot slot) {
+    const qm::DriveRecord record = reader.ProbeDrive(slot);
+    const std::string model = qm::TrimBlanks(record.modelNumber);
+    if (!qm::IsPresentDrive(record) || model.empty()) {
+        std::fprintf(stderr, "quillmoor-report: no drive in slot %d\n", slot);
+        return 1;
+    }
+    const qm::HistoryStore store(qm::StateFolderOf(qm::ProcessStateHome()));
+    std::string lines;
+    for (const qm::StoredSample& sample : store.Stored(model, qm::TrimBlanks(record.serialNumber)))
+        lines += qm::HistoryLine(sample);
+    return Write(lines);
+}
+
 int PrintReadings(qm::SmartReader& reader, const qm::CommandLine& line) {
     if (!line.machine) {
         std::string text;
@@ -81,7 +101,7 @@ int PrintReadings(qm::SmartReader& reader, const qm::CommandLine& line) {
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const qm::CommandLineResult parsed =
-        qm::ParseCommandLine(arguments, {.slot = true, .csv = true, .machine = true});
+        qm::ParseCommandLine(arguments, {.slot = true, .csv = true, .machine = true, .history = true});
     if (!parsed.options) {
         Usage(stderr);
         return Fail(parsed.error);
@@ -106,5 +126,6 @@ int main(int argc, char** argv) {
 
     qm::SmartReader reader(*drives.provider);
     if (line.csv) return Write(qm::AttributeCsvBytes(reader.ReadDrive(*line.slot)));
+    if (line.history) return PrintHistory(reader, *line.slot);
     return PrintReadings(reader, line);
 }

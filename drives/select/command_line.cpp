@@ -51,6 +51,8 @@ std::optional<std::string> CheckOutputs(CommandLine& line) {
         line.machine = MachineOutput::Prometheus;
     }
     if (line.csv && line.machine) return "--csv cannot go with --json, --prometheus or --textfile";
+    if (line.history && (line.csv || line.machine)) return "--history cannot go with another output";
+    if (line.history && !line.slot) return "--history needs --slot N";
     if (line.csv && !line.slot) return "--csv needs --slot N";
     return std::nullopt;
 }
@@ -68,6 +70,11 @@ CommandLineResult ParseCommandLine(std::span<const std::string> arguments, const
         if (allowed.csv && argument == "--csv") {
             if (line.csv) return Error("--csv given twice");
             line.csv = true;
+            continue;
+        }
+        if (allowed.history && argument == "--history") {
+            if (line.history) return Error("--history given twice");
+            line.history = true;
             continue;
         }
         if (const std::optional<MachineOutput> machine = allowed.machine ? MachineFlag(argument) : std::nullopt) {

@@ -17,6 +17,7 @@ struct AllowedOptions {
     bool slot = false;  // --slot N
     bool csv = false;   // --csv (needs --slot)
     bool machine = false;  // --json, --prometheus, --textfile DIR
+    bool history = false;  // --history (needs --slot)
 };
 
 // A machine-readable output of quillmoor-report.
@@ -31,6 +32,7 @@ struct CommandLine {
     bool csv = false;
     std::optional<MachineOutput> machine{};
     std::optional<std::string> textfileFolder{};  // --textfile DIR (machine is then Prometheus)
+    bool history = false;  // --history: the slot's stored temperature samples
     bool help = false;  // -h or --help: the arguments after it were not read
     friend bool operator==(const CommandLine&, const CommandLine&) = default;
 };
@@ -43,8 +45,9 @@ struct CommandLineResult {
 // Parses the arguments after the program name. A value follows its option as
 // the next argument or after "=" ("--simulate=FOLDER"). Anything the program
 // does not allow, a missing or empty value, a slot outside 0..15, an option
-// given twice, --csv without --slot and more than one output (--csv, --json,
-// --prometheus; --textfile goes with --prometheus alone) are errors; the
+// given twice, --csv or --history without --slot and more than one output
+// (--csv, --history, --json, --prometheus; --textfile goes with --prometheus
+// alone) are errors; the
 // error text quotes arguments through DisplayText.
 CommandLineResult ParseCommandLine(std::span<const std::string> arguments, const AllowedOptions& allowed = {});
 

@@ -10,7 +10,7 @@ namespace qm {
 namespace {
 
 constexpr AllowedOptions kProgram{};                          // quillmoor
-constexpr AllowedOptions kReport{.slot = true, .csv = true, .machine = true};  // quillmoor-report
+constexpr AllowedOptions kReport{.slot = true, .csv = true, .machine = true, .history = true};  // quillmoor-report
 
 CommandLineResult Parse(std::vector<std::string> arguments, const AllowedOptions& allowed = kProgram) {
     return ParseCommandLine(arguments, allowed);
@@ -58,6 +58,16 @@ TEST(CommandLineTest, SlotIsANumberFromZeroToFifteen) {
     EXPECT_EQ(ErrorOf({"--slot"}, kReport), "--slot needs a value");
     EXPECT_EQ(ErrorOf({"--slot", "1", "--slot", "2"}, kReport), "--slot given twice");
     EXPECT_EQ(ErrorOf({"--csv"}, kReport), "--csv needs --slot N");
+}
+
+// --history prints one slot's kept samples, and nothing else with it.
+TEST(CommandLineTest, HistoryIsOneSlotsOutputAlone) {
+    EXPECT_TRUE(Parse({"--history", "--slot", "2"}, kReport).options->history);
+    EXPECT_EQ(ErrorOf({"--history"}, kReport), "--history needs --slot N");
+    EXPECT_EQ(ErrorOf({"--history", "--slot", "2", "--history"}, kReport), "--history given twice");
+    for (const char* other : {"--csv", "--json", "--prometheus"})
+        EXPECT_EQ(ErrorOf({"--history", "--slot", "2", other}, kReport), "--history cannot go with another output") << other;
+    EXPECT_EQ(ErrorOf({"--history", "--slot", "2"}, {.slot = true}), "unknown option \"--history\"");
 }
 
 // One output at a time; --textfile DIR is the Prometheus output into a folder.
