@@ -1,8 +1,8 @@
 // An NVMe admin command, byte for byte, and the layouts of the two answers
 // the program reads (Identify Controller and the health log).
 //
-// The block is the 64-byte submission queue entry of the NVMe base
-// specification, as the core fills it; a realisation carries it to the
+// The block is the 64-byte NVMe admin submission queue entry, laid out as
+// the controller reads it and as the core fills it; a realisation carries it to the
 // controller (Linux: NVME_IOCTL_ADMIN_CMD, which takes the same fields) and
 // sets what belongs to the transport itself (command identifier, data
 // pointer):

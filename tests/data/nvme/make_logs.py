@@ -4,7 +4,7 @@ page 02h), for every NAME.fields in this folder.
 
 A .fields file holds the values a tool published for a real drive (see
 README.md), one field per line, temperatures in degrees Celsius. The log is
-laid out here from the NVMe base specification's table, independently of the
+laid out here from the health log's published field table, independently of the
 program's own code: little-endian fields, kelvin = Celsius + 273, 16-byte
 counters, eight temperature sensors (0 where none was published), and zero in
 every field the listing does not give (reserved bytes, thermal management
