@@ -1,6 +1,7 @@
 #include "monitor/drive_alerts.h"
 
 #include "base/text.h"
+#include "settings/settings.h"
 #include "monitor/alert_input.h"
 
 namespace qm {
@@ -41,7 +42,7 @@ void DriveAlerts::OnAnswer(const DriveAnswer& answer, const DriveIdentity& found
 }
 
 DriveAlerts::Kept& DriveAlerts::KeptFor(const AlertDrive& drive) {
-    const std::string key = NoticeKey(drive, AlertReason::State);
+    const std::string key = DriveLetterKey(drive.model, drive.serial);
     auto found = drives_.find(key);
     if (found == drives_.end()) {
         const AlertState stored = store_.Load(drive.model, drive.serial);

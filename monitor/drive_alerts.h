@@ -41,7 +41,7 @@ private:
     AlertStore& store_;
     DesktopNotifier& notifier_;
     bool showing_ = true;
-    std::map<std::string, Kept> drives_;  // by NoticeKey's drive part
+    std::map<std::string, Kept> drives_;  // by model and serial (DriveLetterKey)
 };
 
 }  // namespace qm

@@ -36,24 +36,19 @@ std::string Section(std::string_view model, std::string_view serial) {
     return section;
 }
 
-std::optional<std::int64_t> Number(const std::optional<std::string>& text, std::int64_t low, std::int64_t high) {
+// A whole decimal number from `low` to `high`; nullopt for anything else.
+template <typename T>
+std::optional<T> Number(const std::optional<std::string>& text, T low = std::numeric_limits<T>::min(),
+                        T high = std::numeric_limits<T>::max()) {
     if (!text || text->empty()) return std::nullopt;
-    std::int64_t value = 0;
+    T value = 0;
     const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
     if (error != std::errc() || end != text->data() + text->size() || value < low || value > high) return std::nullopt;
     return value;
 }
 
-std::optional<std::uint64_t> Count(const std::optional<std::string>& text) {
-    if (!text || text->empty()) return std::nullopt;
-    std::uint64_t value = 0;
-    const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
-    if (error != std::errc() || end != text->data() + text->size()) return std::nullopt;
-    return value;
-}
-
 std::optional<AttributeStatus> Status(const std::optional<std::string>& text) {
-    const auto value = Number(text, 0, 2);
+    const auto value = Number<int>(text, 0, 2);
     if (!value) return std::nullopt;
     return static_cast<AttributeStatus>(*value);
 }
@@ -91,7 +86,7 @@ Entries EntriesOf(const AlertState& state) {
 
 // Passes in a row are kept only as far as the rules count them.
 int Passes(const std::optional<std::string>& text, int most) {
-    return static_cast<int>(Number(text, 0, most).value_or(0));
+    return Number<int>(text, 0, most).value_or(0);
 }
 
 AlertState StateOf(const std::string& text, const std::string& section) {
@@ -104,16 +99,16 @@ AlertState StateOf(const std::string& text, const std::string& section) {
     state.veryHotPasses = Passes(value("veryhot"), kTemperaturePasses);
     state.coolPasses = Passes(value("cool"), kTemperaturePasses);
     state.failedPasses = Passes(value("failed"), kUnreadablePasses);
-    if (const auto bits = Number(value("warning"), 0, 255)) state.criticalWarning = static_cast<std::uint8_t>(*bits);
+    if (const auto bits = Number<int>(value("warning"), 0, 255)) state.criticalWarning = static_cast<std::uint8_t>(*bits);
     for (std::size_t i = 0; i < kAlertReasonCount; ++i) {
         const std::string key = AlertReasonKey(static_cast<AlertReason>(i));
-        state.counts[i] = Count(value(key + ".count"));
+        state.counts[i] = Number<std::uint64_t>(value(key + ".count"));
         state.countMarks[i] = Status(value(key + ".mark")).value_or(AttributeStatus::Good);
         const std::optional<std::string> told = value(key + ".told");
         const std::size_t blank = told ? told->find(' ') : std::string::npos;
         if (blank == std::string::npos) continue;
         const auto level = Status(told->substr(0, blank));
-        const auto at = Number(told->substr(blank + 1), 0, std::numeric_limits<std::int64_t>::max());
+        const auto at = Number<std::int64_t>(told->substr(blank + 1), 0);
         if (level && *level != AttributeStatus::Good && at) state.reasons[i] = {true, *level, *at};
     }
     return state;
@@ -141,23 +136,24 @@ std::error_code AlertStore::Save(std::string_view model, std::string_view serial
     return WriteIniValues(folder_ + "/" + kAlertFile, Section(model, serial), entries, kUtf8);
 }
 
-std::vector<StoredSample> HistoryStore::Stored(std::string_view model, std::string_view serial) const {
+std::string HistoryStore::FileBytes(std::string_view model, std::string_view serial) const {
     if (folder_.empty()) return {};
     const LoadedFile file = LoadRegularFile(folder_ + "/" + kHistoryFolder + "/" + HistoryFileName(model, serial),
                                             kHistoryFileLimit, FollowLink::No, OverLimit::Cut);
-    return file.status == LoadStatus::Loaded ? ParseHistory(file.bytes) : std::vector<StoredSample>{};
+    return file.status == LoadStatus::Loaded ? file.bytes : std::string();
+}
+
+std::vector<StoredSample> HistoryStore::Stored(std::string_view model, std::string_view serial) const {
+    return ParseHistory(FileBytes(model, serial));
 }
 
 std::vector<StoredSample> HistoryStore::Load(std::string_view model, std::string_view serial, std::int64_t now) {
-    if (folder_.empty()) return {};
-    const std::string folder = folder_ + "/" + kHistoryFolder;
-    const std::string name = HistoryFileName(model, serial);
-    const LoadedFile file = LoadRegularFile(folder + "/" + name, kHistoryFileLimit, FollowLink::No, OverLimit::Cut);
-    if (file.status != LoadStatus::Loaded) return {};
-    std::vector<StoredSample> samples = ParseHistory(file.bytes);
-    if (HistoryNeedsCompacting(samples, file.bytes.size(), now)) {
+    const std::string bytes = FileBytes(model, serial);
+    std::vector<StoredSample> samples = ParseHistory(bytes);
+    if (HistoryNeedsCompacting(samples, bytes.size(), now)) {
         const std::string kept = CompactHistory(samples, now);
-        if (!ReplaceFileAt(WriteFolder(folder), name, kept)) samples = ParseHistory(kept);
+        const WriteFolder folder(folder_ + "/" + kHistoryFolder);
+        if (!ReplaceFileAt(folder, HistoryFileName(model, serial), kept)) samples = ParseHistory(kept);
     }
     return samples;
 }

@@ -54,6 +54,9 @@ public:
     std::error_code Append(std::string_view model, std::string_view serial, const StoredSample& sample);
 
 private:
+    // The file's bytes (whole lines or not); empty when it cannot be read.
+    std::string FileBytes(std::string_view model, std::string_view serial) const;
+
     std::string folder_;
 };
 
