@@ -51,7 +51,7 @@ AlertInput State(S state) {
 }
 AlertInput Count(R reason, std::uint64_t value, S mark) {
     AlertInput input = Read();
-    input.counters.push_back({reason, value, mark});
+    input.counters.push_back({reason, value, mark, {}});
     return input;
 }
 // A temperature with the marks of the ATA row's limits (yellow from 56 °C, red from 61 °C).
@@ -148,7 +148,7 @@ TEST(AlertRulesTest, EachRuleTellsOnceWhenRaisedAgainWhenWorseAndClearsWhenGone)
 TEST(AlertRulesTest, ASleepingOrUnreadableDriveChangesNothingElse) {
     AlertState state;
     AlertInput bad = State(S::Bad);
-    bad.counters.push_back({R::Reallocated, 3, S::Caution});
+    bad.counters.push_back({R::Reallocated, 3, S::Caution, {}});
     JudgeRead(state, bad, 0);
     const AlertState before = state;
     EXPECT_TRUE(JudgeRead(state, Asleep(), kDay * 3).empty());

@@ -46,59 +46,62 @@ DriveAnswer Failed(DriveQuestion question) {
 const DriveIdentity kFound{"QM-WATCHED", "W1"};
 constexpr std::int64_t kNow = 1796680200;
 
+// The alerts of one program run over a state folder that outlives it.
+struct AlertsRun {
+    explicit AlertsRun(AlertStore& store) : alerts(store, notifier) {}
+    test::RecordingNotifier notifier;
+    DriveAlerts alerts;
+};
+
 TEST(DriveAlertsTest, AFactIsToldOnceAlsoAfterARestartAndTakenAwayWhenItClears) {
     test::TempFolder home;
     Reads reads;
     AlertStore store(StateFolderOf(home.str()));
-    test::RecordingNotifier notifier;
+    std::size_t told = 0;
     {
-        DriveAlerts alerts(store, notifier);
-        alerts.OnAnswer(reads.Answer(0), kFound, kNow);
-        EXPECT_TRUE(notifier.shown.empty());
-        alerts.OnAnswer(reads.Answer(2), kFound, kNow + 60);
-        ASSERT_FALSE(notifier.shown.empty());
-        for (const Notice& notice : notifier.shown) EXPECT_EQ(notice.key.rfind("QM-WATCHED", 0), 0u) << notice.key;
-        const std::size_t told = notifier.shown.size();
-        alerts.OnAnswer(reads.Answer(2), kFound, kNow + 120);
-        EXPECT_EQ(notifier.shown.size(), told);
+        AlertsRun run(store);
+        run.alerts.OnAnswer(reads.Answer(0), kFound, kNow);
+        EXPECT_TRUE(run.notifier.shown.empty());
+        run.alerts.OnAnswer(reads.Answer(2), kFound, kNow + 60);
+        told = run.notifier.shown.size();
+        ASSERT_GT(told, 0u);
+        for (const Notice& notice : run.notifier.shown) EXPECT_EQ(notice.key.rfind("QM-WATCHED", 0), 0u) << notice.key;
+        run.alerts.OnAnswer(reads.Answer(2), kFound, kNow + 120);
+        EXPECT_EQ(run.notifier.shown.size(), told);
     }
-    const std::size_t told = notifier.shown.size();
-    DriveAlerts restarted(store, notifier);
-    restarted.OnAnswer(reads.Answer(2), kFound, kNow + 180);
-    EXPECT_EQ(notifier.shown.size(), told);  // the state on disk knew it
-    restarted.OnAnswer(reads.Answer(0), kFound, kNow + 240);
-    EXPECT_EQ(notifier.closed.size(), told);
+    AlertsRun restarted(store);
+    restarted.alerts.OnAnswer(reads.Answer(2), kFound, kNow + 180);
+    EXPECT_TRUE(restarted.notifier.shown.empty());  // the state on disk knew it
+    restarted.alerts.OnAnswer(reads.Answer(0), kFound, kNow + 240);
+    EXPECT_EQ(restarted.notifier.closed.size(), told);
 }
 
 TEST(DriveAlertsTest, OnlyPassAndViewReadsCountAndAFailureCountsAgainstTheDriveFound) {
     test::TempFolder home;
     AlertStore store(StateFolderOf(home.str()));
-    test::RecordingNotifier notifier;
-    DriveAlerts alerts(store, notifier);
+    AlertsRun run(store);
     for (int pass = 0; pass < kUnreadablePasses; ++pass) {
-        alerts.OnAnswer(Failed(DriveQuestion::Full), kFound, kNow + pass);
-        alerts.OnAnswer(Failed(DriveQuestion::Probe), kFound, kNow + pass);
-        alerts.OnAnswer(Failed(DriveQuestion::Pass), DriveIdentity{}, kNow + pass);  // no drive was found there
+        run.alerts.OnAnswer(Failed(DriveQuestion::Full), kFound, kNow + pass);
+        run.alerts.OnAnswer(Failed(DriveQuestion::Probe), kFound, kNow + pass);
+        run.alerts.OnAnswer(Failed(DriveQuestion::Pass), DriveIdentity{}, kNow + pass);  // no drive was found there
     }
-    EXPECT_TRUE(notifier.shown.empty());
+    EXPECT_TRUE(run.notifier.shown.empty());
     for (int pass = 0; pass < kUnreadablePasses; ++pass)
-        alerts.OnAnswer(Failed(pass % 2 ? DriveQuestion::View : DriveQuestion::Pass), kFound, kNow + pass);
-    ASSERT_EQ(notifier.shown.size(), 1u);
-    EXPECT_EQ(notifier.shown[0].key, NoticeKey({0, "QM-WATCHED", "W1"}, AlertReason::Unreadable));
+        run.alerts.OnAnswer(Failed(pass % 2 ? DriveQuestion::View : DriveQuestion::Pass), kFound, kNow + pass);
+    ASSERT_EQ(run.notifier.shown.size(), 1u);
+    EXPECT_EQ(run.notifier.shown[0].key, NoticeKey({0, "QM-WATCHED", "W1"}, AlertReason::Unreadable));
 }
 
 TEST(DriveAlertsTest, SwitchedOffNothingIsShownYetTheFactIsKnown) {
     test::TempFolder home;
     Reads reads;
     AlertStore store(StateFolderOf(home.str()));
-    test::RecordingNotifier notifier;
-    DriveAlerts alerts(store, notifier);
-    alerts.SetShowing(false);
-    alerts.OnAnswer(reads.Answer(2), kFound, kNow);
-    EXPECT_TRUE(notifier.shown.empty());
-    alerts.SetShowing(true);
-    alerts.OnAnswer(reads.Answer(2), kFound, kNow + 60);
-    EXPECT_TRUE(notifier.shown.empty());
+    AlertsRun run(store);
+    run.alerts.SetShowing(false);
+    run.alerts.OnAnswer(reads.Answer(2), kFound, kNow);
+    run.alerts.SetShowing(true);
+    run.alerts.OnAnswer(reads.Answer(2), kFound, kNow + 60);
+    EXPECT_TRUE(run.notifier.shown.empty());
 }
 
 struct ProgramRun {

@@ -124,6 +124,17 @@ private slots:
         QVERIFY(!area.DeleteIcon(15));
     }
 
+    // The balloon that carries an alert without a notification service: on
+    // the drive's icon or any other shown, never without one.
+    void aBalloonNeedsAnIconToCarryIt() {
+        QtNotificationArea area(TrayAvailability::Assumed);
+        QVERIFY(!area.ShowMessage(2, "温度が高くなっています", "QM-HD2000C", false));
+        QVERIFY(area.AddIcon(Record(4, 59)));
+        QVERIFY(area.ShowMessage(2, "温度が高くなっています", "QM-HD2000C", false));
+        QVERIFY(area.DeleteIcon(4));
+        QVERIFY(!area.ShowMessage(4, "温度が高くなっています", "QM-HD2000C", true));
+    }
+
     void aDesktopWithoutNotificationAreaRefusesIcons() {
         if (QSystemTrayIcon::isSystemTrayAvailable()) QSKIP("this desktop has a notification area");
         QtNotificationArea area;

@@ -186,20 +186,6 @@ TEST_F(SimDumpsTest, AProbeMovesNothing) {
     EXPECT_EQ(steps, (std::vector<int>{0, 0, 0, 1, 1, 1, 2, 2}));
 }
 
-TEST_F(SimDumpsTest, EachDriveMovesOnItsOwn) {
-    Ini("[0]\ndumps = s0.smart s1.smart s2.smart\n[1]\ndumps = s0.smart s1.smart s2.smart\n[2]\ndump = s1.smart\n");
-    SimDriveProvider p(folder.str());
-    SmartReader reader(p);
-    struct Read {
-        DriveSlot slot;
-        int step;
-    };
-    const std::vector<Read> reads = {{0, 0}, {0, 1}, {1, 0}, {2, 1}, {0, 2}, {1, 1}, {2, 1}, {1, 2}, {0, 2}, {1, 2}};
-    for (std::size_t i = 0; i < reads.size(); ++i) {
-        EXPECT_EQ(StepOf(reader.ReadDrive(reads[i].slot)), reads[i].step) << "read " << i << " of slot " << reads[i].slot;
-    }
-}
-
 TEST_F(SimDumpsTest, DrivesReadSideBySideEachSeeTheirOwnSteps) {
     // The drive worker reads each drive on its own thread.
     Ini("[0]\ndumps = s0.smart s1.smart s2.smart\n[1]\ndumps = s0.smart s1.smart s2.smart\n");
